@@ -1,0 +1,51 @@
+# make run   - install missing packages, build, start the program (ARGS="paths...")
+# make test  - install missing packages, build, run every test with CTest
+# make sanitize - the engine's tests under ThreadSanitizer and ASan+UBSan
+# make bench - Release build of the benchmarks, then run them
+
+BUILD   ?= build
+JOBS    ?= $(shell nproc 2>/dev/null || echo 4)
+ARGS    ?=
+CMAKE_FLAGS ?=
+ifeq ($(CI),true)
+  CMAKE_FLAGS += -DSORVIK_WERROR=ON
+endif
+
+.PHONY: all bootstrap configure build test run sanitize bench clean
+
+all: build
+
+bootstrap:
+	@bash scripts/bootstrap
+
+configure: bootstrap
+	@cmake -S . -B $(BUILD) -G Ninja $(CMAKE_FLAGS) >/dev/null
+
+build: configure
+	@cmake --build $(BUILD) -j $(JOBS)
+
+test: build
+	@cd $(BUILD) && ctest --output-on-failure -j $(JOBS) --timeout 600
+
+run: build
+	@if [ -x $(BUILD)/src/sorvik ]; then $(BUILD)/src/sorvik $(ARGS); \
+	 else echo "The desktop program is not built yet."; exit 1; fi
+
+# The engine's tests only; Qt is left out so that its libraries are not
+# reported by the sanitizers.
+SAN_FLAGS = -DSORVIK_WITH_QT=OFF -DSORVIK_BENCH=OFF -DCMAKE_BUILD_TYPE=RelWithDebInfo $(CMAKE_FLAGS)
+sanitize: bootstrap
+	@cmake -S . -B $(BUILD)-tsan -G Ninja $(SAN_FLAGS) -DSORVIK_SANITIZE=thread >/dev/null
+	@cmake --build $(BUILD)-tsan -j $(JOBS)
+	@cd $(BUILD)-tsan && TSAN_OPTIONS=halt_on_error=1 ctest --output-on-failure -j $(JOBS) --timeout 900
+	@cmake -S . -B $(BUILD)-asan -G Ninja $(SAN_FLAGS) -DSORVIK_SANITIZE=address,undefined >/dev/null
+	@cmake --build $(BUILD)-asan -j $(JOBS)
+	@cd $(BUILD)-asan && ASAN_OPTIONS=detect_leaks=1 UBSAN_OPTIONS=print_stacktrace=1 ctest --output-on-failure -j $(JOBS) --timeout 900
+
+bench: bootstrap
+	@cmake -S . -B $(BUILD)-release -G Ninja -DCMAKE_BUILD_TYPE=Release -DSORVIK_WITH_QT=OFF >/dev/null
+	@cmake --build $(BUILD)-release -j $(JOBS) --target sorvik_bench
+	@$(BUILD)-release/bench/sorvik_bench $(BENCH_ARGS)
+
+clean:
+	@rm -rf $(BUILD) $(BUILD)-tsan $(BUILD)-asan $(BUILD)-release

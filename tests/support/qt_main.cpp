@@ -1,0 +1,12 @@
+// One QApplication for the whole test program; widgets need it to exist
+// before any test builds a window.
+#include <QApplication>
+#include <gtest/gtest.h>
+
+int main(int argc, char** argv)
+{
+    ::testing::InitGoogleTest(&argc, argv);
+    int qtArgc = 1;
+    QApplication app(qtArgc, argv);
+    return RUN_ALL_TESTS();
+}
