@@ -1,0 +1,41 @@
+// SHA-512 (FIPS 180-4).
+#pragma once
+
+#include "digest/uDigestBase.h"
+
+// The working state, buffering and compression; never created on its own.
+class TDigestSHA512Base : public TDigestHash {
+public:
+    ~TDigestSHA512Base() override;
+
+    void Wipe() override;
+    void Update(const void* Buffer, std::size_t Size) override;
+
+    std::uint64_t BitCountHigh = 0;
+    std::uint64_t BitCountLow = 0;
+    std::uint32_t BufferIndex = 0;
+    std::uint64_t HashState[8] = {};
+    std::uint8_t BlockBuffer[128] = {};
+
+protected:
+    TDigestSHA512Base() = default;
+    void Compress();
+};
+
+class TDigestSHA512 : public TDigestSHA512Base {
+public:
+    TDigestSHA512() = default;
+
+    static constexpr std::int32_t ClassId = 30;
+    static constexpr std::int32_t ClassHashSize = 512;
+    static std::string ClassAlgorithm() { return "SHA512"; }
+    static bool ClassSelfTest();
+
+    std::int32_t GetId() const override { return ClassId; }
+    std::string GetAlgorithm() const override { return ClassAlgorithm(); }
+    std::int32_t GetHashSize() const override { return ClassHashSize; }
+    bool SelfTest() const override { return ClassSelfTest(); }
+
+    void Init() override;
+    void Final(void* Digest) override;
+};
