@@ -1,0 +1,81 @@
+#include "platform/uRegionalSettings.h"
+
+#ifdef _WIN32
+#  ifndef NOMINMAX
+#    define NOMINMAX
+#  endif
+#  include <windows.h>
+#else
+#  include <cstring>
+#  include <iconv.h>
+#  include <langinfo.h>
+#  include <locale.h>
+#endif
+
+namespace {
+
+#ifdef _WIN32
+std::string ReadLocaleText(LCTYPE Type)
+{
+    wchar_t Buffer[16] = {};
+    const int Length = GetLocaleInfoEx(LOCALE_NAME_USER_DEFAULT, Type, Buffer, 16);
+    if (Length <= 1)
+        return {};
+    const int Bytes = WideCharToMultiByte(CP_UTF8, 0, Buffer, Length - 1, nullptr, 0, nullptr, nullptr);
+    std::string Result(static_cast<std::size_t>(Bytes), '\0');
+    WideCharToMultiByte(CP_UTF8, 0, Buffer, Length - 1, Result.data(), Bytes, nullptr, nullptr);
+    return Result;
+}
+#else
+// nl_langinfo answers in the locale's own code set; the program's texts are UTF-8.
+std::string ToUtf8(const char* Text, const char* CodeSet)
+{
+    std::string Source = Text ? Text : "";
+    bool Ascii = true;
+    for (unsigned char C : Source)
+        Ascii = Ascii && C < 0x80;
+    if (Ascii || !CodeSet || std::strcmp(CodeSet, "UTF-8") == 0)
+        return Source;
+    iconv_t Conv = iconv_open("UTF-8", CodeSet);
+    if (Conv == reinterpret_cast<iconv_t>(-1))
+        return {};
+    std::string Result(Source.size() * 4 + 4, '\0');
+    char* In = Source.data();
+    std::size_t InLeft = Source.size();
+    char* Out = Result.data();
+    std::size_t OutLeft = Result.size();
+    const std::size_t Done = iconv(Conv, &In, &InLeft, &Out, &OutLeft);
+    iconv_close(Conv);
+    if (Done == static_cast<std::size_t>(-1))
+        return {};
+    Result.resize(Result.size() - OutLeft);
+    return Result;
+}
+#endif
+
+}  // namespace
+
+TNumberSeparators ReadNumberSeparators()
+{
+    TNumberSeparators Result;
+#ifdef _WIN32
+    Result.Group = ReadLocaleText(LOCALE_STHOUSAND);
+    Result.Decimal = ReadLocaleText(LOCALE_SDECIMAL);
+#else
+    // The code set comes with LC_CTYPE; both are taken from the environment.
+    const int Mask = LC_NUMERIC_MASK | LC_CTYPE_MASK;
+    locale_t Locale = newlocale(Mask, "", static_cast<locale_t>(0));
+    if (Locale == static_cast<locale_t>(0))
+        Locale = newlocale(Mask, "C", static_cast<locale_t>(0));
+    if (Locale != static_cast<locale_t>(0)) {
+        const char* CodeSet = nl_langinfo_l(CODESET, Locale);
+        const std::string Set = CodeSet ? CodeSet : "";
+        Result.Group = ToUtf8(nl_langinfo_l(THOUSEP, Locale), Set.c_str());
+        Result.Decimal = ToUtf8(nl_langinfo_l(RADIXCHAR, Locale), Set.c_str());
+        freelocale(Locale);
+    }
+#endif
+    if (Result.Decimal.empty())
+        Result.Decimal.push_back('.');
+    return Result;
+}

@@ -1,0 +1,14 @@
+// The user's regional number separators, as UTF-8 strings (some locales use
+// several bytes, such as a narrow no-break space for grouping).
+#pragma once
+
+#include <string>
+
+struct TNumberSeparators {
+    std::string Group;    // may be empty: no grouping
+    std::string Decimal;  // never empty
+};
+
+// Reads them from the user's regional settings (on POSIX the LC_NUMERIC
+// category of the environment, without touching the process locale).
+TNumberSeparators ReadNumberSeparators();
