@@ -1,0 +1,161 @@
+// Translation from gettext .po files: the catalogue, the program's
+// resource strings, the translator every window's design texts pass
+// through, and the toolkit's own texts.
+#pragma once
+
+#include <QHash>
+#include <QString>
+#include <QStringList>
+#include <QTranslator>
+#include <QVector>
+
+#include <memory>
+
+class QObject;
+
+// One entry of a .po file.
+struct TPoEntry {
+    QString Context;       // msgctxt
+    QString MsgId;         // the English text
+    QString MsgStr;        // the translation (msgstr or msgstr[0])
+    QStringList Flags;     // from "#," comments
+    QStringList Identifiers; // from "#:" comments
+};
+
+class TPoCatalog {
+public:
+    TPoCatalog() = default;
+    explicit TPoCatalog(const QString& FileName);
+
+    // Reads the file's entries; False when it cannot be read (the catalogue
+    // is then empty).
+    bool LoadFromFile(const QString& FileName);
+    // Parses the raw bytes of a .po file; texts are converted to UTF-8
+    // from the charset the header's "Content-Type:" declares.
+    void LoadFromData(const QByteArray& Data);
+
+    // The entry for Identifier (case of ASCII letters ignored), else the one
+    // whose msgid equals Text; Text itself when there is none, when the
+    // entry is fuzzy or badformat, or when the translation's placeholders
+    // differ from those of Text. An empty msgstr gives the msgid. The empty
+    // Text is never looked up.
+    QString Translate(const QString& Identifier, const QString& Text) const;
+    // The toolkit's look-up: msgctxt and msgid, then msgid alone; a null
+    // string when there is no usable translation.
+    QString TranslateInContext(const QString& Context, const QString& Text) const;
+
+    const QVector<TPoEntry>& Entries() const { return FEntries; }
+    const QString& Charset() const { return FCharset; }
+
+private:
+    QString Usable(const TPoEntry& E, const QString& Text) const;
+
+    QVector<TPoEntry> FEntries;
+    QHash<QString, int> FByIdentifier;
+    QHash<QString, int> FByMsgId;
+    QHash<QString, int> FByContextMsgId;
+    QString FCharset;
+};
+
+// The three parts of a design text's key: the window's class, the
+// component (empty for the window's own properties) and the property, with
+// a collection index written into it ("Columns[0].Caption").
+struct TDesignProperty {
+    QString WindowClass;
+    QString Component;
+    QString Property;
+};
+
+// "TFORMMAIN.ACTIONADDFILES.CAPTION"; the window's own properties have no
+// component part.
+QString GetTranslationKey(const TDesignProperty& Prop);
+
+class TAbstractTranslator {
+public:
+    virtual ~TAbstractTranslator() = default;
+    // Replaces Content, the English design text of Prop, by its translation.
+    virtual void TranslateFormString(const TDesignProperty& Prop, QString& Content) = 0;
+};
+
+class TTranslator : public TAbstractTranslator {
+public:
+    explicit TTranslator(const QString& PoFileName);
+    void TranslateFormString(const TDesignProperty& Prop, QString& Content) override;
+    const TPoCatalog& PoFile() const { return *FPoFile; }
+
+private:
+    std::unique_ptr<TPoCatalog> FPoFile;
+};
+
+// The process-wide slot that every design text consults; empty until a
+// translation is loaded.
+TAbstractTranslator* DesignTranslator();
+void SetDesignTranslator(std::unique_ptr<TAbstractTranslator> Translator);
+
+// The one way a window sets a design text: Window's class name, the
+// component's objectName and the property form the key. Pass the window
+// itself as Component for its own properties.
+QString DesignText(const QObject* Window, const QObject* Component, const QString& Property,
+                   const QString& English);
+QString DesignText(const TDesignProperty& Prop, const QString& English);
+// DesignText, then stores the result into the widget or action: "Caption"
+// becomes the text, title or window title, "Hint" the tool and status tip,
+// "Text" the text of an edit, "TextHint" its placeholder.
+void SetDesignText(QObject* Window, QObject* Component, const QString& Property,
+                   const QString& English);
+
+// Every resource string of the program takes its translation from the file
+// (by identifier, then by English default text); nothing when the name is
+// empty or the file is missing.
+void TranslateProgramStrings(const QString& PoFileName);
+// The same for the resource strings of one unit.
+void TranslateUnitStrings(const QString& UnitName, const QString& PoFileName);
+
+// The toolkit's own texts (standard buttons, dialogs) from its .po file.
+class TToolkitTranslator : public QTranslator {
+public:
+    explicit TToolkitTranslator(const QString& PoFileName, QObject* Parent = nullptr);
+    QString translate(const char* Context, const char* SourceText, const char* Disambiguation,
+                      int N) const override;
+    bool isEmpty() const override;
+
+private:
+    TPoCatalog FCatalog;
+};
+
+// Translates the program's texts from the file and installs a design
+// translator over it.
+void SetTranslationFile(const QString& PoFileName);
+// Translates the texts of one unit; for the toolkit's unit "LCLStrConsts"
+// also installs the toolkit translator over the file.
+void TranslateUnitFromFile(const QString& UnitName, const QString& PoFileName);
+// Removes the design translator and the toolkit translator (shutdown).
+void ReleaseTranslation();
+
+// Where the requested language comes from; filled from the process by
+// TLanguageSources::FromProcess, fixed by tests.
+struct TLanguageSources {
+    QStringList Arguments;     // after the program path
+    QString LangVariable;      // value of "LANG", empty when unset
+    QString SystemLanguageId;  // such as de_DE
+    QString SystemLanguageCode; // such as de
+
+    static TLanguageSources FromProcess(const QStringList& Arguments);
+};
+
+// The language asked for by "--LANG=" / "--LANG" (last one wins), else by
+// "LANG", else by the system; True when either result is non-empty.
+bool GetRequestedLanguage(const TLanguageSources& Sources, QString& Lang, QString& FallbackLang);
+
+// "pt_BR.UTF-8" and "de_DE@euro" as "pt_BR" and "de_DE".
+QString LocaleLanguageAndCountry(const QString& Value);
+// Letters, digits, "_", "-", "." and "@", no "..": a code that can become
+// part of a file name without leaving its folder or acting as a wildcard.
+bool IsValidLanguageCode(const QString& Code);
+
+// Comparisons and case changes that touch ASCII letters only, as codes,
+// identifiers and keys need.
+bool StartsWithText(const QString& S, const QString& Prefix);
+bool SameTextAscii(const QString& A, const QString& B);
+QString UpperCaseAscii(const QString& S);
+QString LowerCaseAscii(const QString& S);

@@ -1,0 +1,47 @@
+// Small helpers for the language tests: .po files written on the spot and
+// a guard that leaves no translation behind for the next test.
+#pragma once
+
+#include "app/uTranslationKit.h"
+#include "platform/uResourceStrings.h"
+
+#include <QDir>
+#include <QFile>
+#include <QGuiApplication>
+#include <QString>
+#include <QStringList>
+
+#include <gtest/gtest.h>
+
+inline void WriteFile(const QString& Path, const QByteArray& Data)
+{
+    QDir().mkpath(QFileInfo(Path).path());
+    QFile F(Path);
+    ASSERT_TRUE(F.open(QIODevice::WriteOnly)) << Path.toStdString();
+    F.write(Data);
+}
+
+// A .po file whose header holds the given pieces (already escaped, one
+// quoted line each), followed by Body.
+inline QByteArray PoText(const QStringList& HeaderPieces, const QByteArray& Body = {})
+{
+    QByteArray S = "msgid \"\"\nmsgstr \"\"\n";
+    for (const QString& P : HeaderPieces)
+        S += "\"" + P.toUtf8() + "\"\n";
+    S += "\n" + Body;
+    return S;
+}
+
+// Restores the English texts, removes the translators and puts the
+// direction back to left to right.
+class TTranslationGuard {
+public:
+    TTranslationGuard() { Reset(); }
+    ~TTranslationGuard() { Reset(); }
+    static void Reset()
+    {
+        ReleaseTranslation();
+        ForEachResourceString([](TResourceString& S) { S.Restore(); });
+        QGuiApplication::setLayoutDirection(Qt::LeftToRight);
+    }
+};
