@@ -27,4 +27,7 @@ public:
     std::uint32_t BufferIndex = 0;
     std::uint32_t HashState[5] = {};
     std::uint8_t BlockBuffer[64] = {};
+
+private:
+    void Compress();
 };

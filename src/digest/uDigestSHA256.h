@@ -28,4 +28,7 @@ public:
     std::uint32_t BufferIndex = 0;
     std::uint32_t HashState[8] = {};
     std::uint8_t BlockBuffer[64] = {};
+
+private:
+    void Compress();
 };

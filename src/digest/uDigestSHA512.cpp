@@ -1,0 +1,235 @@
+#include "digest/uDigestSHA512.h"
+
+#include "digest/uDigestUtils.h"
+
+using namespace DigestUtils;
+
+namespace {
+
+// FIPS 180-4 section 4.2.3.
+constexpr std::uint64_t K512[80] = {
+    0x428a2f98d728ae22ULL, 0x7137449123ef65cdULL, 0xb5c0fbcfec4d3b2fULL, 0xe9b5dba58189dbbcULL,
+    0x3956c25bf348b538ULL, 0x59f111f1b605d019ULL, 0x923f82a4af194f9bULL, 0xab1c5ed5da6d8118ULL,
+    0xd807aa98a3030242ULL, 0x12835b0145706fbeULL, 0x243185be4ee4b28cULL, 0x550c7dc3d5ffb4e2ULL,
+    0x72be5d74f27b896fULL, 0x80deb1fe3b1696b1ULL, 0x9bdc06a725c71235ULL, 0xc19bf174cf692694ULL,
+    0xe49b69c19ef14ad2ULL, 0xefbe4786384f25e3ULL, 0x0fc19dc68b8cd5b5ULL, 0x240ca1cc77ac9c65ULL,
+    0x2de92c6f592b0275ULL, 0x4a7484aa6ea6e483ULL, 0x5cb0a9dcbd41fbd4ULL, 0x76f988da831153b5ULL,
+    0x983e5152ee66dfabULL, 0xa831c66d2db43210ULL, 0xb00327c898fb213fULL, 0xbf597fc7beef0ee4ULL,
+    0xc6e00bf33da88fc2ULL, 0xd5a79147930aa725ULL, 0x06ca6351e003826fULL, 0x142929670a0e6e70ULL,
+    0x27b70a8546d22ffcULL, 0x2e1b21385c26c926ULL, 0x4d2c6dfc5ac42aedULL, 0x53380d139d95b3dfULL,
+    0x650a73548baf63deULL, 0x766a0abb3c77b2a8ULL, 0x81c2c92e47edaee6ULL, 0x92722c851482353bULL,
+    0xa2bfe8a14cf10364ULL, 0xa81a664bbc423001ULL, 0xc24b8b70d0f89791ULL, 0xc76c51a30654be30ULL,
+    0xd192e819d6ef5218ULL, 0xd69906245565a910ULL, 0xf40e35855771202aULL, 0x106aa07032bbd1b8ULL,
+    0x19a4c116b8d2d0c8ULL, 0x1e376c085141ab53ULL, 0x2748774cdf8eeb99ULL, 0x34b0bcb5e19b48a8ULL,
+    0x391c0cb3c5c95a63ULL, 0x4ed8aa4ae3418acbULL, 0x5b9cca4f7763e373ULL, 0x682e6ff3d6b2b8a3ULL,
+    0x748f82ee5defb2fcULL, 0x78a5636f43172f60ULL, 0x84c87814a1f0ab72ULL, 0x8cc702081a6439ecULL,
+    0x90befffa23631e28ULL, 0xa4506cebde82bde9ULL, 0xbef9a3f7b2c67915ULL, 0xc67178f2e372532bULL,
+    0xca273eceea26619cULL, 0xd186b8c721c0c207ULL, 0xeada7dd6cde0eb1eULL, 0xf57d4f7fee6ed178ULL,
+    0x06f067aa72176fbaULL, 0x0a637dc5a2c898a6ULL, 0x113f9804bef90daeULL, 0x1b710b35131c471bULL,
+    0x28db77f523047d84ULL, 0x32caab7b40c72493ULL, 0x3c9ebe0a15c9bebcULL, 0x431d67c49c100d4cULL,
+    0x4cc5d4becb3e42b6ULL, 0x597f299cfc657e2aULL, 0x5fcb6fab3ad6faecULL, 0x6c44198c4a475817ULL,
+};
+
+#define SHA512_S0(x) (std::rotr(x, 28) ^ std::rotr(x, 34) ^ std::rotr(x, 39))
+#define SHA512_S1(x) (std::rotr(x, 14) ^ std::rotr(x, 18) ^ std::rotr(x, 41))
+#define SHA512_s0(x) (std::rotr(x, 1) ^ std::rotr(x, 8) ^ ((x) >> 7))
+#define SHA512_s1(x) (std::rotr(x, 19) ^ std::rotr(x, 61) ^ ((x) >> 6))
+#define SHA512_CH(x, y, z) ((z) ^ ((x) & ((y) ^ (z))))
+#define SHA512_MAJ(x, y, z) (((x) & (y)) | ((z) & ((x) | (y))))
+// The schedule lives in a rolling window of 16 words.
+#define SHA512_W(i) (W[(i) & 15] += SHA512_s1(W[((i) - 2) & 15]) + W[((i) - 7) & 15] + SHA512_s0(W[((i) - 15) & 15]))
+#define SHA512_STEP(a, b, c, d, e, f, g, h, i, w)                                   \
+    do {                                                                            \
+        const std::uint64_t T1 = h + SHA512_S1(e) + SHA512_CH(e, f, g) + K512[i] + (w); \
+        d += T1;                                                                    \
+        h = T1 + SHA512_S0(a) + SHA512_MAJ(a, b, c);                                \
+    } while (0)
+#define SHA512_R0(a, b, c, d, e, f, g, h, i) SHA512_STEP(a, b, c, d, e, f, g, h, i, W[i])
+#define SHA512_R1(a, b, c, d, e, f, g, h, i) SHA512_STEP(a, b, c, d, e, f, g, h, i, SHA512_W(i))
+
+void SHA512Blocks(std::uint64_t State[8], const std::uint8_t* Data, std::size_t Count)
+{
+    std::uint64_t W[16];
+    std::uint64_t a = State[0], b = State[1], c = State[2], d = State[3];
+    std::uint64_t e = State[4], f = State[5], g = State[6], h = State[7];
+    for (; Count > 0; --Count, Data += 128) {
+        for (int i = 0; i < 16; ++i)
+            W[i] = LoadBE64(Data + 8 * i);
+        SHA512_R0(a, b, c, d, e, f, g, h, 0);
+        SHA512_R0(h, a, b, c, d, e, f, g, 1);
+        SHA512_R0(g, h, a, b, c, d, e, f, 2);
+        SHA512_R0(f, g, h, a, b, c, d, e, 3);
+        SHA512_R0(e, f, g, h, a, b, c, d, 4);
+        SHA512_R0(d, e, f, g, h, a, b, c, 5);
+        SHA512_R0(c, d, e, f, g, h, a, b, 6);
+        SHA512_R0(b, c, d, e, f, g, h, a, 7);
+        SHA512_R0(a, b, c, d, e, f, g, h, 8);
+        SHA512_R0(h, a, b, c, d, e, f, g, 9);
+        SHA512_R0(g, h, a, b, c, d, e, f, 10);
+        SHA512_R0(f, g, h, a, b, c, d, e, 11);
+        SHA512_R0(e, f, g, h, a, b, c, d, 12);
+        SHA512_R0(d, e, f, g, h, a, b, c, 13);
+        SHA512_R0(c, d, e, f, g, h, a, b, 14);
+        SHA512_R0(b, c, d, e, f, g, h, a, 15);
+        SHA512_R1(a, b, c, d, e, f, g, h, 16);
+        SHA512_R1(h, a, b, c, d, e, f, g, 17);
+        SHA512_R1(g, h, a, b, c, d, e, f, 18);
+        SHA512_R1(f, g, h, a, b, c, d, e, 19);
+        SHA512_R1(e, f, g, h, a, b, c, d, 20);
+        SHA512_R1(d, e, f, g, h, a, b, c, 21);
+        SHA512_R1(c, d, e, f, g, h, a, b, 22);
+        SHA512_R1(b, c, d, e, f, g, h, a, 23);
+        SHA512_R1(a, b, c, d, e, f, g, h, 24);
+        SHA512_R1(h, a, b, c, d, e, f, g, 25);
+        SHA512_R1(g, h, a, b, c, d, e, f, 26);
+        SHA512_R1(f, g, h, a, b, c, d, e, 27);
+        SHA512_R1(e, f, g, h, a, b, c, d, 28);
+        SHA512_R1(d, e, f, g, h, a, b, c, 29);
+        SHA512_R1(c, d, e, f, g, h, a, b, 30);
+        SHA512_R1(b, c, d, e, f, g, h, a, 31);
+        SHA512_R1(a, b, c, d, e, f, g, h, 32);
+        SHA512_R1(h, a, b, c, d, e, f, g, 33);
+        SHA512_R1(g, h, a, b, c, d, e, f, 34);
+        SHA512_R1(f, g, h, a, b, c, d, e, 35);
+        SHA512_R1(e, f, g, h, a, b, c, d, 36);
+        SHA512_R1(d, e, f, g, h, a, b, c, 37);
+        SHA512_R1(c, d, e, f, g, h, a, b, 38);
+        SHA512_R1(b, c, d, e, f, g, h, a, 39);
+        SHA512_R1(a, b, c, d, e, f, g, h, 40);
+        SHA512_R1(h, a, b, c, d, e, f, g, 41);
+        SHA512_R1(g, h, a, b, c, d, e, f, 42);
+        SHA512_R1(f, g, h, a, b, c, d, e, 43);
+        SHA512_R1(e, f, g, h, a, b, c, d, 44);
+        SHA512_R1(d, e, f, g, h, a, b, c, 45);
+        SHA512_R1(c, d, e, f, g, h, a, b, 46);
+        SHA512_R1(b, c, d, e, f, g, h, a, 47);
+        SHA512_R1(a, b, c, d, e, f, g, h, 48);
+        SHA512_R1(h, a, b, c, d, e, f, g, 49);
+        SHA512_R1(g, h, a, b, c, d, e, f, 50);
+        SHA512_R1(f, g, h, a, b, c, d, e, 51);
+        SHA512_R1(e, f, g, h, a, b, c, d, 52);
+        SHA512_R1(d, e, f, g, h, a, b, c, 53);
+        SHA512_R1(c, d, e, f, g, h, a, b, 54);
+        SHA512_R1(b, c, d, e, f, g, h, a, 55);
+        SHA512_R1(a, b, c, d, e, f, g, h, 56);
+        SHA512_R1(h, a, b, c, d, e, f, g, 57);
+        SHA512_R1(g, h, a, b, c, d, e, f, 58);
+        SHA512_R1(f, g, h, a, b, c, d, e, 59);
+        SHA512_R1(e, f, g, h, a, b, c, d, 60);
+        SHA512_R1(d, e, f, g, h, a, b, c, 61);
+        SHA512_R1(c, d, e, f, g, h, a, b, 62);
+        SHA512_R1(b, c, d, e, f, g, h, a, 63);
+        SHA512_R1(a, b, c, d, e, f, g, h, 64);
+        SHA512_R1(h, a, b, c, d, e, f, g, 65);
+        SHA512_R1(g, h, a, b, c, d, e, f, 66);
+        SHA512_R1(f, g, h, a, b, c, d, e, 67);
+        SHA512_R1(e, f, g, h, a, b, c, d, 68);
+        SHA512_R1(d, e, f, g, h, a, b, c, 69);
+        SHA512_R1(c, d, e, f, g, h, a, b, 70);
+        SHA512_R1(b, c, d, e, f, g, h, a, 71);
+        SHA512_R1(a, b, c, d, e, f, g, h, 72);
+        SHA512_R1(h, a, b, c, d, e, f, g, 73);
+        SHA512_R1(g, h, a, b, c, d, e, f, 74);
+        SHA512_R1(f, g, h, a, b, c, d, e, 75);
+        SHA512_R1(e, f, g, h, a, b, c, d, 76);
+        SHA512_R1(d, e, f, g, h, a, b, c, 77);
+        SHA512_R1(c, d, e, f, g, h, a, b, 78);
+        SHA512_R1(b, c, d, e, f, g, h, a, 79);
+        a = State[0] += a;
+        b = State[1] += b;
+        c = State[2] += c;
+        d = State[3] += d;
+        e = State[4] += e;
+        f = State[5] += f;
+        g = State[6] += g;
+        h = State[7] += h;
+    }
+    Wipe(W, sizeof(W));
+}
+
+constexpr const char* const SelfTestMessages[2] = {
+    "abc",
+    "abcdefghbcdefghicdefghijdefghijkefghijklfghijklmghijklmnhijklmnoijklmnopjklmnopqklmnopqrlmnopqrsmnopqrstnopqrstu"};
+constexpr std::uint8_t SelfTestDigests[2][64] = {
+    {0xdd, 0xaf, 0x35, 0xa1, 0x93, 0x61, 0x7a, 0xba, 0xcc, 0x41, 0x73, 0x49, 0xae, 0x20, 0x41, 0x31,
+     0x12, 0xe6, 0xfa, 0x4e, 0x89, 0xa9, 0x7e, 0xa2, 0x0a, 0x9e, 0xee, 0xe6, 0x4b, 0x55, 0xd3, 0x9a,
+     0x21, 0x92, 0x99, 0x2a, 0x27, 0x4f, 0xc1, 0xa8, 0x36, 0xba, 0x3c, 0x23, 0xa3, 0xfe, 0xeb, 0xbd,
+     0x45, 0x4d, 0x44, 0x23, 0x64, 0x3c, 0xe8, 0x0e, 0x2a, 0x9a, 0xc9, 0x4f, 0xa5, 0x4c, 0xa4, 0x9f},
+    {0x8e, 0x95, 0x9b, 0x75, 0xda, 0xe3, 0x13, 0xda, 0x8c, 0xf4, 0xf7, 0x28, 0x14, 0xfc, 0x14, 0x3f,
+     0x8f, 0x77, 0x79, 0xc6, 0xeb, 0x9f, 0x7f, 0xa1, 0x72, 0x99, 0xae, 0xad, 0xb6, 0x88, 0x90, 0x18,
+     0x50, 0x1d, 0x28, 0x9e, 0x49, 0x00, 0xf7, 0xe4, 0x33, 0x1b, 0x99, 0xde, 0xc4, 0xb5, 0x43, 0x3a,
+     0xc7, 0xd3, 0x29, 0xee, 0xb6, 0xdd, 0x26, 0x54, 0x5e, 0x96, 0xe5, 0x5b, 0x87, 0x4b, 0xe9, 0x09}};
+
+}  // namespace
+
+TDigestSHA512Base::~TDigestSHA512Base()
+{
+    if (FInitialized)
+        TDigestSHA512Base::Wipe();
+}
+
+void TDigestSHA512Base::Compress()
+{
+    SHA512Blocks(HashState, BlockBuffer, 1);
+    BufferIndex = 0;
+    FillBytes(BlockBuffer, sizeof(BlockBuffer), 0);
+}
+
+void TDigestSHA512Base::Update(const void* Buffer, std::size_t Size)
+{
+    if (!FInitialized)
+        throw EDigestHash(SHashNotInitialized);
+    ForEachPiece(Buffer, Size, [this](const std::uint8_t* P, std::uint32_t Count) {
+        const std::uint64_t Bits = std::uint64_t(Count) * 8;
+        BitCountLow += Bits;
+        if (BitCountLow < Bits)
+            ++BitCountHigh;
+        BufferedUpdate(BlockBuffer, 128, BufferIndex, P, Count, [this] { Compress(); },
+                       [this](const std::uint8_t* Data, std::size_t Blocks) { SHA512Blocks(HashState, Data, Blocks); });
+    });
+}
+
+void TDigestSHA512Base::Wipe()
+{
+    BitCountHigh = 0;
+    BitCountLow = 0;
+    BufferIndex = 0;
+    FillBytes(BlockBuffer, sizeof(BlockBuffer), 0);
+    FillBytes(HashState, sizeof(HashState), 0);
+    FInitialized = false;
+}
+
+bool TDigestSHA512::ClassSelfTest()
+{
+    return DigestSelfTest<TDigestSHA512>(SelfTestMessages, SelfTestDigests);
+}
+
+void TDigestSHA512::Init()
+{
+    Wipe();
+    HashState[0] = 0x6a09e667f3bcc908ULL;
+    HashState[1] = 0xbb67ae8584caa73bULL;
+    HashState[2] = 0x3c6ef372fe94f82bULL;
+    HashState[3] = 0xa54ff53a5f1d36f1ULL;
+    HashState[4] = 0x510e527fade682d1ULL;
+    HashState[5] = 0x9b05688c2b3e6c1fULL;
+    HashState[6] = 0x1f83d9abfb41bd6bULL;
+    HashState[7] = 0x5be0cd19137e2179ULL;
+    FInitialized = true;
+}
+
+void TDigestSHA512::Final(void* Digest)
+{
+    if (!FInitialized)
+        throw EDigestHash(SHashNotInitialized);
+    BlockBuffer[BufferIndex] = 0x80;
+    if (BufferIndex >= 112)
+        Compress();
+    StoreBE64(BlockBuffer + 112, BitCountHigh);
+    StoreBE64(BlockBuffer + 120, BitCountLow);
+    Compress();
+    auto* Out = static_cast<std::uint8_t*>(Digest);
+    for (int i = 0; i < 8; ++i)
+        StoreBE64(Out + 8 * i, HashState[i]);
+    Wipe();
+}

@@ -1,0 +1,153 @@
+// One face for every digest under test, so that the tables of vectors and
+// the split checks run over all of them alike.
+#pragma once
+
+#include "digest/uDigestCpu.h"
+#include "digest/uDigestRIPEMD128.h"
+#include "digest/uDigestRIPEMD160.h"
+#include "digest/uDigestSHA256.h"
+#include "digest/uDigestSHA512.h"
+#include "digest/uDigestUtils.h"
+#include "digest/uMDDigest.h"
+#include "digest/uSHA1Digest.h"
+
+#include <cstdint>
+#include <cstdlib>
+#include <functional>
+#include <memory>
+#include <string>
+#include <vector>
+
+namespace DigestTest {
+
+class THasher {
+public:
+    virtual ~THasher() = default;
+    virtual void Init() = 0;
+    virtual void Update(const void* Data, std::size_t Size) = 0;
+    virtual std::string FinalHex() = 0;
+    // Block size of the algorithm, for the boundary checks.
+    virtual std::size_t BlockSize() const = 0;
+};
+
+class TMDHasher : public THasher {
+public:
+    explicit TMDHasher(TMDVersion Version) : FVersion(Version) {}
+    void Init() override { MDInit(FContext, FVersion); }
+    void Update(const void* Data, std::size_t Size) override { MDUpdate(FContext, Data, Size); }
+    std::string FinalHex() override
+    {
+        TMDDigest Digest;
+        MDFinal(FContext, Digest);
+        return MDPrint(Digest);
+    }
+    std::size_t BlockSize() const override { return FVersion == mvMD2 ? 16 : 64; }
+
+private:
+    TMDVersion FVersion;
+    TMDContext FContext{};
+};
+
+class TSHA1Hasher : public THasher {
+public:
+    void Init() override { SHA1Init(FContext); }
+    void Update(const void* Data, std::size_t Size) override { SHA1Update(FContext, Data, Size); }
+    std::string FinalHex() override
+    {
+        TSHA1Digest Digest;
+        SHA1Final(FContext, Digest);
+        return SHA1Print(Digest);
+    }
+    std::size_t BlockSize() const override { return 64; }
+
+private:
+    TSHA1Context FContext{};
+};
+
+template <class T>
+class TClassHasher : public THasher {
+public:
+    void Init() override { FHash.Init(); }
+    void Update(const void* Data, std::size_t Size) override { FHash.Update(Data, Size); }
+    std::string FinalHex() override
+    {
+        std::vector<std::uint8_t> Digest(std::size_t(FHash.HashSize() / 8));
+        FHash.Final(Digest.data());
+        return DigestUtils::HexLower(Digest.data(), Digest.size());
+    }
+    std::size_t BlockSize() const override { return sizeof(FHash.BlockBuffer); }
+
+private:
+    T FHash;
+};
+
+// Which SHA-1/SHA-256 code path a case runs on.
+enum class TPath { Any, Portable, ShaExtensions };
+
+struct TAlgorithm {
+    const char* Name;
+    TPath Path;
+    std::function<std::unique_ptr<THasher>()> Make;
+};
+
+inline const std::vector<TAlgorithm>& Algorithms()
+{
+    static const std::vector<TAlgorithm> List = {
+        {"MD2", TPath::Any, [] { return std::make_unique<TMDHasher>(mvMD2); }},
+        {"MD4", TPath::Any, [] { return std::make_unique<TMDHasher>(mvMD4); }},
+        {"MD5", TPath::Any, [] { return std::make_unique<TMDHasher>(mvMD5); }},
+        {"SHA1_Portable", TPath::Portable, [] { return std::make_unique<TSHA1Hasher>(); }},
+        {"SHA1_ShaExtensions", TPath::ShaExtensions, [] { return std::make_unique<TSHA1Hasher>(); }},
+        {"SHA256_Portable", TPath::Portable, [] { return std::make_unique<TClassHasher<TDigestSHA256>>(); }},
+        {"SHA256_ShaExtensions", TPath::ShaExtensions,
+         [] { return std::make_unique<TClassHasher<TDigestSHA256>>(); }},
+        {"SHA512", TPath::Any, [] { return std::make_unique<TClassHasher<TDigestSHA512>>(); }},
+        {"RIPEMD128", TPath::Any, [] { return std::make_unique<TClassHasher<TDigestRIPEMD128>>(); }},
+        {"RIPEMD160", TPath::Any, [] { return std::make_unique<TClassHasher<TDigestRIPEMD160>>(); }},
+    };
+    return List;
+}
+
+// Selects the code path for the lifetime of a test and restores it after.
+class TPathGuard {
+public:
+    explicit TPathGuard(TPath Path) : FSaved(DigestCpu::UseShaExtensions())
+    {
+        if (Path != TPath::Any)
+            DigestCpu::SetUseShaExtensions(Path == TPath::ShaExtensions);
+    }
+    ~TPathGuard() { DigestCpu::SetUseShaExtensions(FSaved); }
+    TPathGuard(const TPathGuard&) = delete;
+    TPathGuard& operator=(const TPathGuard&) = delete;
+
+private:
+    bool FSaved;
+};
+
+// A reproducible, non-repeating test message.
+inline std::vector<std::uint8_t> PatternBytes(std::size_t Size)
+{
+    std::vector<std::uint8_t> Bytes(Size);
+    std::uint32_t X = 0x12345678;
+    for (auto& B : Bytes) {
+        X = X * 1103515245u + 12345u;
+        B = std::uint8_t(X >> 23);
+    }
+    return Bytes;
+}
+
+// Zeroed memory from calloc: large all-zero inputs cost no physical pages.
+class TZeroBlock {
+public:
+    explicit TZeroBlock(std::size_t Size) : FData(static_cast<std::uint8_t*>(std::calloc(Size, 1))) {}
+    ~TZeroBlock() { std::free(FData); }
+    TZeroBlock(const TZeroBlock&) = delete;
+    TZeroBlock& operator=(const TZeroBlock&) = delete;
+    const std::uint8_t* Data() const { return FData; }
+    explicit operator bool() const { return FData != nullptr; }
+
+private:
+    std::uint8_t* FData;
+};
+
+}  // namespace DigestTest
