@@ -1,0 +1,300 @@
+// Hash types, digest texts, the calculators and their bank, and the records
+// of hashed files.
+#pragma once
+
+#include "digest/uDigestBase.h"
+#include "digest/uException.h"
+#include "digest/uMDDigest.h"
+#include "digest/uSHA1Digest.h"
+#include "engine/uFileProperties.h"
+
+#include <array>
+#include <cstddef>
+#include <cstdint>
+#include <memory>
+#include <string>
+#include <string_view>
+#include <vector>
+
+SORVIK_EXCEPTION_CLASS(ESorvikError, Exception);
+
+inline constexpr const char* SNotSupportedHashType = "Not supported hash type: %s";
+inline constexpr const char* SIncorrectDigestSize = "Incorrect digest size for %s";
+inline constexpr const char* SFailedToReadFileProperties = "Failed to read file properties";
+
+// ---------------------------------------------------------------------------
+// Hash types
+
+// The ordinal is both a table index and the bit number in a THashTypes mask.
+enum THashType : std::int32_t {
+    htNone = 0,
+    htCRC32,
+    htMD2,
+    htMD4,
+    htMD5,
+    htSHA1,
+    htSHA256,
+    htSHA512,
+    htRIPEMD128,
+    htRIPEMD160,
+    htED2K,
+};
+
+inline constexpr THashType htFirst = htCRC32;
+inline constexpr THashType htLast = htED2K;
+inline constexpr int HashTypeCount = htLast + 1;   // with htNone
+
+inline constexpr std::array<std::string_view, HashTypeCount> HashTypeNames = {
+    "", "CRC32", "MD2", "MD4", "MD5", "SHA1", "SHA256", "SHA512", "RipeMD128", "RipeMD160", "ED2K",
+};
+
+// A set of hash types: bit n for ordinal n. Only bits 0 to 10 mean anything;
+// bit 0 marks a name that named no type.
+using THashTypes = std::uint32_t;
+
+inline constexpr THashTypes HashTypeBit(THashType T)
+{
+    return (T >= 0 && T < 32) ? THashTypes(1) << T : 0;
+}
+inline constexpr bool HasHashType(THashTypes Types, THashType T) { return (Types & HashTypeBit(T)) != 0; }
+inline constexpr void IncludeHashType(THashTypes& Types, THashType T) { Types |= HashTypeBit(T); }
+inline constexpr void ExcludeHashType(THashTypes& Types, THashType T) { Types &= ~HashTypeBit(T); }
+
+// The empty name for htNone and for any ordinal outside 0 to 10.
+std::string HashTypeToName(THashType T);
+// Exact, case-sensitive; anything else gives htNone.
+THashType NameToHashType(std::string_view Name);
+std::string HashTypesToString(THashTypes Types);
+THashTypes StringToHashTypes(std::string_view Text);
+int CountHashTypes(THashTypes Types);
+inline constexpr THashTypes AllHashTypes() { return 0x7FE; }
+
+// ---------------------------------------------------------------------------
+// Digest texts
+
+bool SameHash(std::string_view A, std::string_view B);
+std::string StripBlanks(std::string_view S);
+std::string CaseHash(std::string_view S, bool Upper);
+std::string DigestToHex(const void* Digest, std::uint32_t Size);
+
+// ---------------------------------------------------------------------------
+// The digests of one file or text
+
+class THashList {
+public:
+    bool Has(THashType T) const { return HasHashType(HashTypes, T); }
+    void Clear();
+    std::string First() const;
+    std::string Get(THashType T) const;
+    void Put(THashType T, std::string Text);
+    THashType FindType(std::string_view Text) const;
+    // True when the two lists share at least one type and every shared type
+    // holds the same digest; Matched and Mismatched split the shared types.
+    bool Compare(const THashList& Other, THashTypes& Matched, THashTypes& Mismatched) const;
+
+    THashTypes HashTypes = 0;
+    std::array<std::string, HashTypeCount> Texts;
+};
+
+// ---------------------------------------------------------------------------
+// Calculators
+
+class TSorvik {
+public:
+    TSorvik() = default;
+    TSorvik(const TSorvik&) = delete;
+    TSorvik& operator=(const TSorvik&) = delete;
+    virtual ~TSorvik() = default;
+
+    // Makes the calculator of T; ESorvikError for htNone and ordinals above 10.
+    static std::unique_ptr<TSorvik> CreateCalculator(THashType T);
+
+    virtual std::string GetHash() const = 0;
+    virtual void Init() {}
+    virtual void Final() {}
+
+    // Any size: larger inputs reach the algorithm in pieces of at most 2 GiB.
+    void Update(const void* Buffer, std::size_t Size);
+    void UpdateString(std::string_view S) { Update(S.data(), S.size()); }
+
+    THashType HashType = htNone;
+
+protected:
+    static constexpr std::uint32_t MaxPiece = 0x80000000u;   // a multiple of every block size
+    virtual void DoUpdate(const std::uint8_t* Buffer, std::uint32_t Size) = 0;
+};
+
+class TSorvikCRC32 final : public TSorvik {
+public:
+    void Init() override;
+    std::string GetHash() const override;
+
+    std::uint32_t CRC = 0;
+
+protected:
+    void DoUpdate(const std::uint8_t* Buffer, std::uint32_t Size) override;
+};
+
+// MD2, MD4 and MD5 differ only in the version given to MDInit.
+class TSorvikMD : public TSorvik {
+public:
+    void Init() override;
+    void Final() override;
+    std::string GetHash() const override;
+
+    TMDContext Context{};
+    TMDDigest Digest{};
+
+protected:
+    explicit TSorvikMD(TMDVersion Version) : FVersion(Version) {}
+    void DoUpdate(const std::uint8_t* Buffer, std::uint32_t Size) override;
+
+private:
+    TMDVersion FVersion;
+};
+
+class TSorvikMD2 final : public TSorvikMD {
+public:
+    TSorvikMD2() : TSorvikMD(mvMD2) {}
+};
+
+class TSorvikMD4 final : public TSorvikMD {
+public:
+    TSorvikMD4() : TSorvikMD(mvMD4) {}
+};
+
+class TSorvikMD5 final : public TSorvikMD {
+public:
+    TSorvikMD5() : TSorvikMD(mvMD5) {}
+};
+
+inline constexpr std::uint32_t ED2KBlockSize = 9728000;   // 9,500 KiB
+
+// MD4 per block of ED2KBlockSize bytes; more than one block is summed up by
+// MD4 over the block digests. An input of an exact multiple of the block size
+// gets no extra empty block.
+class TSorvikED2K final : public TSorvik {
+public:
+    TSorvikED2K();
+    void Init() override;
+    void Final() override;
+    std::string GetHash() const override;
+
+    TMDContext Context{};
+    TMDDigest BlockDigest{};
+    TMDDigest Digest{};
+    std::vector<TMDDigest> BlockDigests;
+    std::uint32_t BlockBytes = 0;
+
+protected:
+    void DoUpdate(const std::uint8_t* Buffer, std::uint32_t Size) override;
+};
+
+class TSorvikSHA1 final : public TSorvik {
+public:
+    void Init() override;
+    void Final() override;
+    std::string GetHash() const override;
+
+    TSHA1Context Context{};
+    TSHA1Digest Digest{};
+
+protected:
+    void DoUpdate(const std::uint8_t* Buffer, std::uint32_t Size) override;
+};
+
+// A calculator over one digest object of the TDigestHash family.
+class TSorvikDigestClass : public TSorvik {
+public:
+    void Init() override;
+    // ESorvikError when the digest object's size differs from the width this
+    // calculator holds room for; nothing is written then.
+    void Final() override;
+    std::string GetHash() const override;
+
+    std::unique_ptr<TDigestHash> Hash;
+    std::array<std::uint8_t, 64> Digest{};
+
+protected:
+    TSorvikDigestClass(std::unique_ptr<TDigestHash> Digester, std::int32_t Bits, const char* ClassName);
+    void DoUpdate(const std::uint8_t* Buffer, std::uint32_t Size) override;
+
+private:
+    std::int32_t FBits;
+    const char* FClassName;
+};
+
+class TSorvikSHA256 final : public TSorvikDigestClass {
+public:
+    TSorvikSHA256();
+};
+
+class TSorvikSHA512 final : public TSorvikDigestClass {
+public:
+    TSorvikSHA512();
+};
+
+class TSorvikRIPEMD128 final : public TSorvikDigestClass {
+public:
+    TSorvikRIPEMD128();
+};
+
+class TSorvikRIPEMD160 final : public TSorvikDigestClass {
+public:
+    TSorvikRIPEMD160();
+};
+
+// ---------------------------------------------------------------------------
+// The bank: one calculator of each type, the enabled ones driven together.
+
+class TSorvikList {
+public:
+    TSorvikList();
+    TSorvikList(const TSorvikList&) = delete;
+    TSorvikList& operator=(const TSorvikList&) = delete;
+
+    // Latches the set (bits 1 to 10 only) and starts its calculators afresh.
+    void Init(THashTypes Types);
+    void Update(const void* Buffer, std::size_t Size);
+    void UpdateString(std::string_view S) { Update(S.data(), S.size()); }
+    void Final();
+    // Puts each enabled type's digest; other entries of List stay.
+    void GetHashes(THashList& List) const;
+
+    THashTypes HashTypes = 0;
+    std::array<std::unique_ptr<TSorvik>, HashTypeCount> Calculators;
+};
+
+// ---------------------------------------------------------------------------
+// Records of hashed files and the log
+
+// One file's record. Plain data: the worker and the window hand it over by
+// events, so only one thread touches it at a time.
+class THashFile {
+public:
+    explicit THashFile(std::string AFileName) : FileName(std::move(AFileName)) {}
+
+    // ESorvikError "Failed to read file properties" when the entry is not found.
+    void ReadProperties();
+
+    std::int32_t RowIndex = 0;
+    std::string FileName;
+    std::string ErrorText;
+    THashList Hashes;
+    TFileProperties Properties;
+};
+
+// The log of hashed files, in the order the worker took them up. Records are
+// shared: a record stays alive while anyone else still holds it.
+class THashFileList {
+public:
+    std::int32_t Count() const { return static_cast<std::int32_t>(Items.size()); }
+    void Clear() { Items.clear(); }
+    void Add(std::shared_ptr<THashFile> Item) { Items.push_back(std::move(Item)); }
+    // 0 <= Index < Count().
+    const std::shared_ptr<THashFile>& GetItem(std::int32_t Index) const { return Items[static_cast<std::size_t>(Index)]; }
+    // The record before Item (by identity); empty for the first or an unknown one.
+    std::shared_ptr<THashFile> Previous(const THashFile* Item) const;
+
+    std::vector<std::shared_ptr<THashFile>> Items;
+};
