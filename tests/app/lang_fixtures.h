@@ -13,6 +13,14 @@
 
 #include <gtest/gtest.h>
 
+#include <ostream>
+
+// Readable failure messages.
+inline void PrintTo(const QString& S, std::ostream* Os)
+{
+    *Os << '"' << S.toStdString() << '"';
+}
+
 inline void WriteFile(const QString& Path, const QByteArray& Data)
 {
     QDir().mkpath(QFileInfo(Path).path());

@@ -1,0 +1,175 @@
+#include "app/uTranslationKit.h"
+#include "lang_fixtures.h"
+
+#include <QCoreApplication>
+#include <QFileInfo>
+#include <QProcess>
+#include <QStandardPaths>
+#include <QTemporaryDir>
+
+#include <gtest/gtest.h>
+
+namespace {
+
+SORVIK_RESOURCESTRING(uTestKit, sBytes, "%s bytes");
+SORVIK_RESOURCESTRING(uTestKit, sBadPlaceholder, "%d of %d files");
+SORVIK_RESOURCESTRING(uTestKit, sFuzzy, "Fuzzy text");
+SORVIK_RESOURCESTRING(uTestKit, sNotInFile, "Not in the file");
+SORVIK_RESOURCESTRING(uOtherKit, sBytes2, "%s bytes");
+
+QString Str(const char* S) { return QString::fromUtf8(S); }
+QString Fixture() { return QFileInfo(Str(__FILE__)).path() + Str("/data/catalog.de.po"); }
+
+class Catalogue : public ::testing::Test {
+protected:
+    TPoCatalog C{Fixture()};
+};
+
+} // namespace
+
+TEST(CatalogueFixture, IsValidForGettext)
+{
+    const QString Msgfmt = QStandardPaths::findExecutable(Str("msgfmt"));
+    if (Msgfmt.isEmpty())
+        GTEST_SKIP() << "msgfmt not installed";
+    QProcess P;
+    P.start(Msgfmt, {Str("-c"), Str("-o"), Str("/dev/null"), Fixture()});
+    ASSERT_TRUE(P.waitForFinished());
+    EXPECT_EQ(P.exitCode(), 0) << P.readAllStandardError().toStdString();
+}
+
+TEST_F(Catalogue, LooksUpByIdentifierBeforeText)
+{
+    ASSERT_GT(C.Entries().size(), 10);
+    EXPECT_EQ(C.Translate(Str("tformprobe.label_other.caption"), Str("Other label")), Str("Nach Kennung"));
+    EXPECT_EQ(C.Translate(Str("TFORMPROBE.LABEL_OTHER.CAPTION"), Str("x")), Str("Nach Kennung"));
+    EXPECT_EQ(C.Translate(Str("tformprobe.unknown.caption"), Str("Other label")), Str("Nach Text"));
+    EXPECT_EQ(C.Translate(QString(), Str("OK")), Str("Jawohl"));
+    EXPECT_EQ(C.Translate(Str("x.y"), Str("Not there")), Str("Not there"));
+    EXPECT_EQ(C.Translate(Str("x.y"), Str("ok")), Str("ok")); // msgid compared exactly
+}
+
+TEST_F(Catalogue, FuzzyEmptyAndObsoleteEntriesKeepTheEnglish)
+{
+    EXPECT_EQ(C.Translate(Str("utestkit.sfuzzy"), Str("Fuzzy text")), Str("Fuzzy text"));
+    EXPECT_EQ(C.Translate(Str("utestkit.sempty"), Str("Untranslated")), Str("Untranslated"));
+    EXPECT_EQ(C.Translate(QString(), Str("Obsolete")), Str("Obsolete"));
+    // Found by identifier while the English has changed: the old msgid.
+    EXPECT_EQ(C.Translate(Str("utestkit.sempty"), Str("Changed")), Str("Untranslated"));
+    EXPECT_EQ(C.Translate(Str("utestkit.soldenglish"), Str("New English text")), Str("Neuer Text"));
+}
+
+TEST_F(Catalogue, MultiLineStringsAndEscapes)
+{
+    EXPECT_EQ(C.Translate(Str("utestkit.smultiline"), Str("?")),
+              Str("Erste Zeile\nZweite \"zitierte\" Zeile\tmit Tab \\ Ende"));
+    EXPECT_EQ(C.Translate(QString(), Str("First line\nSecond \"quoted\" line\twith tab")),
+              Str("Erste Zeile\nZweite \"zitierte\" Zeile\tmit Tab \\ Ende"));
+}
+
+TEST_F(Catalogue, PlaceholdersMustMatchTheEnglish)
+{
+    EXPECT_EQ(C.Translate(Str("utestkit.sbytes"), Str("%s bytes")), Str("%s Bytes"));
+    EXPECT_EQ(C.Translate(Str("utestkit.sbadplaceholder"), Str("%d of %d files")), Str("%d of %d files"));
+    EXPECT_EQ(C.Translate(Str("utestkit.sswapped"), Str("%s in %d")), Str("%s in %d"));
+    // Checked against the English the program formats with, not the old msgid.
+    EXPECT_EQ(C.Translate(Str("utestkit.sbytes"), Str("%d bytes")), Str("%d bytes"));
+}
+
+TEST_F(Catalogue, TheEmptyTextIsNeverLookedUp)
+{
+    EXPECT_EQ(C.Translate(QString(), QString()), QString());
+    EXPECT_EQ(C.Translate(Str("utestkit.sbytes"), QString()), QString());
+    EXPECT_TRUE(C.TranslateInContext(QString(), QString()).isNull());
+}
+
+TEST_F(Catalogue, ContextLookUpForTheToolkit)
+{
+    EXPECT_EQ(C.TranslateInContext(Str("QPlatformTheme"), Str("Save")), Str("Speichern"));
+    EXPECT_EQ(C.TranslateInContext(Str("OtherContext"), Str("Save")), Str("Sichern"));
+    EXPECT_EQ(C.TranslateInContext(Str("Unknown"), Str("Cancel")), Str("Abbrechen"));
+    EXPECT_TRUE(C.TranslateInContext(Str("QPlatformTheme"), Str("Apply")).isNull());
+    EXPECT_TRUE(C.TranslateInContext(QString(), Str("Untranslated")).isNull());
+    EXPECT_TRUE(C.TranslateInContext(QString(), Str("Fuzzy text")).isNull());
+}
+
+TEST(CatalogueCharset, ConvertedFromTheHeadersCharset)
+{
+    // "Файл" in windows-1251, "Größe" in ISO-8859-1, and an unknown charset
+    // read as UTF-8.
+    const struct {
+        const char* Charset;
+        QByteArray Bytes;
+        const char* Expected;
+    } Cases[] = {
+        {"CP1251", QByteArray("\xD4\xE0\xE9\xEB"), "Файл"},
+        {"ISO-8859-1", QByteArray("Gr\xF6\xDF" "e"), "Größe"},
+        {"UTF-8", QByteArray("Gr\xC3\xB6\xC3\x9F" "e"), "Größe"},
+        {"CHARSET", QByteArray("Gr\xC3\xB6\xC3\x9F" "e"), "Größe"},
+        {"no-such-charset", QByteArray("Gr\xC3\xB6\xC3\x9F" "e"), "Größe"},
+    };
+    for (const auto& Case : Cases) {
+        TPoCatalog C;
+        C.LoadFromData("\xEF\xBB\xBFmsgid \"\"\r\nmsgstr \"Content-Type: text/plain; charset="
+                       + QByteArray(Case.Charset) + "\\n\"\r\n\r\nmsgid \"File\"\r\nmsgstr \"" + Case.Bytes
+                       + "\"\r\n");
+        EXPECT_EQ(C.Translate(QString(), Str("File")), Str(Case.Expected)) << Case.Charset;
+    }
+}
+
+TEST(CatalogueFile, MissingFileGivesAnEmptyCatalogue)
+{
+    TPoCatalog C;
+    EXPECT_FALSE(C.LoadFromFile(Str("/nonexistent/x.de.po")));
+    EXPECT_TRUE(C.Entries().isEmpty());
+    EXPECT_EQ(C.Translate(Str("a.b"), Str("Text")), Str("Text"));
+}
+
+TEST(ResourceStringPasses, ProgramAndUnitStrings)
+{
+    TTranslationGuard Guard;
+    TranslateUnitStrings(Str("uOtherKit"), Fixture()); // nothing of uTestKit
+    EXPECT_EQ(sBytes.Text(), "%s bytes");
+    EXPECT_EQ(sBytes2.Text(), "%s Bytes"); // found by its English text
+    TTranslationGuard::Reset();
+
+    TranslateUnitStrings(Str("UTESTKIT"), Fixture());
+    EXPECT_EQ(sBytes.Text(), "%s Bytes");
+    EXPECT_EQ(sBytes2.Text(), "%s bytes");
+    TTranslationGuard::Reset();
+
+    TranslateProgramStrings(Fixture());
+    EXPECT_EQ(sBytes.Text(), "%s Bytes");
+    EXPECT_EQ(sBytes2.Text(), "%s Bytes");
+    EXPECT_EQ(sBadPlaceholder.Text(), "%d of %d files");
+    EXPECT_EQ(sFuzzy.Text(), "Fuzzy text");
+    EXPECT_EQ(sNotInFile.Text(), "Not in the file");
+    TTranslationGuard::Reset();
+
+    for (const char* Name : {"", "/nonexistent.de.po"})
+        TranslateProgramStrings(Str(Name));
+    TranslateUnitStrings(QString(), Fixture());
+    EXPECT_EQ(sBytes.Text(), "%s bytes");
+}
+
+TEST(ToolkitTranslator, InstalledForTheToolkitUnitOnly)
+{
+    TTranslationGuard Guard;
+    TranslateUnitFromFile(Str("fMain"), Fixture());
+    EXPECT_EQ(QCoreApplication::translate("QPlatformTheme", "Cancel"), Str("Cancel"));
+    TranslateUnitFromFile(Str("LCLStrConsts"), Fixture());
+    EXPECT_EQ(QCoreApplication::translate("QPlatformTheme", "Cancel"), Str("Abbrechen"));
+    EXPECT_EQ(QCoreApplication::translate("QPlatformTheme", "Apply"), Str("Apply"));
+    ReleaseTranslation();
+    EXPECT_EQ(QCoreApplication::translate("QPlatformTheme", "Cancel"), Str("Cancel"));
+}
+
+TEST(ToolkitTranslator, NeverAnswersTheLayoutDirection)
+{
+    QTemporaryDir Dir;
+    const QString File = Dir.filePath(Str("lclstrconsts.ar.po"));
+    WriteFile(File, PoText({}, "msgid \"QT_LAYOUT_DIRECTION\"\nmsgstr \"RTL\"\n"));
+    TToolkitTranslator T(File);
+    EXPECT_FALSE(T.isEmpty());
+    EXPECT_TRUE(T.translate("QGuiApplication", "QT_LAYOUT_DIRECTION", nullptr, -1).isEmpty());
+}
