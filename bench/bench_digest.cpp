@@ -1,0 +1,94 @@
+// Our digest routines and classes against Crypto++.
+#include "bench_support.h"
+
+#include "digest/uDigestCpu.h"
+#include "digest/uDigestRIPEMD128.h"
+#include "digest/uDigestRIPEMD160.h"
+#include "digest/uDigestSHA256.h"
+#include "digest/uDigestSHA512.h"
+#include "digest/uMDDigest.h"
+#include "digest/uSHA1Digest.h"
+
+#define CRYPTOPP_ENABLE_NAMESPACE_WEAK 1
+#include <cryptopp/md2.h>
+#include <cryptopp/md4.h>
+#include <cryptopp/md5.h>
+#include <cryptopp/ripemd.h>
+#include <cryptopp/sha.h>
+
+namespace {
+
+void MD(benchmark::State& State, TMDVersion Version)
+{
+    TMDContext Context;
+    TMDDigest Digest;
+    Bench::Stream(
+        State, [&] { MDInit(Context, Version); },
+        [&](const std::uint8_t* P, std::size_t N) { MDUpdate(Context, P, N); }, [&] { MDFinal(Context, Digest); });
+    benchmark::DoNotOptimize(Digest);
+}
+
+void SHA1(benchmark::State& State, bool ShaExtensions)
+{
+    const bool Saved = DigestCpu::UseShaExtensions();
+    DigestCpu::SetUseShaExtensions(ShaExtensions);
+    TSHA1Context Context;
+    TSHA1Digest Digest;
+    Bench::Stream(
+        State, [&] { SHA1Init(Context); },
+        [&](const std::uint8_t* P, std::size_t N) { SHA1Update(Context, P, N); },
+        [&] { SHA1Final(Context, Digest); });
+    benchmark::DoNotOptimize(Digest);
+    DigestCpu::SetUseShaExtensions(Saved);
+}
+
+template <class T>
+void Class(benchmark::State& State, bool ShaExtensions)
+{
+    const bool Saved = DigestCpu::UseShaExtensions();
+    DigestCpu::SetUseShaExtensions(ShaExtensions);
+    T Hash;
+    std::uint8_t Digest[64];
+    Bench::Stream(
+        State, [&] { Hash.Init(); }, [&](const std::uint8_t* P, std::size_t N) { Hash.Update(P, N); },
+        [&] { Hash.Final(Digest); });
+    benchmark::DoNotOptimize(Digest);
+    DigestCpu::SetUseShaExtensions(Saved);
+}
+
+template <class T>
+void Reference(benchmark::State& State)
+{
+    T Hash;
+    std::uint8_t Digest[T::DIGESTSIZE];
+    Bench::Stream(
+        State, [&] { Hash.Restart(); }, [&](const std::uint8_t* P, std::size_t N) { Hash.Update(P, N); },
+        [&] { Hash.Final(Digest); });
+    benchmark::DoNotOptimize(Digest);
+}
+
+}  // namespace
+
+void RegisterDigestBenchmarks()
+{
+    using benchmark::RegisterBenchmark;
+    using benchmark::State;
+    RegisterBenchmark("digest/MD2/ours", [](State& S) { MD(S, mvMD2); });
+    RegisterBenchmark("digest/MD2/reference", Reference<CryptoPP::Weak::MD2>);
+    RegisterBenchmark("digest/MD4/ours", [](State& S) { MD(S, mvMD4); });
+    RegisterBenchmark("digest/MD4/reference", Reference<CryptoPP::Weak::MD4>);
+    RegisterBenchmark("digest/MD5/ours", [](State& S) { MD(S, mvMD5); });
+    RegisterBenchmark("digest/MD5/reference", Reference<CryptoPP::Weak::MD5>);
+    RegisterBenchmark("digest/SHA1/ours", [](State& S) { SHA1(S, true); });
+    RegisterBenchmark("digest/SHA1_portable/ours", [](State& S) { SHA1(S, false); });
+    RegisterBenchmark("digest/SHA1/reference", Reference<CryptoPP::SHA1>);
+    RegisterBenchmark("digest/SHA256/ours", [](State& S) { Class<TDigestSHA256>(S, true); });
+    RegisterBenchmark("digest/SHA256_portable/ours", [](State& S) { Class<TDigestSHA256>(S, false); });
+    RegisterBenchmark("digest/SHA256/reference", Reference<CryptoPP::SHA256>);
+    RegisterBenchmark("digest/SHA512/ours", [](State& S) { Class<TDigestSHA512>(S, true); });
+    RegisterBenchmark("digest/SHA512/reference", Reference<CryptoPP::SHA512>);
+    RegisterBenchmark("digest/RIPEMD128/ours", [](State& S) { Class<TDigestRIPEMD128>(S, true); });
+    RegisterBenchmark("digest/RIPEMD128/reference", Reference<CryptoPP::RIPEMD128>);
+    RegisterBenchmark("digest/RIPEMD160/ours", [](State& S) { Class<TDigestRIPEMD160>(S, true); });
+    RegisterBenchmark("digest/RIPEMD160/reference", Reference<CryptoPP::RIPEMD160>);
+}

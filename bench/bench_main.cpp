@@ -1,0 +1,57 @@
+// Streams 262,144-byte chunks (the worker's chunk size) through each of our
+// digests and through a reference implementation of the same algorithm,
+// then prints our speed against the reference's.
+#include "bench_support.h"
+
+#include <benchmark/benchmark.h>
+
+#include <cstdio>
+#include <map>
+#include <string>
+
+namespace {
+
+// Keeps the console output and remembers each run's throughput.
+class TRatioReporter : public benchmark::ConsoleReporter {
+public:
+    void ReportRuns(const std::vector<Run>& Runs) override
+    {
+        ConsoleReporter::ReportRuns(Runs);
+        for (const Run& R : Runs) {
+            const auto It = R.counters.find("bytes_per_second");
+            if (It != R.counters.end() && R.run_type == Run::RT_Iteration)
+                Speeds[R.benchmark_name()] = It->second.value;
+        }
+    }
+    std::map<std::string, double> Speeds;
+};
+
+}  // namespace
+
+int main(int argc, char** argv)
+{
+    benchmark::Initialize(&argc, argv);
+    if (benchmark::ReportUnrecognizedArguments(argc, argv))
+        return 1;
+    RegisterDigestBenchmarks();
+    RegisterEngineBenchmarks();
+    TRatioReporter Reporter;
+    benchmark::RunSpecifiedBenchmarks(&Reporter);
+    benchmark::Shutdown();
+
+    // Pairs are named "<group>/<algorithm>/ours" and "<group>/<algorithm>/reference".
+    std::printf("\n%-28s %12s %12s %8s\n", "algorithm", "ours MB/s", "ref MB/s", "ratio");
+    for (const auto& [Name, Speed] : Reporter.Speeds) {
+        const std::string Suffix = "/ours";
+        if (Name.size() < Suffix.size() || Name.compare(Name.size() - Suffix.size(), Suffix.size(), Suffix) != 0)
+            continue;
+        const std::string Stem = Name.substr(0, Name.size() - Suffix.size());
+        const auto Ref = Reporter.Speeds.find(Stem + "/reference");
+        if (Ref == Reporter.Speeds.end())
+            std::printf("%-28s %12.1f %12s %8s\n", Stem.c_str(), Speed / 1e6, "-", "-");
+        else
+            std::printf("%-28s %12.1f %12.1f %8.2f\n", Stem.c_str(), Speed / 1e6, Ref->second / 1e6,
+                        Speed / Ref->second);
+    }
+    return 0;
+}
