@@ -1,5 +1,14 @@
 #include "engine/uThreads.h"
 
+#include "engine/uFileStreams.h"
+
+#include <algorithm>
+#include <chrono>
+#include <new>
+#include <vector>
+
+SORVIK_RESOURCESTRING(uthreads, sthreadqueuesnotassigned, "Thread queues are not assigned");
+
 std::unique_ptr<TFileQueue> FileQueue = std::make_unique<TFileQueue>();
 
 void TFileQueue::Push(std::string Path)
@@ -25,4 +34,218 @@ void TFileQueue::Clear()
 {
     std::lock_guard<std::mutex> Guard(Lock);
     Names.Clear();
+}
+
+void TWorkerPayload::Store(TWorkerEvent Event) const
+{
+    if (!File)
+        return;
+    switch (Event) {
+    case weFileProperties: File->Properties = Properties; break;
+    case weFileFinished: File->Hashes = Hashes; break;
+    case weError:
+        if (Text)
+            File->ErrorText = Text->Text;
+        break;
+    default: break;
+    }
+}
+
+void StoreWorkerResult(const TWindowMessage& M)
+{
+    if (M.Msg != WM_WORKER_NOTIFY)
+        return;
+    if (const TWorkerPayload* P = WorkerPayload(M))
+        P->Store(WorkerEvent(M));
+}
+
+int ProgressPercent(std::int64_t Done, std::int64_t Total)
+{
+    if (Total <= 0)
+        return 100;
+    const long double Quotient = static_cast<long double>(Done) / static_cast<long double>(Total);
+    return static_cast<int>(Quotient * 100.0L);
+}
+
+namespace {
+
+// The text of an error that is not one of the program's own classes.
+std::string DescribeForeign(const std::exception& E)
+{
+    if (dynamic_cast<const std::bad_alloc*>(&E))
+        return "[EOutOfMemory] Out of memory";
+    return std::string("[Exception] ") + E.what();
+}
+
+}  // namespace
+
+TSorvikThread::TSorvikThread() = default;
+
+TSorvikThread::~TSorvikThread()
+{
+    DetachWindow();
+    Terminate();
+    WaitFor();
+}
+
+void TSorvikThread::Start()
+{
+    FThread.Start([this] { Execute(); }, StackSize);
+}
+
+void TSorvikThread::Terminate()
+{
+    {
+        std::lock_guard<std::mutex> Guard(FPauseLock);
+        FTerminated.store(true, std::memory_order_relaxed);
+    }
+    FWake.notify_all();
+}
+
+void TSorvikThread::WaitFor()
+{
+    FThread.Join();
+}
+
+void TSorvikThread::Pause()
+{
+    // A terminate request cuts the pause short.
+    std::unique_lock<std::mutex> Guard(FPauseLock);
+    FWake.wait_for(Guard, std::chrono::milliseconds(PauseMilliseconds), [this] { return Terminated(); });
+}
+
+bool TSorvikThread::NotifyObject(TWorkerEvent Event, std::shared_ptr<TWorkerPayload> Payload)
+{
+    TWindowMessage M;
+    M.Msg = WM_WORKER_NOTIFY;
+    M.WParam = Event;
+    M.Object = std::move(Payload);
+    // Not handed over: the payload is freed with M.
+    return WindowHandle.Post(M);
+}
+
+bool TSorvikThread::Notify(TWorkerEvent Event, std::intptr_t Number)
+{
+    TWindowMessage M;
+    M.Msg = WM_WORKER_NOTIFY;
+    M.WParam = Event;
+    M.LParam = Number;
+    return WindowHandle.Post(M);
+}
+
+bool TSorvikThread::NotifyText(TWorkerEvent Event, std::string Text, std::shared_ptr<THashFile> File)
+{
+    auto Payload = std::make_shared<TWorkerPayload>();
+    Payload->Text = std::make_unique<TStringObject>(std::move(Text));
+    Payload->File = std::move(File);
+    return NotifyObject(Event, std::move(Payload));
+}
+
+void TSorvikThread::Execute()
+{
+    try {
+        Notify(weStarted, 0);
+        if (!Queue) {
+            NotifyText(weError, sthreadqueuesnotassigned.Text());
+            return;
+        }
+    } catch (...) {
+        return;
+    }
+    while (!Terminated()) {
+        Pause();
+        std::string Path;
+        while (!Terminated()) {
+            // An error outside a file's handling is reported, and the worker goes on.
+            try {
+                if (!Queue->Pop(Path))
+                    break;
+                SetBusy(true, Path);
+                ProcessFile(Path);
+            } catch (const Exception& E) {
+                try { NotifyText(weError, E.Describe()); } catch (...) {}
+            } catch (const std::exception& E) {
+                try { NotifyText(weError, DescribeForeign(E)); } catch (...) {}
+            }
+        }
+        if (!Terminated()) {
+            try {
+                SetBusy(false, std::string());
+            } catch (const std::exception& E) {
+                try { NotifyText(weError, DescribeForeign(E)); } catch (...) {}
+            }
+        }
+    }
+}
+
+void TSorvikThread::SetBusy(bool NewBusy, const std::string& Path)
+{
+    if (NewBusy != FBusy.load(std::memory_order_relaxed)) {
+        FBusy.store(NewBusy, std::memory_order_relaxed);
+        Notify(NewBusy ? weBusy : weIdle, 0);
+    }
+    // Exchange: a request made while this one is consumed waits for the next check.
+    if (FCancelRequested.exchange(false, std::memory_order_relaxed))
+        NotifyText(weFileCancelled, CurrentFile);
+    CurrentFile = NewBusy ? Path : std::string();
+}
+
+void TSorvikThread::ProcessFile(const std::string& Path)
+{
+    auto Record = std::make_shared<THashFile>(Path);
+    {
+        auto Payload = std::make_shared<TWorkerPayload>();
+        Payload->File = Record;
+        NotifyObject(weFileStarted, std::move(Payload));
+    }
+    // The worker fills its own record and sends copies: the handed-over one
+    // belongs to the receiver's thread alone. When nothing was handed over,
+    // Record goes with the last payload that holds it.
+    THashFile Work(Path);
+    try {
+        Work.ReadProperties();
+        {
+            auto Payload = std::make_shared<TWorkerPayload>();
+            Payload->File = Record;
+            Payload->Properties = Work.Properties;
+            NotifyObject(weFileProperties, std::move(Payload));
+        }
+        HashItem(Work.FileName);
+        if (!Stopping()) {
+            auto Payload = std::make_shared<TWorkerPayload>();
+            Payload->File = Record;
+            Bank.GetHashes(Payload->Hashes);
+            NotifyObject(weFileFinished, std::move(Payload));
+        }
+    } catch (const Exception& E) {
+        NotifyText(weError, E.Describe(), Record);
+    } catch (const std::exception& E) {
+        NotifyText(weError, DescribeForeign(E), Record);
+    }
+}
+
+void TSorvikThread::HashItem(const std::string& FileName)
+{
+    TFileReader Stream(FileName);
+    Notify(weProgress, 0);
+    Bank.Init(HashTypes.load(std::memory_order_relaxed) & AllHashTypes());
+    std::int64_t Remaining = Stream.Size() - Stream.Position();
+    const std::int64_t Total = Remaining;
+    if (Remaining > 0) {
+        const auto Size = static_cast<std::size_t>(
+            std::min<std::int64_t>(std::max<std::uint32_t>(BufferSize, 1), Total));
+        std::vector<std::uint8_t> Buffer(Size);
+        while (!Stopping() && Remaining > 0) {
+            const auto N = static_cast<std::size_t>(std::min<std::int64_t>(static_cast<std::int64_t>(Size), Remaining));
+            Stream.ReadBuffer(Buffer.data(), N);
+            Bank.Update(Buffer.data(), N);
+            Remaining -= static_cast<std::int64_t>(N);
+            FBytesRead.fetch_add(static_cast<std::int64_t>(N), std::memory_order_relaxed);
+            Notify(weProgress, ProgressPercent(Total - Remaining, Total));
+        }
+    }
+    if (!Stopping()) {
+        Bank.Final();
+        Notify(weProgress, 100);
+    }
 }

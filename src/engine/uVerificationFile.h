@@ -2,8 +2,12 @@
 #pragma once
 
 #include "digest/uException.h"
+#include "engine/uSorvik.h"
 #include "platform/uResourceStrings.h"
 
+#include <functional>
+#include <iosfwd>
+#include <memory>
 #include <string>
 
 enum TVerifyFormat { vfNone = 0, vfSFV = 1, vfSUM = 2 };
@@ -24,3 +28,40 @@ TVerifyFormat NameToVerifyFormat(const std::string& Name);
 std::string VerifyFormatCaption(TVerifyFormat Format);
 
 SORVIK_EXCEPTION_CLASS(ETVerificationError, Exception);
+
+// ---------------------------------------------------------------------------
+// The writer
+
+// Supplies the next record to write; false when there are no more.
+using TNextHashFileEvent = std::function<bool(std::shared_ptr<THashFile>& Item)>;
+
+// The bare host name the header line names.
+inline constexpr const char* SorvikWebHost = "sorvik.example.org";
+
+class TVerificationWriter {
+public:
+    // htNone: for each file, its digest of the lowest-numbered type.
+    THashType HashType = htNone;
+    TVerifyFormat VerifyFormat = vfNone;
+    // False writes only the file-name part of each path.
+    bool UseFullPath = false;
+    TNextHashFileEvent OnNextItem;
+    bool UpperCaseHash = false;
+
+    // Writes a temporary file beside FileName and renames it over FileName
+    // once complete: an existing file is replaced only by a whole new one.
+    // ETVerificationError (before anything is created) for an unknown
+    // layout; EFCreateError or EWriteError when the file cannot be written.
+    void SaveToFile(const std::string& FileName);
+    void SaveToStream(std::ostream& Stream);
+    // Text and CR LF in one write; EWriteError when the stream fails.
+    static void WriteLine(std::ostream& Stream, const std::string& Text);
+
+    std::string GetHeader() const;
+    std::string GetLine(const THashFile& Item) const;
+    std::string GetFileName(const THashFile& Item) const;
+    std::string GetHashText(const THashFile& Item) const;
+
+    // The date and time the header names; the current local time unless set.
+    std::function<std::string()> DateTimeText;
+};

@@ -79,3 +79,50 @@ TNumberSeparators ReadNumberSeparators()
         Result.Decimal.push_back('.');
     return Result;
 }
+
+std::string FormatRegionalDateTime(std::time_t Time)
+{
+    std::string Result;
+#ifdef _WIN32
+    SYSTEMTIME St{};
+    std::tm Tm{};
+    localtime_s(&Tm, &Time);
+    St.wYear = static_cast<WORD>(Tm.tm_year + 1900);
+    St.wMonth = static_cast<WORD>(Tm.tm_mon + 1);
+    St.wDay = static_cast<WORD>(Tm.tm_mday);
+    St.wHour = static_cast<WORD>(Tm.tm_hour);
+    St.wMinute = static_cast<WORD>(Tm.tm_min);
+    St.wSecond = static_cast<WORD>(Tm.tm_sec);
+    wchar_t Buffer[128] = {};
+    auto Append = [&](int Length) {
+        if (Length > 1) {
+            const int Bytes = WideCharToMultiByte(CP_UTF8, 0, Buffer, Length - 1, nullptr, 0, nullptr, nullptr);
+            std::string Part(static_cast<std::size_t>(Bytes), '\0');
+            WideCharToMultiByte(CP_UTF8, 0, Buffer, Length - 1, Part.data(), Bytes, nullptr, nullptr);
+            Result += Part;
+        }
+    };
+    Append(GetDateFormatEx(LOCALE_NAME_USER_DEFAULT, DATE_SHORTDATE, &St, nullptr, Buffer, 128, nullptr));
+    if (Tm.tm_hour != 0 || Tm.tm_min != 0 || Tm.tm_sec != 0) {
+        Result += ' ';
+        Append(GetTimeFormatEx(LOCALE_NAME_USER_DEFAULT, 0, &St, nullptr, Buffer, 128));
+    }
+#else
+    std::tm Tm{};
+    localtime_r(&Time, &Tm);
+    const int Mask = LC_TIME_MASK | LC_CTYPE_MASK;
+    locale_t Locale = newlocale(Mask, "", static_cast<locale_t>(0));
+    if (Locale == static_cast<locale_t>(0))
+        Locale = newlocale(Mask, "C", static_cast<locale_t>(0));
+    if (Locale == static_cast<locale_t>(0))
+        return Result;
+    const char* CodeSet = nl_langinfo_l(CODESET, Locale);
+    const std::string Set = CodeSet ? CodeSet : "";
+    char Buffer[128];
+    const bool WithTime = Tm.tm_hour != 0 || Tm.tm_min != 0 || Tm.tm_sec != 0;
+    const std::size_t N = strftime_l(Buffer, sizeof Buffer, WithTime ? "%x %X" : "%x", &Tm, Locale);
+    freelocale(Locale);
+    Result = ToUtf8(std::string(Buffer, N).c_str(), Set.c_str());
+#endif
+    return Result;
+}

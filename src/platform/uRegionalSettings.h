@@ -2,6 +2,7 @@
 // several bytes, such as a narrow no-break space for grouping).
 #pragma once
 
+#include <ctime>
 #include <string>
 
 struct TNumberSeparators {
@@ -12,3 +13,7 @@ struct TNumberSeparators {
 // Reads them from the user's regional settings (on POSIX the LC_NUMERIC
 // category of the environment, without touching the process locale).
 TNumberSeparators ReadNumberSeparators();
+
+// Time as local time in the user's short date format, one blank and the
+// long time format; the blank and the time are left out at 00:00:00.
+std::string FormatRegionalDateTime(std::time_t Time);

@@ -1,0 +1,38 @@
+// A fresh folder under the system's temporary folder, removed with its contents.
+#pragma once
+
+#include <filesystem>
+#include <fstream>
+#include <string>
+
+#include <stdlib.h>
+
+class TTempFolder {
+public:
+    TTempFolder()
+    {
+        std::string Pattern = (std::filesystem::temp_directory_path() / "sorvik-test-XXXXXX").string();
+        if (!mkdtemp(Pattern.data()))
+            throw std::runtime_error("mkdtemp failed");
+        FPath = Pattern;
+    }
+    TTempFolder(const TTempFolder&) = delete;
+    TTempFolder& operator=(const TTempFolder&) = delete;
+    ~TTempFolder()
+    {
+        std::error_code Ignored;
+        std::filesystem::remove_all(FPath, Ignored);
+    }
+
+    const std::filesystem::path& Path() const { return FPath; }
+    // Writes Contents to Name inside the folder; returns the full path.
+    std::string Write(const std::string& Name, const std::string& Contents) const
+    {
+        const auto P = FPath / Name;
+        std::ofstream(P, std::ios::binary) << Contents;
+        return P.string();
+    }
+
+private:
+    std::filesystem::path FPath;
+};
