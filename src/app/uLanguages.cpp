@@ -397,11 +397,13 @@ QAction* TLanguages::AddLanguageItem(QMenu* Parent, const QString& Code, const Q
     MenuCodes.append(Code);
     Item->setData(static_cast<int>(MenuCodes.size() - 1));
     Item->setText(Caption);
-    Item->setCheckable(true);
     QObject::connect(Item, &QAction::triggered, Item, [this, Item] { LanguageItemClick(Item); });
-    if (SameTextAscii(Code, LanguageCode))
+    // Only the marked item is checkable: styles draw an empty box beside
+    // every other checkable item.
+    if (SameTextAscii(Code, LanguageCode)) {
+        Item->setCheckable(true);
         Item->setChecked(true);
-    else if (!FlagFile.isEmpty() && QFileInfo::exists(FlagFile))
+    } else if (!FlagFile.isEmpty() && QFileInfo::exists(FlagFile))
         LoadFlagImage(Item, FlagFile);
     Parent->addAction(Item);
     return Item;
@@ -434,9 +436,10 @@ void TLanguages::LanguageItemClick(QAction* Sender)
     if (Tag < 0 || Tag >= MenuCodes.size())
         return;
     const QString Code = MenuCodes[Tag];
-    // A checkable action has just toggled itself: the mark keeps showing
-    // the language applied at start-up.
-    Sender->setChecked(SameTextAscii(Code, LanguageCode));
+    // The marked (checkable) action has just toggled itself off: the mark
+    // keeps showing the language applied at start-up.
+    if (Sender->isCheckable())
+        Sender->setChecked(true);
     if (OnLanguageSelected)
         OnLanguageSelected(Code);
 }

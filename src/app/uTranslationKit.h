@@ -92,8 +92,9 @@ private:
 TAbstractTranslator* DesignTranslator();
 void SetDesignTranslator(std::unique_ptr<TAbstractTranslator> Translator);
 
-// The one way a window sets a design text: Window's class name, the
-// component's objectName and the property form the key. Pass the window
+// The one way a window sets a design text: Window's class name (the window
+// class declares Q_OBJECT), the component's objectName and the property
+// form the key. Pass the window
 // itself as Component for its own properties.
 QString DesignText(const QObject* Window, const QObject* Component, const QString& Property,
                    const QString& English);

@@ -145,6 +145,7 @@ TEST_F(LanguageMenu, ClicksReportTheCodeAndNeverMoveTheCheckMark)
         A->trigger();
         EXPECT_EQ(Checked(), QStringList({"Autodetect"})) << "after " << Caption.toStdString();
     }
+    EXPECT_FALSE(Item(Str("Portuguese"))->isCheckable()); // no empty box beside it
     EXPECT_EQ(Selected, QStringList({"DEFAULT", "AUTOMATIC", "pt_BR", "AUTOMATIC"}));
 }
 
