@@ -182,22 +182,28 @@ bool IsFlag(const TPoEntry& E, const char* Flag)
 
 // ---- ASCII helpers ------------------------------------------------------
 
-QString UpperCaseAscii(const QString& S)
+namespace {
+
+// Moves the letters From..From+25 to To..To+25 and leaves everything else.
+QString ShiftAsciiLetters(const QString& S, char16_t From, char16_t To)
 {
     QString R = S;
     for (QChar& C : R)
-        if (C >= QLatin1Char('a') && C <= QLatin1Char('z'))
-            C = QChar(C.unicode() - 'a' + 'A');
+        if (C.unicode() >= From && C.unicode() < From + 26)
+            C = QChar(static_cast<char16_t>(C.unicode() - From + To));
     return R;
+}
+
+} // namespace
+
+QString UpperCaseAscii(const QString& S)
+{
+    return ShiftAsciiLetters(S, u'a', u'A');
 }
 
 QString LowerCaseAscii(const QString& S)
 {
-    QString R = S;
-    for (QChar& C : R)
-        if (C >= QLatin1Char('A') && C <= QLatin1Char('Z'))
-            C = QChar(C.unicode() - 'A' + 'a');
-    return R;
+    return ShiftAsciiLetters(S, u'A', u'a');
 }
 
 bool SameTextAscii(const QString& A, const QString& B)
