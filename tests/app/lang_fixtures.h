@@ -21,6 +21,8 @@ inline void PrintTo(const QString& S, std::ostream* Os)
     *Os << '"' << S.toStdString() << '"';
 }
 
+namespace langtest {
+
 inline void WriteFile(const QString& Path, const QByteArray& Data)
 {
     QDir().mkpath(QFileInfo(Path).path());
@@ -53,3 +55,7 @@ public:
         QGuiApplication::setLayoutDirection(Qt::LeftToRight);
     }
 };
+
+} // namespace langtest
+
+using namespace langtest;
