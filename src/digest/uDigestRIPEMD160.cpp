@@ -1,5 +1,6 @@
 #include "digest/uDigestRIPEMD160.h"
 
+#include "digest/uDigestClass.h"
 #include "digest/uDigestUtils.h"
 
 using namespace DigestUtils;
@@ -229,44 +230,24 @@ void TDigestRIPEMD160::Init()
 
 void TDigestRIPEMD160::Compress()
 {
-    Blocks(HashState, BlockBuffer, 1);
-    BufferIndex = 0;
-    FillBytes(BlockBuffer, sizeof(BlockBuffer), 0);
+    CompressFields(*this, Blocks);
 }
 
 void TDigestRIPEMD160::Update(const void* Buffer, std::size_t Size)
 {
-    if (!FInitialized)
-        throw EDigestHash(SHashNotInitialized);
-    ForEachPiece(Buffer, Size, [this](const std::uint8_t* P, std::uint32_t Count) {
-        AddBitCount32(BitCountHigh, BitCountLow, Count);
-        BufferedUpdate(BlockBuffer, 64, BufferIndex, P, Count, [this] { Compress(); },
-                       [this](const std::uint8_t* Data, std::size_t Blocks_) { Blocks(HashState, Data, Blocks_); });
-    });
+    CheckInitialized(FInitialized);
+    UpdateFields(*this, Buffer, Size, [this] { Compress(); }, Blocks);
 }
 
 void TDigestRIPEMD160::Final(void* Digest)
 {
-    if (!FInitialized)
-        throw EDigestHash(SHashNotInitialized);
-    BlockBuffer[BufferIndex] = 0x80;
-    if (BufferIndex >= 56)
-        Compress();
-    StoreLE32(BlockBuffer + 56, BitCountLow);
-    StoreLE32(BlockBuffer + 60, BitCountHigh);
-    Compress();
-    auto* Out = static_cast<std::uint8_t*>(Digest);
-    for (int i = 0; i < 5; ++i)
-        StoreLE32(Out + 4 * i, HashState[i]);
+    CheckInitialized(FInitialized);
+    FinalFields<false>(*this, Digest, [this] { Compress(); });
     Wipe();
 }
 
 void TDigestRIPEMD160::Wipe()
 {
-    BitCountHigh = 0;
-    BitCountLow = 0;
-    BufferIndex = 0;
-    FillBytes(BlockBuffer, sizeof(BlockBuffer), 0);
-    FillBytes(HashState, sizeof(HashState), 0);
+    WipeFields(*this);
     FInitialized = false;
 }

@@ -1,5 +1,6 @@
 #include "digest/uDigestSHA256.h"
 
+#include "digest/uDigestClass.h"
 #include "digest/uDigestCpu.h"
 #include "digest/uDigestUtils.h"
 
@@ -161,44 +162,24 @@ void TDigestSHA256::Init()
 
 void TDigestSHA256::Compress()
 {
-    SHA256Blocks(HashState, BlockBuffer, 1);
-    BufferIndex = 0;
-    FillBytes(BlockBuffer, sizeof(BlockBuffer), 0);
+    CompressFields(*this, SHA256Blocks);
 }
 
 void TDigestSHA256::Update(const void* Buffer, std::size_t Size)
 {
-    if (!FInitialized)
-        throw EDigestHash(SHashNotInitialized);
-    ForEachPiece(Buffer, Size, [this](const std::uint8_t* P, std::uint32_t Count) {
-        AddBitCount32(BitCountHigh, BitCountLow, Count);
-        BufferedUpdate(BlockBuffer, 64, BufferIndex, P, Count, [this] { Compress(); },
-                       [this](const std::uint8_t* Data, std::size_t Blocks) { SHA256Blocks(HashState, Data, Blocks); });
-    });
+    CheckInitialized(FInitialized);
+    UpdateFields(*this, Buffer, Size, [this] { Compress(); }, SHA256Blocks);
 }
 
 void TDigestSHA256::Final(void* Digest)
 {
-    if (!FInitialized)
-        throw EDigestHash(SHashNotInitialized);
-    BlockBuffer[BufferIndex] = 0x80;
-    if (BufferIndex >= 56)
-        Compress();
-    StoreBE32(BlockBuffer + 56, BitCountHigh);
-    StoreBE32(BlockBuffer + 60, BitCountLow);
-    Compress();
-    auto* Out = static_cast<std::uint8_t*>(Digest);
-    for (int i = 0; i < 8; ++i)
-        StoreBE32(Out + 4 * i, HashState[i]);
+    CheckInitialized(FInitialized);
+    FinalFields<true>(*this, Digest, [this] { Compress(); });
     Wipe();
 }
 
 void TDigestSHA256::Wipe()
 {
-    BitCountHigh = 0;
-    BitCountLow = 0;
-    BufferIndex = 0;
-    FillBytes(BlockBuffer, sizeof(BlockBuffer), 0);
-    FillBytes(HashState, sizeof(HashState), 0);
+    WipeFields(*this);
     FInitialized = false;
 }

@@ -1,5 +1,6 @@
 #include "digest/uDigestSHA512.h"
 
+#include "digest/uDigestClass.h"
 #include "digest/uDigestUtils.h"
 
 using namespace DigestUtils;
@@ -170,32 +171,18 @@ TDigestSHA512Base::~TDigestSHA512Base()
 
 void TDigestSHA512Base::Compress()
 {
-    SHA512Blocks(HashState, BlockBuffer, 1);
-    BufferIndex = 0;
-    FillBytes(BlockBuffer, sizeof(BlockBuffer), 0);
+    CompressFields(*this, SHA512Blocks);
 }
 
 void TDigestSHA512Base::Update(const void* Buffer, std::size_t Size)
 {
-    if (!FInitialized)
-        throw EDigestHash(SHashNotInitialized);
-    ForEachPiece(Buffer, Size, [this](const std::uint8_t* P, std::uint32_t Count) {
-        const std::uint64_t Bits = std::uint64_t(Count) * 8;
-        BitCountLow += Bits;
-        if (BitCountLow < Bits)
-            ++BitCountHigh;
-        BufferedUpdate(BlockBuffer, 128, BufferIndex, P, Count, [this] { Compress(); },
-                       [this](const std::uint8_t* Data, std::size_t Blocks) { SHA512Blocks(HashState, Data, Blocks); });
-    });
+    CheckInitialized(FInitialized);
+    UpdateFields(*this, Buffer, Size, [this] { Compress(); }, SHA512Blocks);
 }
 
 void TDigestSHA512Base::Wipe()
 {
-    BitCountHigh = 0;
-    BitCountLow = 0;
-    BufferIndex = 0;
-    FillBytes(BlockBuffer, sizeof(BlockBuffer), 0);
-    FillBytes(HashState, sizeof(HashState), 0);
+    WipeFields(*this);
     FInitialized = false;
 }
 
@@ -220,16 +207,7 @@ void TDigestSHA512::Init()
 
 void TDigestSHA512::Final(void* Digest)
 {
-    if (!FInitialized)
-        throw EDigestHash(SHashNotInitialized);
-    BlockBuffer[BufferIndex] = 0x80;
-    if (BufferIndex >= 112)
-        Compress();
-    StoreBE64(BlockBuffer + 112, BitCountHigh);
-    StoreBE64(BlockBuffer + 120, BitCountLow);
-    Compress();
-    auto* Out = static_cast<std::uint8_t*>(Digest);
-    for (int i = 0; i < 8; ++i)
-        StoreBE64(Out + 8 * i, HashState[i]);
+    CheckInitialized(FInitialized);
+    FinalFields<true>(*this, Digest, [this] { Compress(); });
     Wipe();
 }

@@ -137,6 +137,23 @@ void BufferedUpdate(std::uint8_t* Buffer, std::uint32_t BlockSize, TIndex& Index
     }
 }
 
+// The padding of MD4, MD5 and SHA-1: the marker byte, zeros up to 56 bytes
+// modulo 64, then the 64-bit message length in bits. Feed(data, count)
+// passes bytes through the routine's own update.
+template <bool BigEndian, class TFeed>
+void PadWithBitLength(std::uint64_t MessageBytes, std::uint64_t BufCount, TFeed&& Feed)
+{
+    static constexpr std::uint8_t PadTable[64] = {0x80};
+    const std::uint64_t BitLength = MessageBytes * 8;
+    Feed(PadTable, std::size_t(BufCount < 56 ? 56 - BufCount : 120 - BufCount));
+    std::uint8_t Bits[8];
+    if constexpr (BigEndian)
+        StoreBE64(Bits, BitLength);
+    else
+        StoreLE64(Bits, BitLength);
+    Feed(Bits, 8);
+}
+
 // Digests each of the two messages with a fresh object of class T and
 // compares the results with the published digests.
 template <class T, std::size_t N>

@@ -29,8 +29,6 @@ constexpr std::uint8_t MD2S[256] = {
     49, 68, 80, 180, 143, 237, 31, 26, 219, 153, 141, 51, 159, 17, 131, 20
 };
 
-constexpr std::uint8_t PadTable[64] = {0x80};
-
 // The same table widened to words: the serial chain of look-ups then needs
 // no byte extensions.
 constexpr auto MD2S32 = [] {
@@ -71,12 +69,10 @@ void MD2Blocks(std::uint8_t* State, std::uint8_t* Checksum, const std::uint8_t* 
     Wipe(X, sizeof(X));
 }
 
-#define MD4_F(x, y, z) ((z) ^ ((x) & ((y) ^ (z))))
-#define MD4_G(x, y, z) (((x) & (y)) | ((z) & ((x) | (y))))
-#define MD4_H(x, y, z) ((x) ^ (y) ^ (z))
-#define MD4_STEP(f, a, b, c, d, x, k, s) a = std::rotl(a + f(b, c, d) + (x) + std::uint32_t(k), s)
-
-void MD4Blocks(std::uint32_t* State, const std::uint8_t* Data, std::size_t Count)
+// The block loop shared by MD4 and MD5; Steps(a, b, c, d, X) runs the
+// algorithm's steps over one block's words.
+template <class TSteps>
+inline void MDBlocks(std::uint32_t* State, const std::uint8_t* Data, std::size_t Count, TSteps&& Steps)
 {
     std::uint32_t X[16];
     std::uint32_t a = State[0], b = State[1], c = State[2], d = State[3];
@@ -84,54 +80,7 @@ void MD4Blocks(std::uint32_t* State, const std::uint8_t* Data, std::size_t Count
         for (int i = 0; i < 16; ++i)
             X[i] = LoadLE32(Data + 4 * i);
         const std::uint32_t aa = a, bb = b, cc = c, dd = d;
-        MD4_STEP(MD4_F, a, b, c, d, X[0], 0, 3);
-        MD4_STEP(MD4_F, d, a, b, c, X[1], 0, 7);
-        MD4_STEP(MD4_F, c, d, a, b, X[2], 0, 11);
-        MD4_STEP(MD4_F, b, c, d, a, X[3], 0, 19);
-        MD4_STEP(MD4_F, a, b, c, d, X[4], 0, 3);
-        MD4_STEP(MD4_F, d, a, b, c, X[5], 0, 7);
-        MD4_STEP(MD4_F, c, d, a, b, X[6], 0, 11);
-        MD4_STEP(MD4_F, b, c, d, a, X[7], 0, 19);
-        MD4_STEP(MD4_F, a, b, c, d, X[8], 0, 3);
-        MD4_STEP(MD4_F, d, a, b, c, X[9], 0, 7);
-        MD4_STEP(MD4_F, c, d, a, b, X[10], 0, 11);
-        MD4_STEP(MD4_F, b, c, d, a, X[11], 0, 19);
-        MD4_STEP(MD4_F, a, b, c, d, X[12], 0, 3);
-        MD4_STEP(MD4_F, d, a, b, c, X[13], 0, 7);
-        MD4_STEP(MD4_F, c, d, a, b, X[14], 0, 11);
-        MD4_STEP(MD4_F, b, c, d, a, X[15], 0, 19);
-        MD4_STEP(MD4_G, a, b, c, d, X[0], 0x5a827999, 3);
-        MD4_STEP(MD4_G, d, a, b, c, X[4], 0x5a827999, 5);
-        MD4_STEP(MD4_G, c, d, a, b, X[8], 0x5a827999, 9);
-        MD4_STEP(MD4_G, b, c, d, a, X[12], 0x5a827999, 13);
-        MD4_STEP(MD4_G, a, b, c, d, X[1], 0x5a827999, 3);
-        MD4_STEP(MD4_G, d, a, b, c, X[5], 0x5a827999, 5);
-        MD4_STEP(MD4_G, c, d, a, b, X[9], 0x5a827999, 9);
-        MD4_STEP(MD4_G, b, c, d, a, X[13], 0x5a827999, 13);
-        MD4_STEP(MD4_G, a, b, c, d, X[2], 0x5a827999, 3);
-        MD4_STEP(MD4_G, d, a, b, c, X[6], 0x5a827999, 5);
-        MD4_STEP(MD4_G, c, d, a, b, X[10], 0x5a827999, 9);
-        MD4_STEP(MD4_G, b, c, d, a, X[14], 0x5a827999, 13);
-        MD4_STEP(MD4_G, a, b, c, d, X[3], 0x5a827999, 3);
-        MD4_STEP(MD4_G, d, a, b, c, X[7], 0x5a827999, 5);
-        MD4_STEP(MD4_G, c, d, a, b, X[11], 0x5a827999, 9);
-        MD4_STEP(MD4_G, b, c, d, a, X[15], 0x5a827999, 13);
-        MD4_STEP(MD4_H, a, b, c, d, X[0], 0x6ed9eba1, 3);
-        MD4_STEP(MD4_H, d, a, b, c, X[8], 0x6ed9eba1, 9);
-        MD4_STEP(MD4_H, c, d, a, b, X[4], 0x6ed9eba1, 11);
-        MD4_STEP(MD4_H, b, c, d, a, X[12], 0x6ed9eba1, 15);
-        MD4_STEP(MD4_H, a, b, c, d, X[2], 0x6ed9eba1, 3);
-        MD4_STEP(MD4_H, d, a, b, c, X[10], 0x6ed9eba1, 9);
-        MD4_STEP(MD4_H, c, d, a, b, X[6], 0x6ed9eba1, 11);
-        MD4_STEP(MD4_H, b, c, d, a, X[14], 0x6ed9eba1, 15);
-        MD4_STEP(MD4_H, a, b, c, d, X[1], 0x6ed9eba1, 3);
-        MD4_STEP(MD4_H, d, a, b, c, X[9], 0x6ed9eba1, 9);
-        MD4_STEP(MD4_H, c, d, a, b, X[5], 0x6ed9eba1, 11);
-        MD4_STEP(MD4_H, b, c, d, a, X[13], 0x6ed9eba1, 15);
-        MD4_STEP(MD4_H, a, b, c, d, X[3], 0x6ed9eba1, 3);
-        MD4_STEP(MD4_H, d, a, b, c, X[11], 0x6ed9eba1, 9);
-        MD4_STEP(MD4_H, c, d, a, b, X[7], 0x6ed9eba1, 11);
-        MD4_STEP(MD4_H, b, c, d, a, X[15], 0x6ed9eba1, 15);
+        Steps(a, b, c, d, X);
         a += aa;
         b += bb;
         c += cc;
@@ -144,6 +93,66 @@ void MD4Blocks(std::uint32_t* State, const std::uint8_t* Data, std::size_t Count
     Wipe(X, sizeof(X));
 }
 
+#define MD4_F(x, y, z) ((z) ^ ((x) & ((y) ^ (z))))
+#define MD4_G(x, y, z) (((x) & (y)) | ((z) & ((x) | (y))))
+#define MD4_H(x, y, z) ((x) ^ (y) ^ (z))
+#define MD4_STEP(f, a, b, c, d, x, k, s) a = std::rotl(a + f(b, c, d) + (x) + std::uint32_t(k), s)
+
+void MD4Blocks(std::uint32_t* State, const std::uint8_t* Data, std::size_t Count)
+{
+    MDBlocks(State, Data, Count,
+             [](std::uint32_t& a, std::uint32_t& b, std::uint32_t& c, std::uint32_t& d, const std::uint32_t* X) {
+                 MD4_STEP(MD4_F, a, b, c, d, X[0], 0, 3);
+                 MD4_STEP(MD4_F, d, a, b, c, X[1], 0, 7);
+                 MD4_STEP(MD4_F, c, d, a, b, X[2], 0, 11);
+                 MD4_STEP(MD4_F, b, c, d, a, X[3], 0, 19);
+                 MD4_STEP(MD4_F, a, b, c, d, X[4], 0, 3);
+                 MD4_STEP(MD4_F, d, a, b, c, X[5], 0, 7);
+                 MD4_STEP(MD4_F, c, d, a, b, X[6], 0, 11);
+                 MD4_STEP(MD4_F, b, c, d, a, X[7], 0, 19);
+                 MD4_STEP(MD4_F, a, b, c, d, X[8], 0, 3);
+                 MD4_STEP(MD4_F, d, a, b, c, X[9], 0, 7);
+                 MD4_STEP(MD4_F, c, d, a, b, X[10], 0, 11);
+                 MD4_STEP(MD4_F, b, c, d, a, X[11], 0, 19);
+                 MD4_STEP(MD4_F, a, b, c, d, X[12], 0, 3);
+                 MD4_STEP(MD4_F, d, a, b, c, X[13], 0, 7);
+                 MD4_STEP(MD4_F, c, d, a, b, X[14], 0, 11);
+                 MD4_STEP(MD4_F, b, c, d, a, X[15], 0, 19);
+                 MD4_STEP(MD4_G, a, b, c, d, X[0], 0x5a827999, 3);
+                 MD4_STEP(MD4_G, d, a, b, c, X[4], 0x5a827999, 5);
+                 MD4_STEP(MD4_G, c, d, a, b, X[8], 0x5a827999, 9);
+                 MD4_STEP(MD4_G, b, c, d, a, X[12], 0x5a827999, 13);
+                 MD4_STEP(MD4_G, a, b, c, d, X[1], 0x5a827999, 3);
+                 MD4_STEP(MD4_G, d, a, b, c, X[5], 0x5a827999, 5);
+                 MD4_STEP(MD4_G, c, d, a, b, X[9], 0x5a827999, 9);
+                 MD4_STEP(MD4_G, b, c, d, a, X[13], 0x5a827999, 13);
+                 MD4_STEP(MD4_G, a, b, c, d, X[2], 0x5a827999, 3);
+                 MD4_STEP(MD4_G, d, a, b, c, X[6], 0x5a827999, 5);
+                 MD4_STEP(MD4_G, c, d, a, b, X[10], 0x5a827999, 9);
+                 MD4_STEP(MD4_G, b, c, d, a, X[14], 0x5a827999, 13);
+                 MD4_STEP(MD4_G, a, b, c, d, X[3], 0x5a827999, 3);
+                 MD4_STEP(MD4_G, d, a, b, c, X[7], 0x5a827999, 5);
+                 MD4_STEP(MD4_G, c, d, a, b, X[11], 0x5a827999, 9);
+                 MD4_STEP(MD4_G, b, c, d, a, X[15], 0x5a827999, 13);
+                 MD4_STEP(MD4_H, a, b, c, d, X[0], 0x6ed9eba1, 3);
+                 MD4_STEP(MD4_H, d, a, b, c, X[8], 0x6ed9eba1, 9);
+                 MD4_STEP(MD4_H, c, d, a, b, X[4], 0x6ed9eba1, 11);
+                 MD4_STEP(MD4_H, b, c, d, a, X[12], 0x6ed9eba1, 15);
+                 MD4_STEP(MD4_H, a, b, c, d, X[2], 0x6ed9eba1, 3);
+                 MD4_STEP(MD4_H, d, a, b, c, X[10], 0x6ed9eba1, 9);
+                 MD4_STEP(MD4_H, c, d, a, b, X[6], 0x6ed9eba1, 11);
+                 MD4_STEP(MD4_H, b, c, d, a, X[14], 0x6ed9eba1, 15);
+                 MD4_STEP(MD4_H, a, b, c, d, X[1], 0x6ed9eba1, 3);
+                 MD4_STEP(MD4_H, d, a, b, c, X[9], 0x6ed9eba1, 9);
+                 MD4_STEP(MD4_H, c, d, a, b, X[5], 0x6ed9eba1, 11);
+                 MD4_STEP(MD4_H, b, c, d, a, X[13], 0x6ed9eba1, 15);
+                 MD4_STEP(MD4_H, a, b, c, d, X[3], 0x6ed9eba1, 3);
+                 MD4_STEP(MD4_H, d, a, b, c, X[11], 0x6ed9eba1, 9);
+                 MD4_STEP(MD4_H, c, d, a, b, X[7], 0x6ed9eba1, 11);
+                 MD4_STEP(MD4_H, b, c, d, a, X[15], 0x6ed9eba1, 15);
+             });
+}
+
 #define MD5_F(x, y, z) ((z) ^ ((x) & ((y) ^ (z))))
 #define MD5_G(x, y, z) ((y) ^ ((z) & ((x) ^ (y))))
 #define MD5_H(x, y, z) ((x) ^ (y) ^ (z))
@@ -152,86 +161,73 @@ void MD4Blocks(std::uint32_t* State, const std::uint8_t* Data, std::size_t Count
 
 void MD5Blocks(std::uint32_t* State, const std::uint8_t* Data, std::size_t Count)
 {
-    std::uint32_t X[16];
-    std::uint32_t a = State[0], b = State[1], c = State[2], d = State[3];
-    for (; Count > 0; --Count, Data += 64) {
-        for (int i = 0; i < 16; ++i)
-            X[i] = LoadLE32(Data + 4 * i);
-        const std::uint32_t aa = a, bb = b, cc = c, dd = d;
-        MD5_STEP(MD5_F, a, b, c, d, X[0], 0xd76aa478, 7);
-        MD5_STEP(MD5_F, d, a, b, c, X[1], 0xe8c7b756, 12);
-        MD5_STEP(MD5_F, c, d, a, b, X[2], 0x242070db, 17);
-        MD5_STEP(MD5_F, b, c, d, a, X[3], 0xc1bdceee, 22);
-        MD5_STEP(MD5_F, a, b, c, d, X[4], 0xf57c0faf, 7);
-        MD5_STEP(MD5_F, d, a, b, c, X[5], 0x4787c62a, 12);
-        MD5_STEP(MD5_F, c, d, a, b, X[6], 0xa8304613, 17);
-        MD5_STEP(MD5_F, b, c, d, a, X[7], 0xfd469501, 22);
-        MD5_STEP(MD5_F, a, b, c, d, X[8], 0x698098d8, 7);
-        MD5_STEP(MD5_F, d, a, b, c, X[9], 0x8b44f7af, 12);
-        MD5_STEP(MD5_F, c, d, a, b, X[10], 0xffff5bb1, 17);
-        MD5_STEP(MD5_F, b, c, d, a, X[11], 0x895cd7be, 22);
-        MD5_STEP(MD5_F, a, b, c, d, X[12], 0x6b901122, 7);
-        MD5_STEP(MD5_F, d, a, b, c, X[13], 0xfd987193, 12);
-        MD5_STEP(MD5_F, c, d, a, b, X[14], 0xa679438e, 17);
-        MD5_STEP(MD5_F, b, c, d, a, X[15], 0x49b40821, 22);
-        MD5_STEP(MD5_G, a, b, c, d, X[1], 0xf61e2562, 5);
-        MD5_STEP(MD5_G, d, a, b, c, X[6], 0xc040b340, 9);
-        MD5_STEP(MD5_G, c, d, a, b, X[11], 0x265e5a51, 14);
-        MD5_STEP(MD5_G, b, c, d, a, X[0], 0xe9b6c7aa, 20);
-        MD5_STEP(MD5_G, a, b, c, d, X[5], 0xd62f105d, 5);
-        MD5_STEP(MD5_G, d, a, b, c, X[10], 0x02441453, 9);
-        MD5_STEP(MD5_G, c, d, a, b, X[15], 0xd8a1e681, 14);
-        MD5_STEP(MD5_G, b, c, d, a, X[4], 0xe7d3fbc8, 20);
-        MD5_STEP(MD5_G, a, b, c, d, X[9], 0x21e1cde6, 5);
-        MD5_STEP(MD5_G, d, a, b, c, X[14], 0xc33707d6, 9);
-        MD5_STEP(MD5_G, c, d, a, b, X[3], 0xf4d50d87, 14);
-        MD5_STEP(MD5_G, b, c, d, a, X[8], 0x455a14ed, 20);
-        MD5_STEP(MD5_G, a, b, c, d, X[13], 0xa9e3e905, 5);
-        MD5_STEP(MD5_G, d, a, b, c, X[2], 0xfcefa3f8, 9);
-        MD5_STEP(MD5_G, c, d, a, b, X[7], 0x676f02d9, 14);
-        MD5_STEP(MD5_G, b, c, d, a, X[12], 0x8d2a4c8a, 20);
-        MD5_STEP(MD5_H, a, b, c, d, X[5], 0xfffa3942, 4);
-        MD5_STEP(MD5_H, d, a, b, c, X[8], 0x8771f681, 11);
-        MD5_STEP(MD5_H, c, d, a, b, X[11], 0x6d9d6122, 16);
-        MD5_STEP(MD5_H, b, c, d, a, X[14], 0xfde5380c, 23);
-        MD5_STEP(MD5_H, a, b, c, d, X[1], 0xa4beea44, 4);
-        MD5_STEP(MD5_H, d, a, b, c, X[4], 0x4bdecfa9, 11);
-        MD5_STEP(MD5_H, c, d, a, b, X[7], 0xf6bb4b60, 16);
-        MD5_STEP(MD5_H, b, c, d, a, X[10], 0xbebfbc70, 23);
-        MD5_STEP(MD5_H, a, b, c, d, X[13], 0x289b7ec6, 4);
-        MD5_STEP(MD5_H, d, a, b, c, X[0], 0xeaa127fa, 11);
-        MD5_STEP(MD5_H, c, d, a, b, X[3], 0xd4ef3085, 16);
-        MD5_STEP(MD5_H, b, c, d, a, X[6], 0x04881d05, 23);
-        MD5_STEP(MD5_H, a, b, c, d, X[9], 0xd9d4d039, 4);
-        MD5_STEP(MD5_H, d, a, b, c, X[12], 0xe6db99e5, 11);
-        MD5_STEP(MD5_H, c, d, a, b, X[15], 0x1fa27cf8, 16);
-        MD5_STEP(MD5_H, b, c, d, a, X[2], 0xc4ac5665, 23);
-        MD5_STEP(MD5_I, a, b, c, d, X[0], 0xf4292244, 6);
-        MD5_STEP(MD5_I, d, a, b, c, X[7], 0x432aff97, 10);
-        MD5_STEP(MD5_I, c, d, a, b, X[14], 0xab9423a7, 15);
-        MD5_STEP(MD5_I, b, c, d, a, X[5], 0xfc93a039, 21);
-        MD5_STEP(MD5_I, a, b, c, d, X[12], 0x655b59c3, 6);
-        MD5_STEP(MD5_I, d, a, b, c, X[3], 0x8f0ccc92, 10);
-        MD5_STEP(MD5_I, c, d, a, b, X[10], 0xffeff47d, 15);
-        MD5_STEP(MD5_I, b, c, d, a, X[1], 0x85845dd1, 21);
-        MD5_STEP(MD5_I, a, b, c, d, X[8], 0x6fa87e4f, 6);
-        MD5_STEP(MD5_I, d, a, b, c, X[15], 0xfe2ce6e0, 10);
-        MD5_STEP(MD5_I, c, d, a, b, X[6], 0xa3014314, 15);
-        MD5_STEP(MD5_I, b, c, d, a, X[13], 0x4e0811a1, 21);
-        MD5_STEP(MD5_I, a, b, c, d, X[4], 0xf7537e82, 6);
-        MD5_STEP(MD5_I, d, a, b, c, X[11], 0xbd3af235, 10);
-        MD5_STEP(MD5_I, c, d, a, b, X[2], 0x2ad7d2bb, 15);
-        MD5_STEP(MD5_I, b, c, d, a, X[9], 0xeb86d391, 21);
-        a += aa;
-        b += bb;
-        c += cc;
-        d += dd;
-    }
-    State[0] = a;
-    State[1] = b;
-    State[2] = c;
-    State[3] = d;
-    Wipe(X, sizeof(X));
+    MDBlocks(State, Data, Count,
+             [](std::uint32_t& a, std::uint32_t& b, std::uint32_t& c, std::uint32_t& d, const std::uint32_t* X) {
+                 MD5_STEP(MD5_F, a, b, c, d, X[0], 0xd76aa478, 7);
+                 MD5_STEP(MD5_F, d, a, b, c, X[1], 0xe8c7b756, 12);
+                 MD5_STEP(MD5_F, c, d, a, b, X[2], 0x242070db, 17);
+                 MD5_STEP(MD5_F, b, c, d, a, X[3], 0xc1bdceee, 22);
+                 MD5_STEP(MD5_F, a, b, c, d, X[4], 0xf57c0faf, 7);
+                 MD5_STEP(MD5_F, d, a, b, c, X[5], 0x4787c62a, 12);
+                 MD5_STEP(MD5_F, c, d, a, b, X[6], 0xa8304613, 17);
+                 MD5_STEP(MD5_F, b, c, d, a, X[7], 0xfd469501, 22);
+                 MD5_STEP(MD5_F, a, b, c, d, X[8], 0x698098d8, 7);
+                 MD5_STEP(MD5_F, d, a, b, c, X[9], 0x8b44f7af, 12);
+                 MD5_STEP(MD5_F, c, d, a, b, X[10], 0xffff5bb1, 17);
+                 MD5_STEP(MD5_F, b, c, d, a, X[11], 0x895cd7be, 22);
+                 MD5_STEP(MD5_F, a, b, c, d, X[12], 0x6b901122, 7);
+                 MD5_STEP(MD5_F, d, a, b, c, X[13], 0xfd987193, 12);
+                 MD5_STEP(MD5_F, c, d, a, b, X[14], 0xa679438e, 17);
+                 MD5_STEP(MD5_F, b, c, d, a, X[15], 0x49b40821, 22);
+                 MD5_STEP(MD5_G, a, b, c, d, X[1], 0xf61e2562, 5);
+                 MD5_STEP(MD5_G, d, a, b, c, X[6], 0xc040b340, 9);
+                 MD5_STEP(MD5_G, c, d, a, b, X[11], 0x265e5a51, 14);
+                 MD5_STEP(MD5_G, b, c, d, a, X[0], 0xe9b6c7aa, 20);
+                 MD5_STEP(MD5_G, a, b, c, d, X[5], 0xd62f105d, 5);
+                 MD5_STEP(MD5_G, d, a, b, c, X[10], 0x02441453, 9);
+                 MD5_STEP(MD5_G, c, d, a, b, X[15], 0xd8a1e681, 14);
+                 MD5_STEP(MD5_G, b, c, d, a, X[4], 0xe7d3fbc8, 20);
+                 MD5_STEP(MD5_G, a, b, c, d, X[9], 0x21e1cde6, 5);
+                 MD5_STEP(MD5_G, d, a, b, c, X[14], 0xc33707d6, 9);
+                 MD5_STEP(MD5_G, c, d, a, b, X[3], 0xf4d50d87, 14);
+                 MD5_STEP(MD5_G, b, c, d, a, X[8], 0x455a14ed, 20);
+                 MD5_STEP(MD5_G, a, b, c, d, X[13], 0xa9e3e905, 5);
+                 MD5_STEP(MD5_G, d, a, b, c, X[2], 0xfcefa3f8, 9);
+                 MD5_STEP(MD5_G, c, d, a, b, X[7], 0x676f02d9, 14);
+                 MD5_STEP(MD5_G, b, c, d, a, X[12], 0x8d2a4c8a, 20);
+                 MD5_STEP(MD5_H, a, b, c, d, X[5], 0xfffa3942, 4);
+                 MD5_STEP(MD5_H, d, a, b, c, X[8], 0x8771f681, 11);
+                 MD5_STEP(MD5_H, c, d, a, b, X[11], 0x6d9d6122, 16);
+                 MD5_STEP(MD5_H, b, c, d, a, X[14], 0xfde5380c, 23);
+                 MD5_STEP(MD5_H, a, b, c, d, X[1], 0xa4beea44, 4);
+                 MD5_STEP(MD5_H, d, a, b, c, X[4], 0x4bdecfa9, 11);
+                 MD5_STEP(MD5_H, c, d, a, b, X[7], 0xf6bb4b60, 16);
+                 MD5_STEP(MD5_H, b, c, d, a, X[10], 0xbebfbc70, 23);
+                 MD5_STEP(MD5_H, a, b, c, d, X[13], 0x289b7ec6, 4);
+                 MD5_STEP(MD5_H, d, a, b, c, X[0], 0xeaa127fa, 11);
+                 MD5_STEP(MD5_H, c, d, a, b, X[3], 0xd4ef3085, 16);
+                 MD5_STEP(MD5_H, b, c, d, a, X[6], 0x04881d05, 23);
+                 MD5_STEP(MD5_H, a, b, c, d, X[9], 0xd9d4d039, 4);
+                 MD5_STEP(MD5_H, d, a, b, c, X[12], 0xe6db99e5, 11);
+                 MD5_STEP(MD5_H, c, d, a, b, X[15], 0x1fa27cf8, 16);
+                 MD5_STEP(MD5_H, b, c, d, a, X[2], 0xc4ac5665, 23);
+                 MD5_STEP(MD5_I, a, b, c, d, X[0], 0xf4292244, 6);
+                 MD5_STEP(MD5_I, d, a, b, c, X[7], 0x432aff97, 10);
+                 MD5_STEP(MD5_I, c, d, a, b, X[14], 0xab9423a7, 15);
+                 MD5_STEP(MD5_I, b, c, d, a, X[5], 0xfc93a039, 21);
+                 MD5_STEP(MD5_I, a, b, c, d, X[12], 0x655b59c3, 6);
+                 MD5_STEP(MD5_I, d, a, b, c, X[3], 0x8f0ccc92, 10);
+                 MD5_STEP(MD5_I, c, d, a, b, X[10], 0xffeff47d, 15);
+                 MD5_STEP(MD5_I, b, c, d, a, X[1], 0x85845dd1, 21);
+                 MD5_STEP(MD5_I, a, b, c, d, X[8], 0x6fa87e4f, 6);
+                 MD5_STEP(MD5_I, d, a, b, c, X[15], 0xfe2ce6e0, 10);
+                 MD5_STEP(MD5_I, c, d, a, b, X[6], 0xa3014314, 15);
+                 MD5_STEP(MD5_I, b, c, d, a, X[13], 0x4e0811a1, 21);
+                 MD5_STEP(MD5_I, a, b, c, d, X[4], 0xf7537e82, 6);
+                 MD5_STEP(MD5_I, d, a, b, c, X[11], 0xbd3af235, 10);
+                 MD5_STEP(MD5_I, c, d, a, b, X[2], 0x2ad7d2bb, 15);
+                 MD5_STEP(MD5_I, b, c, d, a, X[9], 0xeb86d391, 21);
+             });
 }
 
 std::uint8_t* StateBytes(TMDContext& Context)
@@ -331,12 +327,8 @@ void MDFinal(TMDContext& Context, TMDDigest& Digest)
         Wipe(Pad, sizeof(Pad));
         std::memcpy(Digest.data(), Context.State, 16);
     } else {
-        const std::uint64_t BitLength = (Context.Length + Context.BufCount) * 8;
-        const std::size_t P = Context.BufCount < 56 ? 56 - Context.BufCount : 120 - Context.BufCount;
-        MDUpdate(Context, PadTable, P);
-        std::uint8_t Bits[8];
-        StoreLE64(Bits, BitLength);
-        MDUpdate(Context, Bits, 8);
+        PadWithBitLength<false>(Context.Length + Context.BufCount, Context.BufCount,
+                                [&Context](const void* P, std::size_t N) { MDUpdate(Context, P, N); });
         for (int i = 0; i < 4; ++i)
             StoreLE32(Digest.data() + 4 * i, Context.State[i]);
     }

@@ -123,8 +123,6 @@ void SHA1BlocksPortable(std::uint32_t State[5], const std::uint8_t* Data, std::s
 
 namespace {
 
-constexpr std::uint8_t PadTable[64] = {0x80};
-
 void SHA1Blocks(std::uint32_t State[5], const std::uint8_t* Data, std::size_t Count)
 {
 #if SORVIK_DIGEST_X86
@@ -167,12 +165,8 @@ void SHA1Update(TSHA1Context& Context, const void* Buf, std::size_t Count)
 
 void SHA1Final(TSHA1Context& Context, TSHA1Digest& Digest)
 {
-    const std::uint64_t BitLength = (Context.Length + Context.BufCount) * 8;
-    const std::size_t P = Context.BufCount < 56 ? 56 - Context.BufCount : 120 - Context.BufCount;
-    SHA1Update(Context, PadTable, P);
-    std::uint8_t Bits[8];
-    StoreBE64(Bits, BitLength);
-    SHA1Update(Context, Bits, 8);
+    PadWithBitLength<true>(Context.Length + Context.BufCount, Context.BufCount,
+                           [&Context](const void* P, std::size_t N) { SHA1Update(Context, P, N); });
     for (int i = 0; i < 5; ++i)
         StoreBE32(Digest.data() + 4 * i, Context.State[i]);
     Wipe(&Context, sizeof(Context));
