@@ -1,14 +1,6 @@
-#include "digest/uDigestCpu.h"
+#include "digest/uDigestShaNI.h"
 
 #if SORVIK_DIGEST_X86
-
-#include <immintrin.h>
-
-#if defined(__GNUC__) || defined(__clang__)
-#define SORVIK_SHANI_TARGET __attribute__((target("sha,sse4.1,ssse3")))
-#else
-#define SORVIK_SHANI_TARGET
-#endif
 
 namespace DigestCpu {
 
