@@ -13,14 +13,17 @@ namespace DigestCpu {
 #define SHA256_s0(x) (std::rotr(x, 7) ^ std::rotr(x, 18) ^ ((x) >> 3))
 #define SHA256_s1(x) (std::rotr(x, 17) ^ std::rotr(x, 19) ^ ((x) >> 10))
 #define SHA256_CH(x, y, z) ((z) ^ ((x) & ((y) ^ (z))))
-#define SHA256_MAJ(x, y, z) (((x) & (y)) | ((z) & ((x) | (y))))
 // The schedule lives in a rolling window of 16 words.
 #define SHA256_W(i) (W[(i) & 15] += SHA256_s1(W[((i) - 2) & 15]) + W[((i) - 7) & 15] + SHA256_s0(W[((i) - 15) & 15]))
-#define SHA256_STEP(a, b, c, d, e, f, g, h, i, w)                                    \
-    do {                                                                             \
+// Maj(a, b, c) = b ^ ((a ^ b) & (b ^ c)), and b ^ c is the a ^ b of the step
+// before: BC carries it from step to step.
+#define SHA256_STEP(a, b, c, d, e, f, g, h, i, w)                                          \
+    do {                                                                                   \
         const std::uint32_t T1 = h + SHA256_S1(e) + SHA256_CH(e, f, g) + SHA256K[i] + (w); \
-        d += T1;                                                                     \
-        h = T1 + SHA256_S0(a) + SHA256_MAJ(a, b, c);                                 \
+        const std::uint32_t AB = a ^ b;                                                    \
+        d += T1;                                                                           \
+        h = T1 + SHA256_S0(a) + (b ^ (AB & BC));                                           \
+        BC = AB;                                                                           \
     } while (0)
 #define SHA256_R0(a, b, c, d, e, f, g, h, i) SHA256_STEP(a, b, c, d, e, f, g, h, i, W[i])
 #define SHA256_R1(a, b, c, d, e, f, g, h, i) SHA256_STEP(a, b, c, d, e, f, g, h, i, SHA256_W(i))
@@ -33,6 +36,7 @@ void SHA256BlocksPortable(std::uint32_t State[8], const std::uint8_t* Data, std:
     for (; Count > 0; --Count, Data += 64) {
         for (int i = 0; i < 16; ++i)
             W[i] = LoadBE32(Data + 4 * i);
+        std::uint32_t BC = b ^ c;
         SHA256_R0(a, b, c, d, e, f, g, h, 0);
         SHA256_R0(h, a, b, c, d, e, f, g, 1);
         SHA256_R0(g, h, a, b, c, d, e, f, 2);

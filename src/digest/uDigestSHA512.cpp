@@ -36,14 +36,17 @@ constexpr std::uint64_t K512[80] = {
 #define SHA512_s0(x) (std::rotr(x, 1) ^ std::rotr(x, 8) ^ ((x) >> 7))
 #define SHA512_s1(x) (std::rotr(x, 19) ^ std::rotr(x, 61) ^ ((x) >> 6))
 #define SHA512_CH(x, y, z) ((z) ^ ((x) & ((y) ^ (z))))
-#define SHA512_MAJ(x, y, z) (((x) & (y)) | ((z) & ((x) | (y))))
 // The schedule lives in a rolling window of 16 words.
 #define SHA512_W(i) (W[(i) & 15] += SHA512_s1(W[((i) - 2) & 15]) + W[((i) - 7) & 15] + SHA512_s0(W[((i) - 15) & 15]))
-#define SHA512_STEP(a, b, c, d, e, f, g, h, i, w)                                   \
-    do {                                                                            \
+// Maj(a, b, c) = b ^ ((a ^ b) & (b ^ c)), and b ^ c is the a ^ b of the step
+// before: BC carries it from step to step.
+#define SHA512_STEP(a, b, c, d, e, f, g, h, i, w)                                       \
+    do {                                                                                \
         const std::uint64_t T1 = h + SHA512_S1(e) + SHA512_CH(e, f, g) + K512[i] + (w); \
-        d += T1;                                                                    \
-        h = T1 + SHA512_S0(a) + SHA512_MAJ(a, b, c);                                \
+        const std::uint64_t AB = a ^ b;                                                 \
+        d += T1;                                                                        \
+        h = T1 + SHA512_S0(a) + (b ^ (AB & BC));                                        \
+        BC = AB;                                                                        \
     } while (0)
 #define SHA512_R0(a, b, c, d, e, f, g, h, i) SHA512_STEP(a, b, c, d, e, f, g, h, i, W[i])
 #define SHA512_R1(a, b, c, d, e, f, g, h, i) SHA512_STEP(a, b, c, d, e, f, g, h, i, SHA512_W(i))
@@ -56,6 +59,7 @@ void SHA512Blocks(std::uint64_t State[8], const std::uint8_t* Data, std::size_t 
     for (; Count > 0; --Count, Data += 128) {
         for (int i = 0; i < 16; ++i)
             W[i] = LoadBE64(Data + 8 * i);
+        std::uint64_t BC = b ^ c;
         SHA512_R0(a, b, c, d, e, f, g, h, 0);
         SHA512_R0(h, a, b, c, d, e, f, g, 1);
         SHA512_R0(g, h, a, b, c, d, e, f, 2);
