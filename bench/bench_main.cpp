@@ -19,11 +19,21 @@ public:
         ConsoleReporter::ReportRuns(Runs);
         for (const Run& R : Runs) {
             const auto It = R.counters.find("bytes_per_second");
-            if (It != R.counters.end() && R.run_type == Run::RT_Iteration)
-                Speeds[R.benchmark_name()] = It->second.value;
+            if (It == R.counters.end())
+                continue;
+            // With repetitions the median stands for the case.
+            if (R.run_type == Run::RT_Aggregate && R.aggregate_name == "median")
+                Medians[R.run_name.str()] = It->second.value;
+            else if (R.run_type == Run::RT_Iteration && !Medians.count(R.run_name.str()))
+                Speeds[R.run_name.str()] = It->second.value;
+            if (Medians.count(R.run_name.str()))
+                Speeds[R.run_name.str()] = Medians[R.run_name.str()];
         }
     }
     std::map<std::string, double> Speeds;
+
+private:
+    std::map<std::string, double> Medians;
 };
 
 }  // namespace
