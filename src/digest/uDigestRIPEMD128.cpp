@@ -15,7 +15,6 @@ namespace {
 #define F4(x, y, z) ((y) ^ ((z) & ((x) ^ (y))))
 #define RMD128_STEP(f, a, b, c, d, x, k, s) a = std::rotl(a + f(b, c, d) + (x) + std::uint32_t(k), s)
 
-
 // Both lines are interleaved step by step, which leaves the processor two
 // independent chains to work on.
 void Blocks(std::uint32_t State[4], const std::uint8_t* Data, std::size_t Count)

@@ -14,10 +14,11 @@ namespace {
 #define F3(x, y, z) (((x) | ~(y)) ^ (z))
 #define F4(x, y, z) ((y) ^ ((z) & ((x) ^ (y))))
 #define F5(x, y, z) ((x) ^ ((y) | ~(z)))
-#define RMD160_STEP(f, a, b, c, d, e, x, k, s) \
-    a = std::rotl(a + f(b, c, d) + (x) + std::uint32_t(k), s) + e; \
-    c = std::rotl(c, 10)
-
+#define RMD160_STEP(f, a, b, c, d, e, x, k, s)                         \
+    do {                                                               \
+        a = std::rotl(a + f(b, c, d) + (x) + std::uint32_t(k), s) + e; \
+        c = std::rotl(c, 10);                                          \
+    } while (0)
 
 // Both lines are interleaved step by step, which leaves the processor two
 // independent chains to work on.

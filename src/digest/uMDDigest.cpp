@@ -94,9 +94,10 @@ inline void MDBlocks(std::uint32_t* State, const std::uint8_t* Data, std::size_t
 }
 
 #define MD4_F(x, y, z) ((z) ^ ((x) & ((y) ^ (z))))
-#define MD4_G(x, y, z) (((x) & (y)) | ((z) & ((x) | (y))))
-#define MD4_H(x, y, z) ((x) ^ (y) ^ (z))
-#define MD4_STEP(f, a, b, c, d, x, k, s) a = std::rotl(a + f(b, c, d) + (x) + std::uint32_t(k), s)
+// Majority, arranged so that only two operations wait for x, the newest word.
+#define MD4_G(x, y, z) (((x) & ((y) ^ (z))) ^ ((y) & (z)))
+#define MD4_H(x, y, z) ((x) ^ ((y) ^ (z)))
+#define MD4_STEP(f, a, b, c, d, x, k, s) a = std::rotl(a + (x) + std::uint32_t(k) + f(b, c, d), s)
 
 void MD4Blocks(std::uint32_t* State, const std::uint8_t* Data, std::size_t Count)
 {
@@ -154,10 +155,11 @@ void MD4Blocks(std::uint32_t* State, const std::uint8_t* Data, std::size_t Count
 }
 
 #define MD5_F(x, y, z) ((z) ^ ((x) & ((y) ^ (z))))
-#define MD5_G(x, y, z) ((y) ^ ((z) & ((x) ^ (y))))
-#define MD5_H(x, y, z) ((x) ^ (y) ^ (z))
+// The two terms are disjoint, so they may be added; y & ~z does not wait for x.
+#define MD5_G(x, y, z) (((x) & (z)) + ((y) & ~(z)))
+#define MD5_H(x, y, z) ((x) ^ ((y) ^ (z)))
 #define MD5_I(x, y, z) ((y) ^ ((x) | ~(z)))
-#define MD5_STEP(f, a, b, c, d, x, t, s) a = b + std::rotl(a + f(b, c, d) + (x) + std::uint32_t(t), s)
+#define MD5_STEP(f, a, b, c, d, x, t, s) a = b + std::rotl(a + (x) + std::uint32_t(t) + f(b, c, d), s)
 
 void MD5Blocks(std::uint32_t* State, const std::uint8_t* Data, std::size_t Count)
 {
