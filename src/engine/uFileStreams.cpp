@@ -1,5 +1,6 @@
 #include "engine/uFileStreams.h"
 
+#include <algorithm>
 #include <cerrno>
 #include <cstring>
 
@@ -13,6 +14,64 @@
 #  include <sys/stat.h>
 #  include <unistd.h>
 #endif
+
+TReadAhead::TReadAhead(TFileReader& Stream, std::size_t ChunkSize, std::int64_t Total)
+    : FStream(Stream), FChunkSize(ChunkSize), FTotal(Total)
+{
+    FBuffers[0].resize(ChunkSize);
+    FBuffers[1].resize(ChunkSize);
+    FThread = std::thread([this] { Run(); });
+}
+
+TReadAhead::~TReadAhead()
+{
+    {
+        std::lock_guard<std::mutex> Guard(FLock);
+        FStop = true;
+    }
+    FChanged.notify_all();
+    FThread.join();
+}
+
+void TReadAhead::Run()
+{
+    std::int64_t Offset = 0;
+    for (std::int64_t K = 0; Offset < FTotal; ++K) {
+        {
+            // Chunk K goes into the buffer of chunk K - 2, free once K - 1 was handed out.
+            std::unique_lock<std::mutex> Guard(FLock);
+            FChanged.wait(Guard, [&] { return FStop || K < FConsumed + 1 || K < 2; });
+            if (FStop)
+                return;
+        }
+        const auto N = static_cast<std::size_t>(std::min<std::int64_t>(static_cast<std::int64_t>(FChunkSize), FTotal - Offset));
+        try {
+            FStream.ReadBuffer(FBuffers[K % 2].data(), N);
+        } catch (...) {
+            std::lock_guard<std::mutex> Guard(FLock);
+            FError = std::current_exception();
+            FChanged.notify_all();
+            return;
+        }
+        Offset += static_cast<std::int64_t>(N);
+        {
+            std::lock_guard<std::mutex> Guard(FLock);
+            FProduced = K + 1;
+        }
+        FChanged.notify_all();
+    }
+}
+
+const std::uint8_t* TReadAhead::Next()
+{
+    std::unique_lock<std::mutex> Guard(FLock);
+    const std::int64_t K = FConsumed++;
+    FChanged.notify_all();  // the chunk before K is free now
+    FChanged.wait(Guard, [&] { return FProduced > K || FError; });
+    if (FProduced <= K)
+        std::rethrow_exception(FError);
+    return FBuffers[K % 2].data();
+}
 
 std::string OpenErrorText(const std::string& FileName, const std::string& Reason)
 {

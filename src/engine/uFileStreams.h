@@ -4,9 +4,14 @@
 
 #include "digest/uException.h"
 
+#include <condition_variable>
 #include <cstddef>
 #include <cstdint>
+#include <exception>
+#include <mutex>
 #include <string>
+#include <thread>
+#include <vector>
 
 SORVIK_EXCEPTION_CLASS(EStreamError, Exception);
 SORVIK_EXCEPTION_CLASS(EFOpenError, EStreamError);
@@ -42,6 +47,37 @@ private:
 #endif
     std::int64_t FSize = 0;
     std::int64_t FPosition = 0;
+};
+
+// Reads a file's chunks on a helper thread, one chunk ahead of the caller,
+// so that copying from the page cache overlaps the caller's work on the
+// chunk before. Two buffers of ChunkSize bytes, reused throughout.
+class TReadAhead {
+public:
+    TReadAhead(TFileReader& Stream, std::size_t ChunkSize, std::int64_t Total);
+    TReadAhead(const TReadAhead&) = delete;
+    TReadAhead& operator=(const TReadAhead&) = delete;
+    // Stops the helper after the read in progress.
+    ~TReadAhead();
+
+    // The next chunk of min(ChunkSize, bytes left) bytes, valid until the
+    // next call; the helper's read error (EReadError) is raised here.
+    const std::uint8_t* Next();
+
+private:
+    void Run();
+
+    TFileReader& FStream;
+    const std::size_t FChunkSize;
+    const std::int64_t FTotal;
+    std::vector<std::uint8_t> FBuffers[2];
+    std::mutex FLock;
+    std::condition_variable FChanged;
+    std::int64_t FProduced = 0;   // chunks read
+    std::int64_t FConsumed = 0;   // chunks handed out; those before the last are free
+    std::exception_ptr FError;
+    bool FStop = false;
+    std::thread FThread;
 };
 
 // "Unable to open file \"<name>\": <reason>"

@@ -69,6 +69,9 @@ int ProgressPercent(std::int64_t Done, std::int64_t Total)
 
 namespace {
 
+// Files of more chunks than this are read ahead.
+constexpr std::int64_t ReadAheadChunks = 16;
+
 // The text of an error that is not one of the program's own classes.
 std::string DescribeForeign(const std::exception& E)
 {
@@ -234,11 +237,23 @@ void TSorvikThread::HashItem(const std::string& FileName)
     if (Remaining > 0) {
         const auto Size = static_cast<std::size_t>(
             std::min<std::int64_t>(std::max<std::uint32_t>(BufferSize, 1), Total));
-        std::vector<std::uint8_t> Buffer(Size);
+        // Large files are read one chunk ahead on a helper thread, so that
+        // the copy from the page cache overlaps the hashing; small ones are
+        // not worth a thread.
+        std::vector<std::uint8_t> Buffer;
+        std::unique_ptr<TReadAhead> Ahead;
+        if (Total > ReadAheadChunks * static_cast<std::int64_t>(Size))
+            Ahead = std::make_unique<TReadAhead>(Stream, Size, Total);
+        else
+            Buffer.resize(Size);
         while (!Stopping() && Remaining > 0) {
             const auto N = static_cast<std::size_t>(std::min<std::int64_t>(static_cast<std::int64_t>(Size), Remaining));
-            Stream.ReadBuffer(Buffer.data(), N);
-            Bank.Update(Buffer.data(), N);
+            const std::uint8_t* Data = Buffer.data();
+            if (Ahead)
+                Data = Ahead->Next();
+            else
+                Stream.ReadBuffer(Buffer.data(), N);
+            Bank.Update(Data, N);
             Remaining -= static_cast<std::int64_t>(N);
             FBytesRead.fetch_add(static_cast<std::int64_t>(N), std::memory_order_relaxed);
             Notify(weProgress, ProgressPercent(Total - Remaining, Total));

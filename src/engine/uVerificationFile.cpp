@@ -124,7 +124,7 @@ std::string TVerificationWriter::GetLine(const THashFile& Item) const
         return Name + " " + GetHashText(Item);
     case vfSUM:
         if (HasLineBreak(Name))
-            return "\\" + GetHashText(Item) + "  " + EscapeSumName(Name);
+            return std::string(1, '\\').append(GetHashText(Item)).append("  ").append(EscapeSumName(Name));
         return GetHashText(Item) + "  " + Name;
     default:
         RaiseNotSupported(VerifyFormat);

@@ -1,0 +1,197 @@
+// The worker hashing a 1 GiB file from the page cache, against coreutils on
+// the same file and against the digests alone over the same number of bytes.
+// Each case runs once with manual timing; "worker/<case>/reference" is the
+// better of the coreutils tool and the digest alone (one type), or the sum
+// of the ten digests' times (all ten).
+#include "bench_support.h"
+
+#if __has_include("engine/uThreads.h")
+#include "engine/uThreads.h"
+
+#include <chrono>
+#include <cstdio>
+#include <cstdlib>
+#include <filesystem>
+#include <fstream>
+#include <functional>
+#include <map>
+#include <stdexcept>
+#include <string>
+#include <unistd.h>
+
+namespace {
+
+using Clock = std::chrono::steady_clock;
+constexpr std::int64_t FileSize = std::int64_t(1) << 30;
+
+// The file in /tmp, written on first use, read once into the page cache, and
+// deleted when the program ends.
+class TBenchFile {
+public:
+    static const std::string& Path()
+    {
+        static TBenchFile File;
+        return File.FPath;
+    }
+    ~TBenchFile()
+    {
+        std::error_code Ignored;
+        std::filesystem::remove(FPath, Ignored);
+    }
+
+private:
+    TBenchFile() : FPath("/tmp/sorvik-bench-" + std::to_string(::getpid()) + ".bin")
+    {
+        std::ofstream Out(FPath, std::ios::binary);
+        const auto& Data = Bench::Chunk();
+        for (std::int64_t Done = 0; Done < FileSize; Done += std::int64_t(Data.size()))
+            Out.write(reinterpret_cast<const char*>(Data.data()), std::streamsize(Data.size()));
+        Out.close();
+        std::ifstream In(FPath, std::ios::binary);
+        std::vector<char> Buffer(1 << 20);
+        while (In.read(Buffer.data(), std::streamsize(Buffer.size())))
+            ;
+    }
+    std::string FPath;
+};
+
+double Seconds(Clock::duration D)
+{
+    return std::chrono::duration<double>(D).count();
+}
+
+// The worker's time from taking the file up (event 2) to its digests (event
+// 3): the queue, the reads, the bank and every notification, without the
+// idle pause before the first look at the queue.
+double WorkerSeconds(THashTypes Types)
+{
+    TFileQueue Queue;
+    TMessageQueue Window;
+    TSorvikThread Worker;
+    Worker.Queue = &Queue;
+    Worker.WindowHandle.Attach(&Window);
+    Worker.HashTypes = Types;
+    Worker.Start();
+    Queue.Push(TBenchFile::Path());
+    Clock::time_point Started{};
+    for (;;) {
+        TWindowMessage M;
+        if (!Window.Take(M, std::chrono::minutes(10)))
+            throw std::runtime_error("worker did not answer");
+        StoreWorkerResult(M);
+        if (WorkerEvent(M) == weFileStarted)
+            Started = Clock::now();
+        if (WorkerEvent(M) == weError)
+            throw std::runtime_error(WorkerPayload(M)->Text->Text);
+        if (WorkerEvent(M) == weFileFinished)
+            return Seconds(Clock::now() - Started);
+    }
+}
+
+// One calculator over FileSize bytes in memory, fed in the worker's chunks.
+double DigestSeconds(THashType Type)
+{
+    TSorvikList Bank;
+    const auto& Data = Bench::Chunk();
+    const auto Start = Clock::now();
+    Bank.Init(HashTypeBit(Type));
+    for (std::int64_t Done = 0; Done < FileSize; Done += std::int64_t(Data.size()))
+        Bank.Update(Data.data(), Data.size());
+    Bank.Final();
+    THashList Hashes;
+    Bank.GetHashes(Hashes);
+    benchmark::DoNotOptimize(Hashes);
+    return Seconds(Clock::now() - Start);
+}
+
+double ToolSeconds(const char* Tool)
+{
+    const std::string Command = std::string(Tool) + " '" + TBenchFile::Path() + "' >/dev/null";
+    const auto Start = Clock::now();
+    if (std::system(Command.c_str()) != 0)
+        throw std::runtime_error(std::string(Tool) + " failed");
+    return Seconds(Clock::now() - Start);
+}
+
+// The worker's time of each case, for the comparison its reference prints.
+std::map<std::string, double>& WorkerTimes()
+{
+    static std::map<std::string, double> Times;
+    return Times;
+}
+
+double MBps(double Secs)
+{
+    return Secs > 0 ? double(FileSize) / Secs / 1e6 : 0;
+}
+
+void PrintComparison(const std::string& Stem, double Reference, const std::string& Detail)
+{
+    const auto It = WorkerTimes().find(Stem);
+    if (It == WorkerTimes().end() || Reference <= 0)
+        return;
+    std::printf("%s: worker %.1f MB/s, reference %.1f MB/s (%s), worker/reference %.3f\n", Stem.c_str(),
+                MBps(It->second), MBps(Reference), Detail.c_str(), Reference / It->second);
+    std::fflush(stdout);
+}
+
+void Report(benchmark::State& State, double Secs)
+{
+    State.SetIterationTime(Secs);
+    State.SetBytesProcessed(FileSize);
+}
+
+void RunOnce(benchmark::State& State, const std::function<double()>& Measure)
+{
+    try {
+        TBenchFile::Path();
+        for (auto _ : State)
+            Report(State, Measure());
+    } catch (const std::exception& E) {
+        State.SkipWithError(E.what());
+    }
+}
+
+void RegisterOne(const std::string& Name, THashType Type, const char* Tool)
+{
+    const std::string Stem = "worker/" + Name;
+    benchmark::RegisterBenchmark((Stem + "/ours").c_str(), [Type, Stem](benchmark::State& S) {
+        RunOnce(S, [Type, Stem] { return WorkerTimes()[Stem] = WorkerSeconds(HashTypeBit(Type)); });
+    })->Iterations(1)->UseManualTime()->Unit(benchmark::kMillisecond);
+    benchmark::RegisterBenchmark((Stem + "/reference").c_str(), [Type, Tool, Stem](benchmark::State& S) {
+        double ToolTime = 0, DigestTime = 0;
+        RunOnce(S, [&] {
+            ToolTime = ToolSeconds(Tool);
+            DigestTime = DigestSeconds(Type);
+            return std::min(ToolTime, DigestTime);
+        });
+        S.counters[std::string(Tool) + "_MBps"] = MBps(ToolTime);
+        S.counters["digest_MBps"] = MBps(DigestTime);
+        char Detail[160];
+        std::snprintf(Detail, sizeof Detail, "better of %s %.1f MB/s and the digest alone %.1f MB/s", Tool,
+                      MBps(ToolTime), MBps(DigestTime));
+        PrintComparison(Stem, std::min(ToolTime, DigestTime), Detail);
+    })->Iterations(1)->UseManualTime()->Unit(benchmark::kMillisecond);
+}
+
+const bool Registered = [] {
+    RegisterOne("SHA256", htSHA256, "sha256sum");
+    RegisterOne("MD5", htMD5, "md5sum");
+    benchmark::RegisterBenchmark("worker/all_ten/ours", [](benchmark::State& S) {
+        RunOnce(S, [] { return WorkerTimes()["worker/all_ten"] = WorkerSeconds(AllHashTypes()); });
+    })->Iterations(1)->UseManualTime()->Unit(benchmark::kMillisecond);
+    benchmark::RegisterBenchmark("worker/all_ten/reference", [](benchmark::State& S) {
+        double Sum = 0;
+        RunOnce(S, [&] {
+            Sum = 0;
+            for (int T = htFirst; T <= htLast; ++T)
+                Sum += DigestSeconds(THashType(T));
+            return Sum;
+        });
+        PrintComparison("worker/all_ten", Sum, "the ten digests' times added up");
+    })->Iterations(1)->UseManualTime()->Unit(benchmark::kMillisecond);
+    return true;
+}();
+
+}  // namespace
+#endif
