@@ -23,10 +23,10 @@ void MD(benchmark::State& State, TMDVersion Version)
     benchmark::DoNotOptimize(Digest);
 }
 
-void SHA1(benchmark::State& State, bool ShaExtensions)
+void SHA1(benchmark::State& State, bool Extensions)
 {
-    const bool Saved = DigestCpu::UseShaExtensions();
-    DigestCpu::SetUseShaExtensions(ShaExtensions);
+    const bool Saved = DigestCpu::UseCpuExtensions();
+    DigestCpu::SetUseCpuExtensions(Extensions);
     TSHA1Context Context;
     TSHA1Digest Digest;
     Bench::Stream(
@@ -34,21 +34,21 @@ void SHA1(benchmark::State& State, bool ShaExtensions)
         [&](const std::uint8_t* P, std::size_t N) { SHA1Update(Context, P, N); },
         [&] { SHA1Final(Context, Digest); });
     benchmark::DoNotOptimize(Digest);
-    DigestCpu::SetUseShaExtensions(Saved);
+    DigestCpu::SetUseCpuExtensions(Saved);
 }
 
 template <class T>
-void Class(benchmark::State& State, bool ShaExtensions)
+void Class(benchmark::State& State, bool Extensions)
 {
-    const bool Saved = DigestCpu::UseShaExtensions();
-    DigestCpu::SetUseShaExtensions(ShaExtensions);
+    const bool Saved = DigestCpu::UseCpuExtensions();
+    DigestCpu::SetUseCpuExtensions(Extensions);
     T Hash;
     std::uint8_t Digest[64];
     Bench::Stream(
         State, [&] { Hash.Init(); }, [&](const std::uint8_t* P, std::size_t N) { Hash.Update(P, N); },
         [&] { Hash.Final(Digest); });
     benchmark::DoNotOptimize(Digest);
-    DigestCpu::SetUseShaExtensions(Saved);
+    DigestCpu::SetUseCpuExtensions(Saved);
 }
 
 void Reference(benchmark::State& State, int HashType)
@@ -76,6 +76,7 @@ void RegisterDigestBenchmarks()
     RegisterBenchmark("digest/SHA256_portable/ours", [](State& S) { Class<TDigestSHA256>(S, false); });
     RegisterBenchmark("digest/SHA256/reference", [](State& S) { Reference(S, 6); });
     RegisterBenchmark("digest/SHA512/ours", [](State& S) { Class<TDigestSHA512>(S, true); });
+    RegisterBenchmark("digest/SHA512_portable/ours", [](State& S) { Class<TDigestSHA512>(S, false); });
     RegisterBenchmark("digest/SHA512/reference", [](State& S) { Reference(S, 7); });
     RegisterBenchmark("digest/RIPEMD128/ours", [](State& S) { Class<TDigestRIPEMD128>(S, true); });
     RegisterBenchmark("digest/RIPEMD128/reference", [](State& S) { Reference(S, 8); });

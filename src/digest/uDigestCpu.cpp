@@ -1,7 +1,6 @@
 #include "digest/uDigestCpu.h"
 
 #include <atomic>
-#include <cstring>
 
 #if SORVIK_DIGEST_X86
 #if defined(_MSC_VER) && !defined(__clang__)
@@ -15,38 +14,51 @@ namespace DigestCpu {
 
 namespace {
 
-bool DetectShaExtensions()
+struct TCpuFeatures {
+    bool Sha = false;
+    bool Bmi2 = false;
+};
+
+TCpuFeatures DetectFeatures()
 {
+    TCpuFeatures Features;
 #if SORVIK_DIGEST_X86
-    unsigned int Regs[4] = {};
+    unsigned Leaf1Ecx = 0, Leaf7Ebx = 0;
 #if defined(_MSC_VER) && !defined(__clang__)
     int Info[4];
     __cpuid(Info, 0);
     if (Info[0] < 7)
-        return false;
+        return Features;
     __cpuid(Info, 1);
-    Regs[2] = unsigned(Info[2]);
-    const bool Sse = (Regs[2] & (1u << 19)) && (Regs[2] & (1u << 9));
+    Leaf1Ecx = unsigned(Info[2]);
     __cpuidex(Info, 7, 0);
-    return Sse && (unsigned(Info[1]) & (1u << 29));
+    Leaf7Ebx = unsigned(Info[1]);
 #else
     if (__get_cpuid_max(0, nullptr) < 7)
-        return false;
-    __cpuid(1, Regs[0], Regs[1], Regs[2], Regs[3]);
-    // SSE4.1 is ECX bit 19, SSSE3 ECX bit 9.
-    const bool Sse = (Regs[2] & (1u << 19)) && (Regs[2] & (1u << 9));
-    __cpuid_count(7, 0, Regs[0], Regs[1], Regs[2], Regs[3]);
-    // SHA is leaf 7 EBX bit 29.
-    return Sse && (Regs[1] & (1u << 29));
+        return Features;
+    unsigned a, b, c, d;
+    __cpuid(1, a, b, c, d);
+    Leaf1Ecx = c;
+    __cpuid_count(7, 0, a, b, c, d);
+    Leaf7Ebx = b;
 #endif
-#else
-    return false;
+    // SHA: leaf 7 EBX bit 29, with SSE4.1 (leaf 1 ECX bit 19) and SSSE3
+    // (ECX bit 9). BMI2: leaf 7 EBX bit 8.
+    Features.Sha = (Leaf7Ebx & (1u << 29)) && (Leaf1Ecx & (1u << 19)) && (Leaf1Ecx & (1u << 9));
+    Features.Bmi2 = (Leaf7Ebx & (1u << 8)) != 0;
 #endif
+    return Features;
+}
+
+const TCpuFeatures& Features()
+{
+    static const TCpuFeatures Detected = DetectFeatures();
+    return Detected;
 }
 
 std::atomic<bool>& UseFlag()
 {
-    static std::atomic<bool> Flag{HasShaExtensions()};
+    static std::atomic<bool> Flag{true};
     return Flag;
 }
 
@@ -54,18 +66,22 @@ std::atomic<bool>& UseFlag()
 
 bool HasShaExtensions()
 {
-    static const bool Has = DetectShaExtensions();
-    return Has;
+    return Features().Sha;
 }
 
-bool UseShaExtensions()
+bool HasBmi2()
+{
+    return Features().Bmi2;
+}
+
+bool UseCpuExtensions()
 {
     return UseFlag().load(std::memory_order_relaxed);
 }
 
-void SetUseShaExtensions(bool Use)
+void SetUseCpuExtensions(bool Use)
 {
-    UseFlag().store(Use && HasShaExtensions(), std::memory_order_relaxed);
+    UseFlag().store(Use, std::memory_order_relaxed);
 }
 
 }  // namespace DigestCpu

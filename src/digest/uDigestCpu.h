@@ -1,5 +1,6 @@
-// Run-time choice between the portable SHA-1/SHA-256 code and the x86 SHA
-// extensions. Internal to the digest units and their tests.
+// Run-time choice between the portable block code and code for processor
+// extensions: the x86 SHA extensions for SHA-1/SHA-256, BMI2 for SHA-512.
+// Internal to the digest units, their tests and the benchmark.
 #pragma once
 
 #include <cstddef>
@@ -27,11 +28,15 @@ alignas(16) inline constexpr std::uint32_t SHA256K[64] = {
 
 // True when the processor has the SHA extensions with SSE4.1 and SSSE3.
 bool HasShaExtensions();
+// True when the processor has BMI2 (rotations that leave the flags alone).
+bool HasBmi2();
 
-// Whether SHA1Update and TDigestSHA256 use the SHA extensions (when present).
-// Tests switch them off to check the portable path against the same vectors.
-bool UseShaExtensions();
-void SetUseShaExtensions(bool Use);
+// Whether the digests use the extensions the processor has. Tests switch
+// this off to check the portable code against the same vectors.
+bool UseCpuExtensions();
+void SetUseCpuExtensions(bool Use);
+inline bool UseShaExtensions() { return UseCpuExtensions() && HasShaExtensions(); }
+inline bool UseBmi2() { return UseCpuExtensions() && HasBmi2(); }
 
 // Block functions: Count whole 64-byte blocks from Data folded into State.
 void SHA1BlocksPortable(std::uint32_t State[5], const std::uint8_t* Data, std::size_t Count);

@@ -1,6 +1,7 @@
 #include "digest/uDigestSHA512.h"
 
 #include "digest/uDigestClass.h"
+#include "digest/uDigestCpu.h"
 #include "digest/uDigestUtils.h"
 
 using namespace DigestUtils;
@@ -51,7 +52,13 @@ constexpr std::uint64_t K512[80] = {
 #define SHA512_R0(a, b, c, d, e, f, g, h, i) SHA512_STEP(a, b, c, d, e, f, g, h, i, W[i])
 #define SHA512_R1(a, b, c, d, e, f, g, h, i) SHA512_STEP(a, b, c, d, e, f, g, h, i, SHA512_W(i))
 
-void SHA512Blocks(std::uint64_t State[8], const std::uint8_t* Data, std::size_t Count)
+#if defined(__GNUC__) || defined(__clang__)
+#define SORVIK_ALWAYS_INLINE inline __attribute__((always_inline))
+#else
+#define SORVIK_ALWAYS_INLINE inline
+#endif
+
+SORVIK_ALWAYS_INLINE void SHA512BlocksBody(std::uint64_t State[8], const std::uint8_t* Data, std::size_t Count)
 {
     std::uint64_t W[16];
     std::uint64_t a = State[0], b = State[1], c = State[2], d = State[3];
@@ -150,6 +157,31 @@ void SHA512Blocks(std::uint64_t State[8], const std::uint8_t* Data, std::size_t 
         h = State[7] += h;
     }
     Wipe(W, sizeof(W));
+}
+
+// The same code twice: once for any processor, once compiled for BMI2,
+// whose rotations need no extra moves.
+void SHA512BlocksPlain(std::uint64_t State[8], const std::uint8_t* Data, std::size_t Count)
+{
+    SHA512BlocksBody(State, Data, Count);
+}
+
+#if SORVIK_DIGEST_X86 && (defined(__GNUC__) || defined(__clang__))
+__attribute__((target("bmi2"))) void SHA512BlocksBmi2(std::uint64_t State[8], const std::uint8_t* Data, std::size_t Count)
+{
+    SHA512BlocksBody(State, Data, Count);
+}
+#endif
+
+void SHA512Blocks(std::uint64_t State[8], const std::uint8_t* Data, std::size_t Count)
+{
+#if SORVIK_DIGEST_X86 && (defined(__GNUC__) || defined(__clang__))
+    if (DigestCpu::UseBmi2()) {
+        SHA512BlocksBmi2(State, Data, Count);
+        return;
+    }
+#endif
+    SHA512BlocksPlain(State, Data, Count);
 }
 
 constexpr const char* const SelfTestMessages[2] = {

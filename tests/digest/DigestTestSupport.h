@@ -81,8 +81,8 @@ private:
     T FHash;
 };
 
-// Which SHA-1/SHA-256 code path a case runs on.
-enum class TPath { Any, Portable, ShaExtensions };
+// Which code path a case runs on: portable, or with the processor's extensions.
+enum class TPath { Any, Portable, CpuExtensions };
 
 struct TAlgorithm {
     const char* Name;
@@ -97,11 +97,12 @@ inline const std::vector<TAlgorithm>& Algorithms()
         {"MD4", TPath::Any, [] { return std::make_unique<TMDHasher>(mvMD4); }},
         {"MD5", TPath::Any, [] { return std::make_unique<TMDHasher>(mvMD5); }},
         {"SHA1_Portable", TPath::Portable, [] { return std::make_unique<TSHA1Hasher>(); }},
-        {"SHA1_ShaExtensions", TPath::ShaExtensions, [] { return std::make_unique<TSHA1Hasher>(); }},
+        {"SHA1_ShaExtensions", TPath::CpuExtensions, [] { return std::make_unique<TSHA1Hasher>(); }},
         {"SHA256_Portable", TPath::Portable, [] { return std::make_unique<TClassHasher<TDigestSHA256>>(); }},
-        {"SHA256_ShaExtensions", TPath::ShaExtensions,
+        {"SHA256_ShaExtensions", TPath::CpuExtensions,
          [] { return std::make_unique<TClassHasher<TDigestSHA256>>(); }},
-        {"SHA512", TPath::Any, [] { return std::make_unique<TClassHasher<TDigestSHA512>>(); }},
+        {"SHA512_Portable", TPath::Portable, [] { return std::make_unique<TClassHasher<TDigestSHA512>>(); }},
+        {"SHA512_Bmi2", TPath::CpuExtensions, [] { return std::make_unique<TClassHasher<TDigestSHA512>>(); }},
         {"RIPEMD128", TPath::Any, [] { return std::make_unique<TClassHasher<TDigestRIPEMD128>>(); }},
         {"RIPEMD160", TPath::Any, [] { return std::make_unique<TClassHasher<TDigestRIPEMD160>>(); }},
     };
@@ -111,12 +112,12 @@ inline const std::vector<TAlgorithm>& Algorithms()
 // Selects the code path for the lifetime of a test and restores it after.
 class TPathGuard {
 public:
-    explicit TPathGuard(TPath Path) : FSaved(DigestCpu::UseShaExtensions())
+    explicit TPathGuard(TPath Path) : FSaved(DigestCpu::UseCpuExtensions())
     {
         if (Path != TPath::Any)
-            DigestCpu::SetUseShaExtensions(Path == TPath::ShaExtensions);
+            DigestCpu::SetUseCpuExtensions(Path == TPath::CpuExtensions);
     }
-    ~TPathGuard() { DigestCpu::SetUseShaExtensions(FSaved); }
+    ~TPathGuard() { DigestCpu::SetUseCpuExtensions(FSaved); }
     TPathGuard(const TPathGuard&) = delete;
     TPathGuard& operator=(const TPathGuard&) = delete;
 
