@@ -1,0 +1,267 @@
+#include "app/uFormLocation.h"
+
+#include "platform/qt/uPlatformShell.h"
+
+#include <QEvent>
+#include <QObject>
+#include <QWidget>
+
+#include <charconv>
+
+namespace {
+
+// Reads the token that starts at Pos up to the next separator or the end.
+// Without a character left there is no token.
+bool NextToken(const std::string& Text, const std::string& Separator, std::size_t& Pos, std::string& Token)
+{
+    Token.clear();
+    if (Pos >= Text.size())
+        return false;
+    const std::size_t End = Text.find(Separator, Pos);
+    if (End == std::string::npos) {
+        Token = Text.substr(Pos);
+        Pos = Text.size();
+    } else {
+        Token = Text.substr(Pos, End - Pos);
+        Pos = End + Separator.size();
+    }
+    return true;
+}
+
+// A decimal 32-bit signed number: an optional "-" and digits, nothing else.
+bool ToInt32(const std::string& Token, int32_t& Value)
+{
+    int32_t Parsed = 0;
+    const char* End = Token.data() + Token.size();
+    const auto [Stop, Error] = std::from_chars(Token.data(), End, Parsed);
+    if (Token.empty() || Error != std::errc() || Stop != End)
+        return false;
+    Value = Parsed;
+    return true;
+}
+
+} // namespace
+
+int32_t WindowStateOf(const QWidget& Form)
+{
+    const Qt::WindowStates State = Form.windowState();
+    if (State & Qt::WindowMinimized)
+        return wsMinimized;
+    if (State & Qt::WindowFullScreen)
+        return wsFullScreen;
+    if (State & Qt::WindowMaximized)
+        return wsMaximized;
+    return wsNormal;
+}
+
+QRect FitToDesktop(const QRect& Bounds, const QRect& Desktop)
+{
+    if (Desktop.width() <= 0 || Desktop.height() <= 0)
+        return Bounds;
+    int Left = Bounds.x();
+    int Top = Bounds.y();
+    int Width = Bounds.width();
+    int Height = Bounds.height();
+    const int DesktopRight = Desktop.x() + Desktop.width();
+    const int DesktopBottom = Desktop.y() + Desktop.height();
+    if (Desktop.width() < Width)
+        Width = Desktop.width();
+    if (Desktop.height() < Height)
+        Height = Desktop.height();
+    if (Left < Desktop.x())
+        Left = Desktop.x();
+    if (Top < Desktop.y())
+        Top = Desktop.y();
+    if (Left + Width > DesktopRight)
+        Left = DesktopRight - Width;
+    if (Top + Height > DesktopBottom)
+        Top = DesktopBottom - Height;
+    return QRect(Left, Top, Width, Height);
+}
+
+TFormLocation::TFormLocation() : Separator(",")
+{
+    Clear();
+}
+
+void TFormLocation::Clear()
+{
+    Enabled = false;
+    Valid = false;
+    Left = Top = Width = Height = 0;
+    WindowState = wsNormal;
+}
+
+std::string TFormLocation::GetText() const
+{
+    std::string Text = Enabled ? "1" : "0";
+    if (Valid) {
+        for (int32_t Value : {Left, Top, Width, Height, WindowState})
+            Text += Separator + std::to_string(Value);
+    }
+    return Text;
+}
+
+void TFormLocation::SetText(const std::string& Text)
+{
+    Clear();
+    std::size_t Pos = 0;
+    std::string Token;
+    if (!NextToken(Text, Separator, Pos, Token))
+        return;
+    Enabled = Token == "1";
+
+    int32_t Bounds[4] = {};
+    for (int32_t& Value : Bounds) {
+        NextToken(Text, Separator, Pos, Token);
+        if (!ToInt32(Token, Value))
+            return;
+    }
+    Left = Bounds[0];
+    Top = Bounds[1];
+    Width = Bounds[2];
+    Height = Bounds[3];
+    Valid = true;
+
+    if (NextToken(Text, Separator, Pos, Token) && !ToInt32(Token, WindowState))
+        WindowState = wsNormal;
+}
+
+void TFormLocation::Capture(const QWidget& Form, bool StateChanged)
+{
+    WindowState = WindowStateOf(Form);
+    if (WindowState != wsNormal && !StateChanged)
+        return;
+    QRect Bounds = Form.geometry();
+    if (WindowState != wsNormal && !Form.normalGeometry().isEmpty())
+        Bounds = Form.normalGeometry();
+    Left = Bounds.x();
+    Top = Bounds.y();
+    Width = Bounds.width();
+    Height = Bounds.height();
+    Valid = true;
+}
+
+bool TFormLocation::Apply(QWidget& Form) const
+{
+    if (!Valid || !Enabled)
+        return false;
+    // A window with an explicit position is not placed again by the toolkit
+    // (dialogs are otherwise centred over their parent when shown).
+    Form.setAttribute(Qt::WA_Moved);
+
+    const Qt::WindowStates Old = Form.windowState();
+    Qt::WindowStates Target = Old;
+    if (WindowState == wsNormal)
+        Target = Qt::WindowNoState;
+    else if (WindowState == wsMaximized)
+        Target = Qt::WindowMaximized;
+
+    // Qt keeps the restored bounds of a maximized window to itself: set them
+    // while the window is in the normal state, then put the state back.
+    const Qt::WindowStates Enlarged = Qt::WindowMaximized | Qt::WindowFullScreen;
+    if (Old & Enlarged)
+        Form.setWindowState(Old & ~Enlarged);
+    Form.setGeometry(FitToDesktop(QRect(Left, Top, Width, Height), PlatformVirtualDesktop()));
+    if (Form.windowState() != Target)
+        Form.setWindowState(Target);
+    return true;
+}
+
+// The tracker's hooks on its window: an event filter and the destruction signal.
+class TFormLocationHooks : public QObject {
+public:
+    explicit TFormLocationHooks(TFormLocationTracker& Tracker) : FTracker(Tracker) {}
+
+    void Hook(QWidget* Form)
+    {
+        Form->installEventFilter(this);
+        FDestroyed = QObject::connect(Form, &QObject::destroyed, this, [this] { FTracker.Attach(nullptr); });
+    }
+
+    void Unhook(QWidget* Form)
+    {
+        QObject::disconnect(FDestroyed);
+        if (Form)
+            Form->removeEventFilter(this);
+    }
+
+protected:
+    bool eventFilter(QObject* Watched, QEvent* Event) override
+    {
+        if (Watched != FTracker.Form())
+            return false;
+        switch (Event->type()) {
+        case QEvent::WindowStateChange:
+            FTracker.FStateChanged = true;
+            break;
+        case QEvent::Close:
+            FTracker.Capture();
+            break;
+        case QEvent::Show:
+            if (!Event->spontaneous())
+                FTracker.Apply();
+            break;
+        case QEvent::Hide:
+            if (!Event->spontaneous())
+                FTracker.Capture();
+            break;
+        default:
+            break;
+        }
+        return false;
+    }
+
+private:
+    TFormLocationTracker& FTracker;
+    QMetaObject::Connection FDestroyed;
+};
+
+TFormLocationTracker::TFormLocationTracker(QWidget* Form) : FHooks(std::make_unique<TFormLocationHooks>(*this))
+{
+    Attach(Form);
+}
+
+TFormLocationTracker::~TFormLocationTracker()
+{
+    Attach(nullptr);
+}
+
+void TFormLocationTracker::Attach(QWidget* Form)
+{
+    FHooks->Unhook(FForm.data());
+    FForm = Form;
+    FStateChanged = false;
+    if (Form)
+        FHooks->Hook(Form);
+}
+
+void TFormLocationTracker::Reset()
+{
+    FLocation.Clear();
+}
+
+void TFormLocationTracker::Capture()
+{
+    if (FForm)
+        FLocation.Capture(*FForm, FStateChanged);
+}
+
+bool TFormLocationTracker::Apply()
+{
+    return FForm ? FLocation.Apply(*FForm) : false;
+}
+
+std::string TFormLocationTracker::GetText()
+{
+    if (FForm && FForm->isVisible())
+        Capture();
+    return FLocation.GetText();
+}
+
+void TFormLocationTracker::SetText(const std::string& Text)
+{
+    FLocation.SetText(Text);
+    if (FForm && FForm->isVisible())
+        Apply();
+}

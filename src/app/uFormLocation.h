@@ -1,0 +1,83 @@
+// Remembers where a window was (bounds, state, whether remembering is on) as
+// one line of text, and puts it back, inside the desktop, when the window is
+// shown again.
+#pragma once
+
+#include <QPointer>
+#include <QWidget>
+#include <QRect>
+
+#include <cstdint>
+#include <memory>
+#include <string>
+
+
+enum TWindowState : int32_t { wsNormal = 0, wsMinimized = 1, wsMaximized = 2, wsFullScreen = 3 };
+
+// The state of a top-level window as stored in the location text.
+int32_t WindowStateOf(const QWidget& Form);
+
+// Shrinks and moves Bounds so that they lie inside Desktop, step by step:
+// width, height, left edge, top edge, right edge, bottom edge. An empty
+// desktop (no screen) leaves Bounds as they are.
+QRect FitToDesktop(const QRect& Bounds, const QRect& Desktop);
+
+class TFormLocation {
+public:
+    TFormLocation();
+
+    void Clear();
+    // "1" or "0" for Enabled, then, when Valid, ",left,top,width,height,state".
+    std::string GetText() const;
+    void SetText(const std::string& Text);
+    void Capture(const QWidget& Form, bool StateChanged);
+    bool Apply(QWidget& Form) const;
+
+    int32_t Left = 0;
+    int32_t Top = 0;
+    int32_t Width = 0;
+    int32_t Height = 0;
+    int32_t WindowState = wsNormal;
+    bool Enabled = false;
+    bool Valid = false;
+    std::string Separator;
+};
+
+class TFormLocationHooks;
+
+// Follows one top-level window: captures its location when it is closed or
+// hidden, applies it when the window is shown. Spontaneous show and hide
+// events (minimising, restoring) are not a change of visibility.
+class TFormLocationTracker {
+public:
+    explicit TFormLocationTracker(QWidget* Form = nullptr);
+    virtual ~TFormLocationTracker();
+    TFormLocationTracker(const TFormLocationTracker&) = delete;
+    TFormLocationTracker& operator=(const TFormLocationTracker&) = delete;
+
+    // Drops the hooks of the window attached so far and hooks Form (or none).
+    void Attach(QWidget* Form);
+    void Reset();
+
+    bool Enabled() const { return FLocation.Enabled; }
+    void SetEnabled(bool Value) { FLocation.Enabled = Value; }
+
+    void Capture();
+    bool Apply();
+    // Captures first when the window is visible.
+    std::string GetText();
+    // Applies at once when the window is visible.
+    void SetText(const std::string& Text);
+
+    QWidget* Form() const { return FForm.data(); }
+    const TFormLocation& Location() const { return FLocation; }
+    bool StateChanged() const { return FStateChanged; }
+
+private:
+    friend class TFormLocationHooks;
+
+    QPointer<QWidget> FForm;
+    TFormLocation FLocation;
+    bool FStateChanged = false;
+    std::unique_ptr<TFormLocationHooks> FHooks;
+};

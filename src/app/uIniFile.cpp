@@ -1,0 +1,86 @@
+#include "app/uIniFile.h"
+
+#include <QtGlobal>
+
+#ifdef Q_OS_WIN
+const char* const IniLineEnd = "\r\n";
+#else
+const char* const IniLineEnd = "\n";
+#endif
+
+namespace {
+
+std::string Trim(const std::string& Text)
+{
+    const std::size_t First = Text.find_first_not_of(" \t");
+    if (First == std::string::npos)
+        return {};
+    const std::size_t Last = Text.find_last_not_of(" \t");
+    return Text.substr(First, Last - First + 1);
+}
+
+std::string Lower(std::string Text)
+{
+    for (char& C : Text)
+        if (C >= 'A' && C <= 'Z')
+            C = static_cast<char>(C - 'A' + 'a');
+    return Text;
+}
+
+std::string Slot(const std::string& Section, const std::string& Key)
+{
+    return Lower(Section) + '\n' + Lower(Key);
+}
+
+} // namespace
+
+TIniReader::TIniReader(const std::string& Text)
+{
+    std::size_t Pos = Text.rfind("\xEF\xBB\xBF", 0) == 0 ? 3 : 0;
+    bool InSection = false;
+    std::string Section;
+    while (Pos < Text.size()) {
+        std::size_t End = Text.find_first_of("\r\n", Pos);
+        if (End == std::string::npos)
+            End = Text.size();
+        const std::string Line = Trim(Text.substr(Pos, End - Pos));
+        Pos = Text.compare(End, 2, "\r\n") == 0 ? End + 2 : End + 1;
+
+        if (Line.empty() || Line[0] == ';' || Line[0] == '#')
+            continue;
+        if (Line[0] == '[') {
+            const std::size_t Close = Line.find(']');
+            if (Close != std::string::npos) {
+                Section = Trim(Line.substr(1, Close - 1));
+                InSection = true;
+            }
+            continue;
+        }
+        const std::size_t Equals = Line.find('=');
+        if (!InSection || Equals == std::string::npos)
+            continue;
+        const std::string Key = Trim(Line.substr(0, Equals));
+        if (!Key.empty())
+            FValues.emplace(Slot(Section, Key), Trim(Line.substr(Equals + 1)));
+    }
+}
+
+std::optional<std::string> TIniReader::Value(const std::string& Section, const std::string& Key) const
+{
+    const auto Found = FValues.find(Slot(Section, Key));
+    if (Found == FValues.end())
+        return std::nullopt;
+    return Found->second;
+}
+
+void TIniWriter::Section(const std::string& Name)
+{
+    if (!FText.empty())
+        FText += IniLineEnd;
+    FText += "[" + Name + "]" + IniLineEnd;
+}
+
+void TIniWriter::Value(const std::string& Key, const std::string& Value)
+{
+    FText += Key + "=" + Value.substr(0, Value.find_first_of("\r\n")) + IniLineEnd;
+}

@@ -1,0 +1,183 @@
+#include "app/uSettings.h"
+
+#include "app/uIniFile.h"
+
+#include <QDir>
+#include <QFile>
+#include <QFileInfo>
+#include <QIODevice>
+#include <QSaveFile>
+#include <QString>
+
+TSettings* Settings = nullptr;
+
+namespace {
+
+const char* const SGeneral = "General";
+const char* const SSaveLog = "SaveLog";
+const char* const SLogViewer = "LogViewer";
+const char* const SLocation = "Location";
+
+void ReadBool(const TIniReader& Ini, const char* Section, const char* Key, bool& Field)
+{
+    const auto Value = Ini.Value(Section, Key);
+    if (Value && !Value->empty())
+        Field = (*Value)[0] == '1';
+}
+
+void ReadText(const TIniReader& Ini, const char* Section, const char* Key, std::string& Field)
+{
+    if (const auto Value = Ini.Value(Section, Key))
+        Field = *Value;
+}
+
+const char* BoolText(bool Value)
+{
+    return Value ? "1" : "0";
+}
+
+QString AbsolutePath(const std::string& FileName)
+{
+    return QFileInfo(QString::fromStdString(FileName)).absoluteFilePath();
+}
+
+bool HasFolderPart(const std::string& FileName)
+{
+    return QString::fromStdString(FileName).contains('/')
+#ifdef Q_OS_WIN
+           || FileName.find('\\') != std::string::npos
+#endif
+        ;
+}
+
+} // namespace
+
+TSettings::TSettings()
+    : MainFormLocation(std::make_unique<TFormLocationTracker>()),
+      LogViewerLocation(std::make_unique<TFormLocationTracker>())
+{
+}
+
+TSettings::~TSettings() = default;
+
+void TSettings::Reset()
+{
+    UpperCaseHash = false;
+    HashTypes = AllHashTypes();
+    SaveLogHashType = htNone;
+    SaveLogVerifyFormat = vfSFV;
+    SaveLogFileName.clear();
+    SaveLogUseFullPath = false;
+    IncludeHeaderInExport = true;
+    ToolbarCaptions = false;
+    CompareToAnyHash = false;
+    LanguageCode.clear();
+    BiDiCode.clear();
+    StayOnTop = false;
+    MainFormLocation->Reset();
+    LogViewerLocation->Reset();
+}
+
+void TSettings::ReadIni(QIODevice& Stream)
+{
+    const QByteArray Data = Stream.readAll();
+    const auto* File = qobject_cast<const QFileDevice*>(&Stream);
+    if (!Stream.isReadable() || (File && File->error() != QFileDevice::NoError))
+        throw ESettingsError("Cannot read the settings: " + Stream.errorString().toStdString());
+    const TIniReader Ini(Data.toStdString());
+
+    ReadBool(Ini, SGeneral, "UpperCaseHash", UpperCaseHash);
+    HashTypes = StringToHashTypes(Ini.Value(SGeneral, "HashTypes").value_or(HashTypesToString(HashTypes)));
+    ReadBool(Ini, SGeneral, "ToolbarCaptions", ToolbarCaptions);
+    ReadBool(Ini, SGeneral, "CompareToAnyHash", CompareToAnyHash);
+    ReadText(Ini, SGeneral, "LanguageCode", LanguageCode);
+    ReadText(Ini, SGeneral, "BiDiCode", BiDiCode);
+    ReadBool(Ini, SGeneral, "StayOnTop", StayOnTop);
+
+    SaveLogHashType = NameToHashType(Ini.Value(SSaveLog, "HashType").value_or(HashTypeToName(SaveLogHashType)));
+    SaveLogVerifyFormat =
+        NameToVerifyFormat(Ini.Value(SSaveLog, "VerifyFormat").value_or(VerifyFormatToName(SaveLogVerifyFormat)));
+    ReadText(Ini, SSaveLog, "FileName", SaveLogFileName);
+    ReadBool(Ini, SSaveLog, "UseFullPath", SaveLogUseFullPath);
+
+    ReadBool(Ini, SLogViewer, "IncludeHeaderInExport", IncludeHeaderInExport);
+
+    MainFormLocation->SetText(Ini.Value(SLocation, "MainForm").value_or(""));
+    LogViewerLocation->SetText(Ini.Value(SLocation, "LogViewer").value_or(""));
+}
+
+void TSettings::WriteIni(QIODevice& Stream)
+{
+    TIniWriter Ini;
+    Ini.Section(SGeneral);
+    Ini.Value("UpperCaseHash", BoolText(UpperCaseHash));
+    Ini.Value("HashTypes", HashTypesToString(HashTypes));
+    Ini.Value("ToolbarCaptions", BoolText(ToolbarCaptions));
+    Ini.Value("CompareToAnyHash", BoolText(CompareToAnyHash));
+    Ini.Value("LanguageCode", LanguageCode);
+    Ini.Value("BiDiCode", BiDiCode);
+    Ini.Value("StayOnTop", BoolText(StayOnTop));
+
+    Ini.Section(SSaveLog);
+    Ini.Value("HashType", HashTypeToName(SaveLogHashType));
+    Ini.Value("VerifyFormat", VerifyFormatToName(SaveLogVerifyFormat));
+    Ini.Value("FileName", SaveLogFileName);
+    Ini.Value("UseFullPath", BoolText(SaveLogUseFullPath));
+
+    Ini.Section(SLogViewer);
+    Ini.Value("IncludeHeaderInExport", BoolText(IncludeHeaderInExport));
+
+    Ini.Section(SLocation);
+    Ini.Value("MainForm", MainFormLocation->GetText());
+    Ini.Value("LogViewer", LogViewerLocation->GetText());
+
+    const std::string& Text = Ini.Text();
+    if (Stream.write(Text.data(), static_cast<qint64>(Text.size())) != static_cast<qint64>(Text.size()))
+        throw ESettingsError("Cannot write the settings: " + Stream.errorString().toStdString());
+}
+
+void TSettings::LoadFromFile(const std::string& FileName)
+{
+    QFile File(QString::fromStdString(FileName));
+    if (!File.open(QIODevice::ReadOnly))
+        throw ESettingsError("Cannot open \"" + FileName + "\": " + File.errorString().toStdString());
+    ReadIni(File);
+}
+
+void TSettings::SaveToFile(const std::string& FileName)
+{
+    const QString Name = QString::fromStdString(FileName);
+    if (HasFolderPart(FileName))
+        QDir().mkpath(QFileInfo(Name).path());
+    QSaveFile File(Name);
+    if (!File.open(QIODevice::WriteOnly))
+        throw ESettingsError("Cannot create \"" + FileName + "\": " + File.errorString().toStdString());
+    WriteIni(File);
+    if (!File.commit())
+        throw ESettingsError("Cannot write \"" + FileName + "\": " + File.errorString().toStdString());
+}
+
+bool TSettings::TrySaveToFile(const std::string& FileName)
+{
+    if (!FUnreadFile.empty() && AbsolutePath(FileName) == AbsolutePath(FUnreadFile))
+        return false;
+    try {
+        SaveToFile(FileName);
+        return true;
+    } catch (...) {
+        return false;
+    }
+}
+
+bool TSettings::LoadIfExists(const std::string& FileName)
+{
+    if (!QFileInfo::exists(QString::fromStdString(FileName)))
+        return false;
+    try {
+        LoadFromFile(FileName);
+        return true;
+    } catch (...) {
+        FUnreadFile = FileName;
+        return false;
+    }
+}

@@ -1,0 +1,244 @@
+#include "app/uSorvikPaths.h"
+
+#include "platform/qt/uPlatformPaths.h"
+
+#include <QByteArray>
+#include <QDir>
+#include <QFile>
+#include <QFileInfo>
+#include <QString>
+#include <QtGlobal>
+
+namespace {
+
+#ifdef Q_OS_WIN
+constexpr char PathDelimiter = '\\';
+#else
+constexpr char PathDelimiter = '/';
+#endif
+
+std::string& StorageFolder()
+{
+    static std::string Folder;
+    return Folder;
+}
+
+// The folder named by the storage file: its first line, without a UTF-8
+// byte-order mark. Editors end the line with a break that would otherwise
+// become part of the folder name.
+std::string ReadStorageText(const std::string& Path)
+{
+    QFile File(QString::fromStdString(Path));
+    if (!File.open(QIODevice::ReadOnly))
+        return {};
+    const QByteArray Data = File.readAll();
+    if (File.error() != QFileDevice::NoError)
+        return {};
+    std::string Text = Data.toStdString();
+    if (Text.rfind("\xEF\xBB\xBF", 0) == 0)
+        Text.erase(0, 3);
+    const std::size_t LineEnd = Text.find_first_of("\r\n");
+    if (LineEnd != std::string::npos)
+        Text.erase(LineEnd);
+    return Text;
+}
+
+std::string EnvironmentValue(const std::string& Name)
+{
+    // getenv("A=B") would match a variable A whose value starts with "B=".
+    if (Name.find('=') != std::string::npos || Name.find('\0') != std::string::npos)
+        return {};
+    return qEnvironmentVariable(Name.c_str()).toStdString();
+}
+
+std::string FolderWithDelimiter(const std::string& Folder)
+{
+    return Folder.empty() ? std::string() : IncludeTrailingPathDelimiter(Folder);
+}
+
+} // namespace
+
+bool IsPathDelimiter(char C)
+{
+#ifdef Q_OS_WIN
+    return C == '\\' || C == '/';
+#else
+    return C == '/';
+#endif
+}
+
+bool EndsWithPathDelimiter(const std::string& Path)
+{
+    return !Path.empty() && IsPathDelimiter(Path.back());
+}
+
+std::string IncludeTrailingPathDelimiter(const std::string& Path)
+{
+    return EndsWithPathDelimiter(Path) ? Path : Path + PathDelimiter;
+}
+
+std::string ResolveStorageFolder(const std::string& StorageFilePath, const std::string& VendorName,
+                                 const std::string& AppName, bool* Found)
+{
+    const QFileInfo Info(QString::fromStdString(StorageFilePath));
+    const bool Exists = Info.exists() && !Info.isDir();
+    if (Found)
+        *Found = Exists;
+
+    std::string Text;
+    if (Exists)
+        Text = ReadStorageText(StorageFilePath);
+    if (!Text.empty())
+        Text = ExpandPathMacros(Text, VendorName, AppName);
+    if (!Text.empty())
+        Text = ExpandEnvVariables(Text);
+    if (Text.empty())
+        Text = GetAppFolder();
+    // Fixed once here, so that a later change of the current directory (file
+    // dialogs do that) cannot move the data folder.
+    if (QDir::isRelativePath(QString::fromStdString(Text)))
+        Text = IncludeTrailingPathDelimiter(PlatformCurrentDir()) + Text;
+    return IncludeTrailingPathDelimiter(Text);
+}
+
+bool InitStorageFolder(const std::string& StorageFileName, const std::string& VendorName,
+                       const std::string& AppName)
+{
+    StorageFolder().clear();
+    bool Found = false;
+    StorageFolder() = ResolveStorageFolder(GetAppFolder() + StorageFileName, VendorName, AppName, &Found);
+    return Found;
+}
+
+const std::string& GetStorageFolder()
+{
+    return StorageFolder();
+}
+
+const std::string& GetSettingsFilePath()
+{
+    static const std::string Path = GetStorageFolder() + "Settings.ini";
+    return Path;
+}
+
+bool FindMacroToken(const std::string& Text, const std::string& Delimiter, std::size_t Start,
+                    std::size_t& Position, std::size_t& Length)
+{
+    if (Delimiter.empty())
+        return false;
+    const std::size_t First = Text.find(Delimiter, Start > 0 ? Start - 1 : 0);
+    if (First == std::string::npos)
+        return false;
+    const std::size_t Second = Text.find(Delimiter, First + Delimiter.size());
+    if (Second == std::string::npos)
+        return false;
+    Position = First + 1;
+    Length = Second + Delimiter.size() - First;
+    return true;
+}
+
+std::string ExpandPathMacro(const std::string& Token, const std::string& VendorName,
+                            const std::string& AppName)
+{
+    if (Token == "#ALL#") {
+        const std::string Folder = GetPublicDocumentsFolder();
+        return Folder.empty() ? std::string() : JoinPath(Folder, {VendorName, AppName});
+    }
+    if (Token == "#USER#") {
+        const std::string Folder = GetUserDocumentsFolder();
+        return Folder.empty() ? std::string() : JoinPath(Folder, {VendorName, AppName});
+    }
+    if (Token == "#PUBLICDOCUMENTS#")
+        return GetPublicDocumentsFolder();
+    if (Token == "#USERDOCUMENTS#")
+        return GetUserDocumentsFolder();
+    if (Token == "#USERPROFILE#")
+        return GetUserProfileFolder();
+    if (Token == "#WORKINGDIR#")
+        return PlatformCurrentDir();
+    if (Token == "#APPDIR#")
+        return GetAppFolder();
+    if (Token == "#APPVENDOR#")
+        return VendorName;
+    if (Token == "#APPNAME#")
+        return AppName;
+    return {};
+}
+
+std::string ExpandPathMacros(const std::string& Text, const std::string& VendorName,
+                             const std::string& AppName)
+{
+    std::string Result = Text;
+    std::size_t Search = 1;
+    std::size_t Position = 0;
+    std::size_t Length = 0;
+    while (FindMacroToken(Result, "#", Search, Position, Length)) {
+        const std::string Value = ExpandPathMacro(Result.substr(Position - 1, Length), VendorName, AppName);
+        if (Value.empty()) {
+            Search = Position + Length;
+        } else {
+            Result.replace(Position - 1, Length, Value);
+            Search = Position + Value.size();
+        }
+    }
+    return Result;
+}
+
+std::string ExpandEnvVariables(const std::string& Text)
+{
+    std::string Result = Text;
+    std::size_t P = Result.find('%');
+    while (P != std::string::npos) {
+        const std::size_t Q = Result.find('%', P + 1);
+        if (Q == std::string::npos)
+            break;
+        const std::string Name = Result.substr(P + 1, Q - P - 1);
+        const std::string Value = Name.empty() ? std::string() : EnvironmentValue(Name);
+        if (Value.empty()) {
+            P = Result.find('%', Q + 1);
+        } else {
+            Result.replace(P, Q - P + 1, Value);
+            P = Result.find('%', P + Value.size());
+        }
+    }
+    return Result;
+}
+
+std::string JoinPath(const std::string& Base, const std::vector<std::string>& Parts)
+{
+    std::string Result = FolderWithDelimiter(Base);
+    for (const std::string& Part : Parts)
+        Result += FolderWithDelimiter(Part);
+    return Result;
+}
+
+std::string GetAppFileName()
+{
+    return PlatformAppFilePath();
+}
+
+std::string GetAppFolder()
+{
+    const std::string File = GetAppFileName();
+    std::size_t Cut = File.size();
+    while (Cut > 0 && !IsPathDelimiter(File[Cut - 1]))
+        --Cut;
+    if (Cut == 0)
+        return IncludeTrailingPathDelimiter(PlatformCurrentDir());
+    return File.substr(0, Cut);
+}
+
+std::string GetPublicDocumentsFolder()
+{
+    return FolderWithDelimiter(PlatformPublicDocumentsDir());
+}
+
+std::string GetUserDocumentsFolder()
+{
+    return FolderWithDelimiter(PlatformUserDocumentsDir());
+}
+
+std::string GetUserProfileFolder()
+{
+    return FolderWithDelimiter(PlatformUserHomeDir());
+}

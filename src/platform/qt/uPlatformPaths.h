@@ -1,0 +1,22 @@
+// The folders the operating system knows for the program and the user, as
+// UTF-8 with native separators and no delimiter at the end; empty when the
+// platform has no such folder.
+#pragma once
+
+#include <string>
+
+// Full path of the running program's file. Needs the application object.
+std::string PlatformAppFilePath();
+
+// The current user's own documents folder (on Linux the XDG documents folder).
+std::string PlatformUserDocumentsDir();
+
+// A documents folder shared by all users of the machine. Linux has none, so
+// there it is always empty.
+std::string PlatformPublicDocumentsDir();
+
+// The current user's home (profile) folder.
+std::string PlatformUserHomeDir();
+
+// The current directory as the system reports it.
+std::string PlatformCurrentDir();
