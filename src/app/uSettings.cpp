@@ -82,7 +82,8 @@ void TSettings::ReadIni(QIODevice& Stream)
 {
     const QByteArray Data = Stream.readAll();
     const auto* File = qobject_cast<const QFileDevice*>(&Stream);
-    if (!Stream.isReadable() || (File && File->error() != QFileDevice::NoError))
+    const bool Short = !Stream.isSequential() && !Stream.atEnd();
+    if (!Stream.isReadable() || Short || (File && File->error() != QFileDevice::NoError))
         throw ESettingsError("Cannot read the settings: " + Stream.errorString().toStdString());
     const TIniReader Ini(Data.toStdString());
 
@@ -153,7 +154,9 @@ void TSettings::SaveToFile(const std::string& FileName)
     if (!File.open(QIODevice::WriteOnly))
         throw ESettingsError("Cannot create \"" + FileName + "\": " + File.errorString().toStdString());
     WriteIni(File);
-    if (!File.commit())
+    // QSaveFile::commit does not notice a failure to flush its write buffer
+    // (a full disk), and would replace the file with a truncated one.
+    if (!File.flush() || !File.commit())
         throw ESettingsError("Cannot write \"" + FileName + "\": " + File.errorString().toStdString());
 }
 

@@ -1,0 +1,205 @@
+#include "app/uSorvikPaths.h"
+
+#include <QDir>
+#include <QFile>
+#include <QTemporaryDir>
+#include <QtGlobal>
+
+#include <gtest/gtest.h>
+
+namespace {
+
+const std::string Vendor = "lumvo";
+const std::string App = "Sorvik";
+
+std::string CurrentDir()
+{
+    return QDir::toNativeSeparators(QDir::currentPath()).toStdString();
+}
+
+struct Case {
+    std::string Text;
+    std::string Expected;
+};
+
+} // namespace
+
+TEST(PathMacros, TableOfPlaceholders)
+{
+    const std::string AppDir = GetAppFolder();
+    const Case Cases[] = {
+        {"#APPDIR#data", AppDir + "data"},
+        {"#WORKINGDIR#data", CurrentDir() + "data"},          // no delimiter: glued to the last name
+        {"#USERPROFILE#x", GetUserProfileFolder() + "x"},
+        {"#USERDOCUMENTS#", GetUserDocumentsFolder()},
+        {"#APPVENDOR##APPNAME#", "lumvoSorvik"},              // glued tokens
+        {"#APPNAME#/#APPVENDOR#", "Sorvik/lumvo"},
+        {"#appdir#", "#appdir#"},                             // exact case only
+        {"#APPDIR #", "#APPDIR #"},
+        {"#FOO#APPDIR#", "#FOO#APPDIR#"},                     // a closing "#" opens nothing
+        {"#FOO##APPNAME#", "#FOO#Sorvik"},
+        {"##", "##"},
+        {"a#b", "a#b"},
+        {"", ""},
+    };
+    for (const Case& C : Cases)
+        EXPECT_EQ(ExpandPathMacros(C.Text, Vendor, App), C.Expected) << C.Text;
+}
+
+TEST(PathMacros, InsertedValuesAreNotSearchedAgain)
+{
+    EXPECT_EQ(ExpandPathMacros("#APPVENDOR#", "#APPNAME#", App), "#APPNAME#");
+    EXPECT_EQ(ExpandPathMacros("#APPVENDOR#APPNAME#", "x#", App), "x#APPNAME#");
+    // A placeholder without a value stays as written.
+    EXPECT_EQ(ExpandPathMacros("#APPVENDOR#/d", "", App), "#APPVENDOR#/d");
+}
+
+TEST(PathMacros, UserAndAllUsersFolders)
+{
+    const std::string Docs = GetUserDocumentsFolder();
+    ASSERT_FALSE(Docs.empty());
+    EXPECT_EQ(ExpandPathMacros("#USER#", Vendor, App), JoinPath(Docs, {Vendor, App}));
+    EXPECT_EQ(ExpandPathMacros("#USER#", Vendor, App), Docs + "lumvo/Sorvik/");
+#ifdef Q_OS_LINUX
+    // No shared documents folder: the tokens have no value and stay.
+    EXPECT_EQ(ExpandPathMacros("#ALL#", Vendor, App), "#ALL#");
+    EXPECT_EQ(ExpandPathMacros("#PUBLICDOCUMENTS#x", Vendor, App), "#PUBLICDOCUMENTS#x");
+#endif
+}
+
+TEST(PathMacros, FindMacroTokenCountsFromOne)
+{
+    std::size_t Position = 0, Length = 0;
+    ASSERT_TRUE(FindMacroToken("ab#CD#ef#", "#", 1, Position, Length));
+    EXPECT_EQ(Position, 3u);
+    EXPECT_EQ(Length, 4u);
+    ASSERT_TRUE(FindMacroToken("ab#CD#ef#", "#", 4, Position, Length));
+    EXPECT_EQ(Position, 6u);
+    EXPECT_EQ(Length, 4u);
+    EXPECT_FALSE(FindMacroToken("ab#CD#ef#", "#", 7, Position, Length));
+    EXPECT_FALSE(FindMacroToken("no token", "#", 1, Position, Length));
+}
+
+TEST(PathMacros, JoinPathSkipsEmptyParts)
+{
+    EXPECT_EQ(JoinPath("/base", {"a", "", "b"}), "/base/a/b/");
+    EXPECT_EQ(JoinPath("/base/", {"a"}), "/base/a/");
+    EXPECT_EQ(JoinPath("", {"a", "b"}), "a/b/");
+    EXPECT_EQ(JoinPath("", {}), "");
+}
+
+TEST(EnvVariables, Table)
+{
+    qputenv("SORVIK_T_A", "alpha");
+    qputenv("SORVIK_T_EMPTY", "");
+    qputenv("SORVIK_T_REF", "%SORVIK_T_A%");
+    qunsetenv("SORVIK_T_UNDEF");
+    const Case Cases[] = {
+        {"%SORVIK_T_A%/data", "alpha/data"},
+        {"%SORVIK_T_A%%SORVIK_T_A%", "alphaalpha"},           // glued
+        {"x%SORVIK_T_A%y%", "xalphay%"},
+        {"%SORVIK_T_UNDEF%/data", "%SORVIK_T_UNDEF%/data"},
+        {"%SORVIK_T_EMPTY%", "%SORVIK_T_EMPTY%"},
+        {"%SORVIK_T_UNDEF%SORVIK_T_A%", "%SORVIK_T_UNDEF%SORVIK_T_A%"}, // closing "%" opens nothing
+        {"%SORVIK_T_REF%", "%SORVIK_T_A%"},                   // a value is not searched again
+        {"%sorvik_t_a%", "%sorvik_t_a%"},                     // names as written (Linux is case-sensitive)
+        {"100%", "100%"},
+        {"%", "%"},
+        {"%%", "%%"},
+        {"%%SORVIK_T_A%", "%%SORVIK_T_A%"},
+        {"%SORVIK_T_A=x%", "%SORVIK_T_A=x%"},
+    };
+    for (const Case& C : Cases) {
+#ifndef Q_OS_LINUX
+        if (C.Text == "%sorvik_t_a%")
+            continue;
+#endif
+        EXPECT_EQ(ExpandEnvVariables(C.Text), C.Expected) << C.Text;
+    }
+}
+
+namespace {
+
+class StorageFile : public ::testing::Test {
+protected:
+    void SetUp() override { ASSERT_TRUE(Dir.isValid()); }
+
+    std::string Write(const QByteArray& Content)
+    {
+        QFile File(Dir.filePath("Storage.ini"));
+        EXPECT_TRUE(File.open(QIODevice::WriteOnly));
+        File.write(Content);
+        return File.fileName().toStdString();
+    }
+
+    std::string Resolve(const std::string& Path, bool& Found)
+    {
+        return ResolveStorageFolder(Path, Vendor, App, &Found);
+    }
+
+    QTemporaryDir Dir;
+};
+
+} // namespace
+
+TEST_F(StorageFile, MissingOrEmptyGivesTheProgramFolder)
+{
+    bool Found = true;
+    EXPECT_EQ(Resolve(Dir.filePath("Storage.ini").toStdString(), Found), GetAppFolder());
+    EXPECT_FALSE(Found);
+    EXPECT_EQ(Resolve(Write(""), Found), GetAppFolder());
+    EXPECT_TRUE(Found);
+    EXPECT_EQ(Resolve(Write("\n/elsewhere"), Found), GetAppFolder());
+    EXPECT_TRUE(Found);
+}
+
+TEST_F(StorageFile, FirstLineOnlyWithoutByteOrderMark)
+{
+    const std::string Target = Dir.filePath("data").toStdString();
+    const QByteArray Path = QByteArray::fromStdString(Target);
+    bool Found = false;
+    for (const QByteArray& Content : {Path, Path + "\n", Path + "\r\n", Path + "/\r\nsecond line\n",
+                                      "\xEF\xBB\xBF" + Path + "\n"}) {
+        EXPECT_EQ(Resolve(Write(Content), Found), Target + "/") << Content.toStdString();
+        EXPECT_TRUE(Found);
+    }
+}
+
+TEST_F(StorageFile, PlaceholdersThenVariablesThenAbsolute)
+{
+    qputenv("SORVIK_T_SUB", "sub");
+    qputenv("SORVIK_T_MACRO", "#APPNAME#");
+    bool Found = false;
+    EXPECT_EQ(Resolve(Write("#APPDIR#%SORVIK_T_SUB%"), Found), GetAppFolder() + "sub/");
+    EXPECT_EQ(Resolve(Write("/d/%SORVIK_T_MACRO%"), Found), "/d/#APPNAME#/");
+    EXPECT_EQ(Resolve(Write("/d/%SORVIK_T_UNDEF2%"), Found), "/d/%SORVIK_T_UNDEF2%/");
+    EXPECT_EQ(Resolve(Write("#USER#"), Found), GetUserDocumentsFolder() + "lumvo/Sorvik/");
+    EXPECT_EQ(Resolve(Write("relative/data"), Found), CurrentDir() + "/relative/data/");
+}
+
+TEST(StorageFolder, InitWithoutStorageFileUsesTheProgramFolder)
+{
+    EXPECT_FALSE(InitStorageFolder("no-such-storage-file.ini", Vendor, App));
+    EXPECT_EQ(GetStorageFolder(), GetAppFolder());
+    EXPECT_TRUE(EndsWithPathDelimiter(GetAppFolder()));
+}
+
+TEST(StorageFolder, SettingsPathIsKeptAfterFirstUse)
+{
+    QTemporaryDir Target;
+    ASSERT_TRUE(Target.isValid());
+    ASSERT_FALSE(InitStorageFolder("no-such-storage-file.ini", Vendor, App));
+    const std::string First = GetSettingsFilePath();
+    EXPECT_EQ(First, GetAppFolder() + "Settings.ini");
+
+    // A storage file beside the program, under a name no other test uses.
+    QFile Storage(QString::fromStdString(GetAppFolder() + "Storage-kept-path-test.ini"));
+    ASSERT_TRUE(Storage.open(QIODevice::WriteOnly));
+    Storage.write(Target.path().toUtf8());
+    Storage.close();
+    const bool Found = InitStorageFolder("Storage-kept-path-test.ini", Vendor, App);
+    Storage.remove();
+    EXPECT_TRUE(Found);
+    EXPECT_EQ(GetStorageFolder(), Target.path().toStdString() + "/");
+    EXPECT_EQ(GetSettingsFilePath(), First);
+}
