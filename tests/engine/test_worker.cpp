@@ -296,6 +296,17 @@ TEST_F(Worker, ProgressTruncatesTheLongDoubleQuotientAndNoTypeStillFinishes)
     EXPECT_EQ(Log[0]->Hashes.HashTypes, 0u);
 }
 
+TEST_F(Worker, AnErrorOutsideAFileIsReportedAndTheWorkerGoesOn)
+{
+    // The post of 7 fails before the first file is taken up.
+    On("7", [] { throw std::runtime_error("post failed"); });
+    Queue.Push(File("lost", 10));
+    Queue.Push(File("b", Chunk));
+    Start();
+    EXPECT_EQ(Take("8"), Concat({{"1:[Exception] post failed"}, Hashed1Chunk, {"8"}}));
+    EXPECT_EQ(Log.size(), 1u);
+}
+
 TEST_F(Worker, AWorkerWithoutAQueueReportsAndEnds)
 {
     Start(HashTypeBit(htMD5), false);
