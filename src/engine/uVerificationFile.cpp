@@ -158,6 +158,9 @@ void TVerificationWriter::SaveToFile(const std::string& FileName)
     GetHeader();
 
     namespace fs = std::filesystem;
+    const auto CreateError = [&FileName](const std::string& Reason) {
+        return EFCreateError("Unable to create file \"" + FileName + "\": " + Reason);
+    };
     const fs::path Target(std::u8string(FileName.begin(), FileName.end()));
     static std::atomic<unsigned> Serial{0};
     const auto Stamp = static_cast<unsigned long long>(
@@ -175,14 +178,14 @@ void TVerificationWriter::SaveToFile(const std::string& FileName)
             break;
     }
     if (!Created)
-        throw EFCreateError("Unable to create file \"" + FileName + "\": " + std::strerror(Error));
+        throw CreateError(std::strerror(Error));
     std::fclose(Created);
 
     try {
         {
             std::ofstream Out(Temp, std::ios::binary | std::ios::trunc);
             if (!Out)
-                throw EFCreateError("Unable to create file \"" + FileName + "\": " + std::strerror(errno));
+                throw CreateError(std::strerror(errno));
             SaveToStream(Out);
             Out.flush();
             if (!Out)
@@ -194,7 +197,7 @@ void TVerificationWriter::SaveToFile(const std::string& FileName)
         std::error_code Ec;
         fs::rename(Temp, Target, Ec);
         if (Ec)
-            throw EFCreateError("Unable to create file \"" + FileName + "\": " + Ec.message());
+            throw CreateError(Ec.message());
     } catch (...) {
         std::error_code Ignored;
         fs::remove(Temp, Ignored);

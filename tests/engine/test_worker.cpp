@@ -268,7 +268,10 @@ TEST_F(Worker, DetachedWindowGetsNothingMoreAndTheWorkGoesOn)
     const std::size_t Pending = Window.Queue.Count();
     for (auto Deadline = std::chrono::steady_clock::now() + 60s;
          Thread->BytesRead() < static_cast<std::int64_t>(9 * Chunk) || Thread->Busy();)
+    {
         ASSERT_LT(std::chrono::steady_clock::now(), Deadline) << "worker did not finish";
+        std::this_thread::yield();
+    }
     EXPECT_EQ(Window.Queue.Count(), Pending);
     // The handed-over record is the log's and stays usable.
     ASSERT_EQ(Log.size(), 1u);
