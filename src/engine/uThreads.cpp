@@ -72,12 +72,21 @@ namespace {
 // Files of more chunks than this are read ahead.
 constexpr std::int64_t ReadAheadChunks = 16;
 
-// The text of an error that is not one of the program's own classes.
-std::string DescribeForeign(const std::exception& E)
+// "[" + class name + "] " + message of the exception being handled; the
+// program's own classes name themselves, others get a name of ours.
+std::string DescribeCurrentError()
 {
-    if (dynamic_cast<const std::bad_alloc*>(&E))
+    try {
+        throw;
+    } catch (const Exception& E) {
+        return E.Describe();
+    } catch (const std::bad_alloc&) {
         return "[EOutOfMemory] Out of memory";
-    return std::string("[Exception] ") + E.what();
+    } catch (const std::exception& E) {
+        return std::string("[Exception] ") + E.what();
+    } catch (...) {
+        return "[Exception] Unknown error";
+    }
 }
 
 }  // namespace
@@ -144,6 +153,15 @@ bool TSorvikThread::NotifyText(TWorkerEvent Event, std::string Text, std::shared
     return NotifyObject(Event, std::move(Payload));
 }
 
+void TSorvikThread::ReportError() noexcept
+{
+    try {
+        NotifyText(weError, DescribeCurrentError());
+    } catch (...) {
+        // Nothing is left to report with.
+    }
+}
+
 void TSorvikThread::Execute()
 {
     try {
@@ -165,17 +183,15 @@ void TSorvikThread::Execute()
                     break;
                 SetBusy(true, Path);
                 ProcessFile(Path);
-            } catch (const Exception& E) {
-                try { NotifyText(weError, E.Describe()); } catch (...) {}
-            } catch (const std::exception& E) {
-                try { NotifyText(weError, DescribeForeign(E)); } catch (...) {}
+            } catch (...) {
+                ReportError();
             }
         }
         if (!Terminated()) {
             try {
                 SetBusy(false, std::string());
-            } catch (const std::exception& E) {
-                try { NotifyText(weError, DescribeForeign(E)); } catch (...) {}
+            } catch (...) {
+                ReportError();
             }
         }
     }
@@ -220,10 +236,8 @@ void TSorvikThread::ProcessFile(const std::string& Path)
             Bank.GetHashes(Payload->Hashes);
             NotifyObject(weFileFinished, std::move(Payload));
         }
-    } catch (const Exception& E) {
-        NotifyText(weError, E.Describe(), Record);
-    } catch (const std::exception& E) {
-        NotifyText(weError, DescribeForeign(E), Record);
+    } catch (...) {
+        NotifyText(weError, DescribeCurrentError(), Record);
     }
 }
 

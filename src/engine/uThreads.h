@@ -114,6 +114,8 @@ public:
 private:
     void Execute();
     void Pause();
+    // Event 1 for the exception being handled outside a file; never throws.
+    void ReportError() noexcept;
     void SetBusy(bool NewBusy, const std::string& Path);
     void ProcessFile(const std::string& Path);
     void HashItem(const std::string& FileName);
