@@ -1,6 +1,7 @@
 #include "app/ufunctions.h"
 
 #include "platform/qt/uPlatformShell.h"
+#include "support/recorded_opener.h"
 
 #include <QCursor>
 #include <QFile>
@@ -96,24 +97,18 @@ protected:
     void SetUp() override
     {
         ASSERT_TRUE(Dir.isValid());
-        PreviousOpener = SetUrlOpener([this](const QUrl& Url) {
-            Opened.push_back(Url);
-            return Answer;
-        });
         PreviousBox = SetWarningBox([this](const std::string& Text) { Warnings.push_back(Text); });
     }
     void TearDown() override
     {
-        SetUrlOpener(PreviousOpener);
         SetWarningBox(PreviousBox);
     }
 
     QTemporaryDir Dir;
-    TUrlOpener PreviousOpener;
+    TRecordedOpener Desktop;
+    std::vector<QUrl>& Opened = Desktop.Opened;
     TWarningBox PreviousBox;
-    std::vector<QUrl> Opened;
     std::vector<std::string> Warnings;
-    bool Answer = true;
 };
 
 } // namespace
@@ -143,7 +138,7 @@ TEST_F(Shell, OpenedPathsShowNothing)
 
 TEST_F(Shell, DesktopRefusalIsReported)
 {
-    Answer = false;
+    Desktop.Answer = false;
     EXPECT_FALSE(ShellOpen("https://example.org/help"));
     ASSERT_EQ(Warnings.size(), 1u);
     EXPECT_EQ(Warnings[0], "Could not open the following path:\n\nhttps://example.org/help");

@@ -1,5 +1,6 @@
 #include "platform/qt/uPlatformPaths.h"
 #include "platform/qt/uPlatformShell.h"
+#include "support/recorded_opener.h"
 
 #include <QDir>
 #include <QFile>
@@ -19,12 +20,7 @@ protected:
     void SetUp() override
     {
         ASSERT_TRUE(Dir.isValid());
-        Previous = SetUrlOpener([this](const QUrl& Url) {
-            Opened.push_back(Url);
-            return Answer;
-        });
     }
-    void TearDown() override { SetUrlOpener(Previous); }
 
     std::string Make(const QString& Name)
     {
@@ -34,9 +30,8 @@ protected:
     }
 
     QTemporaryDir Dir;
-    TUrlOpener Previous;
-    std::vector<QUrl> Opened;
-    bool Answer = true;
+    TRecordedOpener Desktop;
+    std::vector<QUrl>& Opened = Desktop.Opened;
 };
 
 } // namespace
@@ -80,7 +75,7 @@ TEST_F(DesktopOpener, RelativePathsAreMadeAbsolute)
 TEST_F(DesktopOpener, WebAddressesPassAsWrittenAndTheAnswerCounts)
 {
     EXPECT_TRUE(PlatformOpenPath("https://example.org/help?x=1"));
-    Answer = false;
+    Desktop.Answer = false;
     EXPECT_FALSE(PlatformOpenPath("mailto:someone@example.org"));
     ASSERT_EQ(Opened.size(), 2u);
     EXPECT_EQ(Opened[0], QUrl("https://example.org/help?x=1"));
