@@ -1,5 +1,6 @@
 #include "platform/uPlatformThread.h"
 
+#include <cerrno>
 #include <system_error>
 
 #ifdef _WIN32

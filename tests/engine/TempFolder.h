@@ -3,18 +3,21 @@
 
 #include <filesystem>
 #include <fstream>
+#include <random>
+#include <stdexcept>
 #include <string>
-
-#include <stdlib.h>
 
 class TTempFolder {
 public:
     TTempFolder()
     {
-        std::string Pattern = (std::filesystem::temp_directory_path() / "sorvik-test-XXXXXX").string();
-        if (!mkdtemp(Pattern.data()))
-            throw std::runtime_error("mkdtemp failed");
-        FPath = Pattern;
+        std::random_device Random;
+        for (int Attempt = 0; Attempt < 100; ++Attempt) {
+            FPath = std::filesystem::temp_directory_path() / ("sorvik-test-" + std::to_string(Random()));
+            if (std::filesystem::create_directory(FPath))
+                return;
+        }
+        throw std::runtime_error("no temporary folder");
     }
     TTempFolder(const TTempFolder&) = delete;
     TTempFolder& operator=(const TTempFolder&) = delete;

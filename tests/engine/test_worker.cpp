@@ -4,7 +4,9 @@
 
 #include <gtest/gtest.h>
 
-#include <sys/stat.h>
+#ifndef _WIN32
+#  include <sys/stat.h>
+#endif
 
 #include <chrono>
 #include <cstdlib>
@@ -154,15 +156,22 @@ TEST_F(Worker, FailuresBecomeErrorEventsAndTheWorkerGoesOn)
     const std::string Dir = (Folder.Path() / "dir").string();
     fs::create_directory(Dir);
     const std::string Fifo = (Folder.Path() / "fifo").string();
+#ifndef _WIN32
+    // Opening a FIFO without a writer must not wait.
     ASSERT_EQ(mkfifo(Fifo.c_str(), 0600), 0);
+#endif
     const std::string Good = File("good", Chunk);
     for (const auto& P : {Missing, Dir, Fifo, Good})
         Queue.Push(P);
     Start();
     const std::string Props = "1:[ESorvikError] Failed to read file properties";
     const std::string DirError = "1:[EFOpenError] Unable to open file \"" + Dir + "\": Is a directory";
-    const std::string FifoError = "1:[EFOpenError] Unable to open file \"" + Fifo + "\": Not a regular file";
-    EXPECT_EQ(Take("8"), Concat({{"7", "2", Props, "2", "4", DirError, "2", "4", FifoError}, Hashed1Chunk, {"8"}}));
+#ifndef _WIN32
+    const TTokens FifoEvents = {"2", "4", "1:[EFOpenError] Unable to open file \"" + Fifo + "\": Not a regular file"};
+#else
+    const TTokens FifoEvents = {"2", Props};
+#endif
+    EXPECT_EQ(Take("8"), Concat({{"7", "2", Props, "2", "4", DirError}, FifoEvents, Hashed1Chunk, {"8"}}));
     ASSERT_EQ(Log.size(), 4u);
     EXPECT_EQ(Log[0]->ErrorText, Props.substr(2));
     EXPECT_FALSE(Log[0]->Properties.Valid);

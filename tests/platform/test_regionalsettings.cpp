@@ -3,17 +3,50 @@
 #include <gtest/gtest.h>
 
 #include <cstdlib>
+#include <ctime>
+#include <string>
+
+#ifndef _WIN32
+// Sets an environment variable for one scope.
+class TEnv {
+public:
+    TEnv(const char* Name, const char* Value) : FName(Name)
+    {
+        const char* Old = std::getenv(Name);
+        FHad = Old != nullptr;
+        if (Old)
+            FOld = Old;
+        setenv(Name, Value, 1);
+        tzset();
+    }
+    ~TEnv()
+    {
+        if (FHad)
+            setenv(FName.c_str(), FOld.c_str(), 1);
+        else
+            unsetenv(FName.c_str());
+        tzset();
+    }
+
+private:
+    std::string FName, FOld;
+    bool FHad = false;
+};
 
 TEST(RegionalSettings, CLocaleGivesAPointAndNoGrouping)
 {
-    const char* Saved = std::getenv("LC_ALL");
-    const std::string Old = Saved ? Saved : "";
-    setenv("LC_ALL", "C", 1);
+    TEnv Locale("LC_ALL", "C");
     const TNumberSeparators S = ReadNumberSeparators();
     EXPECT_EQ(S.Decimal, ".");
     EXPECT_EQ(S.Group, "");
-    if (Saved)
-        setenv("LC_ALL", Old.c_str(), 1);
-    else
-        unsetenv("LC_ALL");
 }
+
+TEST(RegionalSettings, DateAndTimeLeaveTheTimeOutAtMidnight)
+{
+    TEnv Locale("LC_ALL", "C");
+    TEnv Zone("TZ", "UTC");
+    EXPECT_EQ(FormatRegionalDateTime(0), "01/01/70");
+    EXPECT_EQ(FormatRegionalDateTime(3661), "01/01/70 01:01:01");
+    EXPECT_EQ(FormatRegionalDateTime(86399), "01/01/70 23:59:59");
+}
+#endif
