@@ -106,6 +106,27 @@ TEST(MDRoutines, FinalLeavesTheRecordZeroFilled)
     }
 }
 
+TEST(MDRoutines, RecordNotSetUpIsIgnoredSafely)
+{
+    // A zero-filled record (after MDFinal, or never initialised) and one
+    // given an unknown version have no transform: updates change nothing
+    // and the digest comes out as zeros instead of a division by a zero
+    // block size.
+    TMDContext Zeroed{};
+    TMDContext Unknown;
+    MDInit(Unknown, TMDVersion(7));
+    for (TMDContext* Context : {&Zeroed, &Unknown}) {
+        MDUpdate(*Context, "abc", 3);
+        EXPECT_TRUE(AllBytesZero(*Context) || Context->Version == TMDVersion(7));
+        EXPECT_EQ(Context->BufCount, 0u);
+        TMDDigest Digest;
+        Digest.fill(0xEE);
+        MDFinal(*Context, Digest);
+        EXPECT_EQ(MDPrint(Digest), std::string(32, '0'));
+        EXPECT_TRUE(AllBytesZero(*Context));
+    }
+}
+
 TEST(MDRoutines, PrintGivesLowerCaseHex)
 {
     TMDDigest Digest;
