@@ -53,3 +53,17 @@ public:
 protected:
     bool FInitialized = false;
 };
+
+// The identity of a digest class: answered from the class itself (ClassId,
+// ClassHashSize, ClassAlgorithm, ClassSelfTest) and, through an object, by
+// the virtual getters. ClassSelfTest is defined with the algorithm.
+#define SORVIK_DIGEST_IDENTITY(IdValue, HashSizeValue, AlgorithmText)          \
+public:                                                                      \
+    static constexpr std::int32_t ClassId = IdValue;                         \
+    static constexpr std::int32_t ClassHashSize = HashSizeValue;             \
+    static std::string ClassAlgorithm() { return AlgorithmText; }            \
+    static bool ClassSelfTest();                                             \
+    std::int32_t GetId() const override { return ClassId; }                  \
+    std::string GetAlgorithm() const override { return ClassAlgorithm(); }   \
+    std::int32_t GetHashSize() const override { return ClassHashSize; }      \
+    bool SelfTest() const override { return ClassSelfTest(); }

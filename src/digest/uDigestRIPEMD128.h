@@ -7,15 +7,7 @@ class TDigestRIPEMD128 : public TDigestHash {
 public:
     ~TDigestRIPEMD128() override;
 
-    static constexpr std::int32_t ClassId = 27;
-    static constexpr std::int32_t ClassHashSize = 128;
-    static std::string ClassAlgorithm() { return "RipeMD-128"; }
-    static bool ClassSelfTest();
-
-    std::int32_t GetId() const override { return ClassId; }
-    std::string GetAlgorithm() const override { return ClassAlgorithm(); }
-    std::int32_t GetHashSize() const override { return ClassHashSize; }
-    bool SelfTest() const override { return ClassSelfTest(); }
+    SORVIK_DIGEST_IDENTITY(27, 128, "RipeMD-128")
 
     void Init() override;
     void Final(void* Digest) override;

@@ -7,15 +7,7 @@ class TDigestRIPEMD160 : public TDigestHash {
 public:
     ~TDigestRIPEMD160() override;
 
-    static constexpr std::int32_t ClassId = 10;
-    static constexpr std::int32_t ClassHashSize = 160;
-    static std::string ClassAlgorithm() { return "RipeMD-160"; }
-    static bool ClassSelfTest();
-
-    std::int32_t GetId() const override { return ClassId; }
-    std::string GetAlgorithm() const override { return ClassAlgorithm(); }
-    std::int32_t GetHashSize() const override { return ClassHashSize; }
-    bool SelfTest() const override { return ClassSelfTest(); }
+    SORVIK_DIGEST_IDENTITY(10, 160, "RipeMD-160")
 
     void Init() override;
     void Final(void* Digest) override;

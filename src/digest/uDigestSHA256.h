@@ -7,15 +7,7 @@ class TDigestSHA256 : public TDigestHash {
 public:
     ~TDigestSHA256() override;
 
-    static constexpr std::int32_t ClassId = 28;
-    static constexpr std::int32_t ClassHashSize = 256;
-    static std::string ClassAlgorithm() { return "SHA256"; }
-    static bool ClassSelfTest();
-
-    std::int32_t GetId() const override { return ClassId; }
-    std::string GetAlgorithm() const override { return ClassAlgorithm(); }
-    std::int32_t GetHashSize() const override { return ClassHashSize; }
-    bool SelfTest() const override { return ClassSelfTest(); }
+    SORVIK_DIGEST_IDENTITY(28, 256, "SHA256")
 
     void Init() override;
     void Final(void* Digest) override;

@@ -26,15 +26,7 @@ class TDigestSHA512 : public TDigestSHA512Base {
 public:
     TDigestSHA512() = default;
 
-    static constexpr std::int32_t ClassId = 30;
-    static constexpr std::int32_t ClassHashSize = 512;
-    static std::string ClassAlgorithm() { return "SHA512"; }
-    static bool ClassSelfTest();
-
-    std::int32_t GetId() const override { return ClassId; }
-    std::string GetAlgorithm() const override { return ClassAlgorithm(); }
-    std::int32_t GetHashSize() const override { return ClassHashSize; }
-    bool SelfTest() const override { return ClassSelfTest(); }
+    SORVIK_DIGEST_IDENTITY(30, 512, "SHA512")
 
     void Init() override;
     void Final(void* Digest) override;
