@@ -1,0 +1,111 @@
+#include "forms/uFormBase.h"
+
+#include "digest/uException.h"
+
+#include <QApplication>
+#include <QKeyEvent>
+#include <QMessageBox>
+
+#include <exception>
+
+namespace {
+TErrorBox GErrorBox;
+}
+
+TErrorBox SetErrorBox(TErrorBox Box)
+{
+    TErrorBox Old = std::move(GErrorBox);
+    GErrorBox = std::move(Box);
+    return Old;
+}
+
+void ShowErrorBox(const QString& Text)
+{
+    if (GErrorBox) {
+        GErrorBox(Text);
+        return;
+    }
+    QMessageBox::critical(QApplication::activeWindow(), QApplication::applicationDisplayName(), Text);
+}
+
+bool RunGuarded(const std::function<void()>& Work)
+{
+    try {
+        Work();
+        return true;
+    } catch (const std::exception& E) {
+        ShowErrorBox(QString::fromUtf8(E.what()));
+    } catch (...) {
+        ShowErrorBox(QStringLiteral("Unknown error"));
+    }
+    return false;
+}
+
+TBusyCursor::TBusyCursor() { QApplication::setOverrideCursor(Qt::WaitCursor); }
+TBusyCursor::~TBusyCursor() { QApplication::restoreOverrideCursor(); }
+
+TSorvikForm::TSorvikForm(QWidget* Parent) : QDialog(Parent)
+{
+    // A closed window is only hidden and keeps its controls' state.
+    setAttribute(Qt::WA_DeleteOnClose, false);
+    qApp->installEventFilter(this);
+}
+
+TSorvikForm::~TSorvikForm()
+{
+    if (qApp)
+        qApp->removeEventFilter(this);
+}
+
+void TSorvikForm::ShowAndRaise()
+{
+    if (isMinimized())
+        setWindowState(windowState() & ~Qt::WindowMinimized);
+    show();
+    raise();
+    activateWindow();
+}
+
+void TSorvikForm::SetStayOnTop(bool OnTop) { FStayOnTop = OnTop; }
+
+bool TSorvikForm::FormKeyDown(QKeyEvent* Event)
+{
+    if (EscCloses && Event->key() == Qt::Key_Escape && Event->modifiers() == Qt::NoModifier) {
+        close();
+        return true;
+    }
+    return false;
+}
+
+bool TSorvikForm::FormKeyUp(QKeyEvent*) { return false; }
+
+bool TSorvikForm::eventFilter(QObject* Watched, QEvent* Event)
+{
+    const auto Type = Event->type();
+    if ((Type == QEvent::KeyPress || Type == QEvent::KeyRelease) && Watched->isWidgetType()) {
+        auto* W = static_cast<QWidget*>(Watched);
+        // Seen once, at the control that has the focus, before it acts.
+        if (W == this || isAncestorOf(W)) {
+            QWidget* Focus = QApplication::focusWidget();
+            const bool FocusHere = Focus && (Focus == this || isAncestorOf(Focus));
+            if (FocusHere ? W != Focus : W != this)
+                return false;
+            auto* Key = static_cast<QKeyEvent*>(Event);
+            bool Consumed = false;
+            RunGuarded([&] { Consumed = Type == QEvent::KeyPress ? FormKeyDown(Key) : FormKeyUp(Key); });
+            if (Consumed) {
+                Event->accept();
+                return true;
+            }
+        }
+    }
+    return QDialog::eventFilter(Watched, Event);
+}
+
+void TSorvikForm::setVisible(bool Visible)
+{
+    // The flag is set while hidden: changing it on a shown window hides it.
+    if (Visible && !isVisible() && bool(windowFlags() & Qt::WindowStaysOnTopHint) != FStayOnTop)
+        setWindowFlag(Qt::WindowStaysOnTopHint, FStayOnTop);
+    QDialog::setVisible(Visible);
+}
