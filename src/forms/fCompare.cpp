@@ -1,0 +1,195 @@
+#include "forms/fCompare.h"
+
+#include "app/uSettings.h"
+#include "app/uTranslationKit.h"
+#include "forms/uFormPictures.h"
+
+#include <QApplication>
+#include <QCheckBox>
+#include <QClipboard>
+#include <QFontDatabase>
+#include <QGridLayout>
+#include <QHBoxLayout>
+#include <QLabel>
+#include <QLineEdit>
+#include <QShowEvent>
+#include <QVBoxLayout>
+
+SORVIK_RESOURCESTRING(fCompare, sautopastedfromclipboard, "Auto pasted from clipboard");
+
+namespace {
+
+QString Str(const char* S) { return QString::fromUtf8(S); }
+
+// Leading and trailing characters 0 to 32 removed; those inside stay.
+QString TrimControls(const QString& S)
+{
+    qsizetype First = 0;
+    qsizetype Last = S.size();
+    while (First < Last && S.at(First).unicode() <= 32)
+        ++First;
+    while (Last > First && S.at(Last - 1).unicode() <= 32)
+        --Last;
+    return S.mid(First, Last - First);
+}
+
+} // namespace
+
+TFormCompare::TFormCompare(QWidget* Parent) : TSorvikForm(Parent)
+{
+    setObjectName(Str("FormCompare"));
+    SetDesignText(this, this, Str("Caption"), Str("Compare Hash"));
+
+    QFont Fixed = QFontDatabase::systemFont(QFontDatabase::FixedFont);
+
+    Label1 = new QLabel(this);
+    Label1->setObjectName(Str("Label1"));
+    SetDesignText(this, Label1, Str("Caption"), Str("Your hash:"));
+    EditHashUser = new QLineEdit(this);
+    EditHashUser->setObjectName(Str("EditHashUser"));
+    EditHashUser->setFont(Fixed);
+    Label1->setBuddy(EditHashUser);
+    Label_Pasted = new QLabel(this);
+    Label_Pasted->setObjectName(Str("Label_Pasted"));
+    Label_Pasted->setAlignment(Qt::AlignRight | Qt::AlignVCenter);
+    SetDesignText(this, Label_Pasted, Str("Caption"), Str("..."));
+
+    Label2 = new QLabel(this);
+    Label2->setObjectName(Str("Label2"));
+    SetDesignText(this, Label2, Str("Caption"), Str("Comparing to:"));
+    EditHashCompare = new QLineEdit(this);
+    EditHashCompare->setObjectName(Str("EditHashCompare"));
+    EditHashCompare->setFont(Fixed);
+    EditHashCompare->setReadOnly(true);
+    EditHashCompare->setFocusPolicy(Qt::ClickFocus);
+    QPalette Pal = EditHashCompare->palette();
+    Pal.setColor(QPalette::Base, Pal.color(QPalette::Window));
+    EditHashCompare->setPalette(Pal);
+    Label_HashType = new QLabel(this);
+    Label_HashType->setObjectName(Str("Label_HashType"));
+    Label_HashType->setAlignment(Qt::AlignRight | Qt::AlignVCenter);
+    SetDesignText(this, Label_HashType, Str("Caption"), Str("..."));
+
+    Image_Good = new QLabel(this);
+    Image_Good->setObjectName(Str("Image_Good"));
+    Image_Good->setPixmap(MatchPicture(true, 40));
+    Image_Bad = new QLabel(this);
+    Image_Bad->setObjectName(Str("Image_Bad"));
+    Image_Bad->setPixmap(MatchPicture(false, 40));
+    for (QLabel* Image : {Image_Good, Image_Bad}) {
+        Image->setAlignment(Qt::AlignCenter);
+        Image->setFixedSize(48, 48);
+    }
+    Image_Good->hide();
+
+    CB_CompareToAnyHash = new QCheckBox(this);
+    CB_CompareToAnyHash->setObjectName(Str("CB_CompareToAnyHash"));
+    SetDesignText(this, CB_CompareToAnyHash, Str("Caption"), Str("Compare to any of the available hash types"));
+
+    auto* Grid = new QGridLayout;
+    Grid->addWidget(Label1, 0, 0);
+    Grid->addWidget(Label_Pasted, 0, 1);
+    Grid->addWidget(EditHashUser, 1, 0, 1, 2);
+    Grid->addWidget(Label2, 2, 0);
+    Grid->addWidget(Label_HashType, 2, 1);
+    Grid->addWidget(EditHashCompare, 3, 0, 1, 2);
+    Grid->setColumnStretch(0, 1);
+    // Both pictures share one place; exactly one is shown.
+    auto* Pictures = new QVBoxLayout;
+    Pictures->addStretch(1);
+    Pictures->addWidget(Image_Good, 0, Qt::AlignCenter);
+    Pictures->addWidget(Image_Bad, 0, Qt::AlignCenter);
+    Pictures->addStretch(1);
+    auto* Top = new QHBoxLayout;
+    Top->addLayout(Grid, 1);
+    Top->addLayout(Pictures);
+    auto* Layout = new QVBoxLayout(this);
+    Layout->addLayout(Top);
+    Layout->addWidget(CB_CompareToAnyHash);
+    Layout->addStretch(1);
+
+    // A fixed border: wide enough for a SHA512 digest in the fixed font.
+    const int Wide = QFontMetrics(Fixed).horizontalAdvance(QString(128, QLatin1Char('0'))) / 2;
+    resize(std::max(481, std::min(Wide + 120, 900)), 153);
+    resize(width(), std::max(153, sizeHint().height()));
+    setFixedSize(size());
+
+    Updating = true;
+    CB_CompareToAnyHash->setChecked(Settings && Settings->CompareToAnyHash);
+    Updating = false;
+
+    connect(EditHashUser, &QLineEdit::textChanged, this, [this] { RunGuarded([this] { HandleHashChange(); }); });
+    connect(CB_CompareToAnyHash, &QCheckBox::toggled, this,
+            [this](bool Checked) { RunGuarded([&] { CB_CompareToAnyHashChange(Checked); }); });
+}
+
+void TFormCompare::Start(THashType AHashType, const QString& AFileHash)
+{
+    HashType = AHashType;
+    FileHash = AFileHash.toStdString();
+    ShowAndRaise();
+    Compare();
+}
+
+void TFormCompare::showEvent(QShowEvent* Event)
+{
+    TSorvikForm::showEvent(Event);
+    // Restoring from the task bar is no new use of the window.
+    if (!Event->spontaneous())
+        RunGuarded([this] { PasteFromClipboard(); });
+}
+
+void TFormCompare::PasteFromClipboard()
+{
+    const QString T = TrimControls(QApplication::clipboard()->text());
+    if (!T.isEmpty()) {
+        EditHashUser->setText(T);
+        Label_Pasted->setText(QString::fromStdString(sautopastedfromclipboard.Text()));
+    } else {
+        Label_Pasted->clear();
+    }
+}
+
+void TFormCompare::Compare()
+{
+    const std::string User = StripBlanks(EditHashUser->text().toStdString());
+    std::string Shown = FileHash;
+    std::string TypeName = (!FileHash.empty() && HashType != htNone) ? HashTypeToName(HashType) : std::string();
+    // Nothing typed is no claim about a digest: it never matches, not even
+    // an empty one.
+    bool Match = !User.empty() && SameHash(User, FileHash);
+    if (!Match && !User.empty() && CB_CompareToAnyHash->isChecked()) {
+        const THashType T = FileHashes.FindType(User);
+        if (T != htNone) {
+            Match = true;
+            Shown = FileHashes.Get(T);
+            TypeName = HashTypeToName(T);
+        }
+    }
+    EditHashCompare->setText(QString::fromStdString(Shown));
+    Label_HashType->setText(QString::fromStdString(TypeName));
+    ShowResult(Match);
+    if (EditHashUser->isVisible() && EditHashUser->isEnabled())
+        EditHashUser->setFocus();
+}
+
+void TFormCompare::ShowResult(bool Match)
+{
+    Image_Good->setVisible(Match);
+    Image_Bad->setVisible(!Match);
+}
+
+void TFormCompare::HandleHashChange()
+{
+    Label_Pasted->clear();
+    Compare();
+}
+
+void TFormCompare::CB_CompareToAnyHashChange(bool Checked)
+{
+    if (Updating)
+        return;
+    if (Settings)
+        Settings->CompareToAnyHash = Checked;
+    Compare();
+}

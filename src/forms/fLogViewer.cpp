@@ -1,0 +1,366 @@
+#include "forms/fLogViewer.h"
+
+#include "app/uSettings.h"
+#include "app/uTranslationKit.h"
+#include "engine/uStrUtils.h"
+
+#include <QAbstractTableModel>
+#include <QAction>
+#include <QApplication>
+#include <QClipboard>
+#include <QHeaderView>
+#include <QItemSelectionModel>
+#include <QKeyEvent>
+#include <QStyle>
+#include <QTableView>
+#include <QToolBar>
+#include <QToolButton>
+#include <QVBoxLayout>
+
+#include <string>
+#include <vector>
+
+namespace {
+
+QString Str(const char* S) { return QString::fromUtf8(S); }
+
+constexpr int ColNumber = 0;
+constexpr int ColFile = 1;
+constexpr int ColSize = 2;
+constexpr int ColFirstHash = 3;
+constexpr int ColumnCount = ColFirstHash + (htLast - htFirst + 1);
+
+int HashColumnOf(THashType T) { return ColFirstHash + (T - htFirst); }
+
+// A cell of the exported table stays one cell: its own TABs and line breaks
+// become blanks.
+QString ExportCell(QString S)
+{
+    for (QChar& C : S)
+        if (C == QLatin1Char('\t') || C == QLatin1Char('\r') || C == QLatin1Char('\n'))
+            C = QLatin1Char(' ');
+    return S;
+}
+
+} // namespace
+
+// The rows hold copies of what they show, taken when the worker has handed
+// each part over: the records themselves are never read while painting, so
+// a record the worker is still filling is never touched.
+class TLogViewerModel : public QAbstractTableModel {
+public:
+    struct TRow {
+        const THashFile* Record = nullptr;   // identity only, never read through
+        QString FileName;
+        QString Size;
+        std::array<QString, htLast - htFirst + 1> Hashes;
+    };
+
+    explicit TLogViewerModel(QObject* Parent) : QAbstractTableModel(Parent) {}
+
+    int rowCount(const QModelIndex& Parent = QModelIndex()) const override
+    {
+        return Parent.isValid() ? 0 : static_cast<int>(FRows.size());
+    }
+    int columnCount(const QModelIndex& Parent = QModelIndex()) const override
+    {
+        return Parent.isValid() ? 0 : ColumnCount;
+    }
+
+    QVariant data(const QModelIndex& Index, int Role) const override
+    {
+        if (!Index.isValid() || Index.row() >= rowCount())
+            return {};
+        if (Role == Qt::DisplayRole)
+            return Cell(Index.row(), Index.column());
+        if (Role == Qt::TextAlignmentRole)
+            return QVariant::fromValue(Qt::Alignment(
+                (Index.column() == ColSize ? Qt::AlignRight : Qt::AlignLeft) | Qt::AlignVCenter));
+        return {};
+    }
+
+    QVariant headerData(int Section, Qt::Orientation Orientation, int Role) const override
+    {
+        if (Orientation != Qt::Horizontal || Section < 0 || Section >= ColumnCount)
+            return {};
+        if (Role == Qt::DisplayRole)
+            return Captions[static_cast<std::size_t>(Section)];
+        if (Role == Qt::TextAlignmentRole)
+            return QVariant::fromValue(Qt::Alignment(
+                (Section == ColSize ? Qt::AlignRight : Qt::AlignLeft) | Qt::AlignVCenter));
+        return {};
+    }
+
+    Qt::ItemFlags flags(const QModelIndex& Index) const override
+    {
+        return Index.isValid() ? Qt::ItemIsEnabled | Qt::ItemIsSelectable : Qt::NoItemFlags;
+    }
+
+    QString Cell(int Row, int Column) const
+    {
+        const TRow& R = FRows[static_cast<std::size_t>(Row)];
+        switch (Column) {
+        case ColNumber:
+            return QString::number(Row + 1);
+        case ColFile:
+            return R.FileName;
+        case ColSize:
+            return R.Size;
+        default:
+            if (Column >= ColFirstHash && Column < ColumnCount)
+                return R.Hashes[static_cast<std::size_t>(Column - ColFirstHash)];
+            return {};
+        }
+    }
+
+    int Append(const THashFile& F)
+    {
+        const int Row = rowCount();
+        beginInsertRows(QModelIndex(), Row, Row);
+        TRow R;
+        R.Record = &F;
+        R.FileName = QString::fromStdString(F.FileName);
+        FRows.push_back(std::move(R));
+        endInsertRows();
+        return Row;
+    }
+
+    TRow* RowOf(const THashFile& F, int Row)
+    {
+        if (Row < 0 || Row >= rowCount())
+            return nullptr;
+        TRow& R = FRows[static_cast<std::size_t>(Row)];
+        return R.Record == &F ? &R : nullptr;
+    }
+
+    void RowChanged(int Row) { emit dataChanged(index(Row, 0), index(Row, ColumnCount - 1)); }
+
+    void Clear()
+    {
+        beginResetModel();
+        FRows.clear();
+        FRows.shrink_to_fit();
+        endResetModel();
+    }
+
+    void ApplyHashCase(bool Upper)
+    {
+        for (TRow& R : FRows)
+            for (QString& H : R.Hashes)
+                if (!H.isEmpty())
+                    H = QString::fromStdString(CaseHash(H.toStdString(), Upper));
+        if (!FRows.empty())
+            emit dataChanged(index(0, ColFirstHash), index(rowCount() - 1, ColumnCount - 1));
+    }
+
+    std::array<QString, ColumnCount> Captions;
+
+private:
+    std::vector<TRow> FRows;
+};
+
+TFormLogViewer::TFormLogViewer(QWidget* Parent) : TSorvikForm(Parent)
+{
+    setObjectName(Str("FormLogViewer"));
+    SetDesignText(this, this, Str("Caption"), Str("Log Viewer"));
+    // A tool window of the main one: it can be made as large as wanted.
+    setWindowFlag(Qt::WindowMaximizeButtonHint, true);
+
+    ToolBar = new QToolBar(this);
+    ToolBar->setObjectName(Str("ToolBar"));
+    ToolBar->setToolButtonStyle(Qt::ToolButtonTextBesideIcon);
+    ToolBar->setIconSize(QSize(16, 16));
+    TB_SaveToFile = new QToolButton(ToolBar);
+    TB_SaveToFile->setObjectName(Str("TB_SaveToFile"));
+    TB_ClearLog = new QToolButton(ToolBar);
+    TB_ClearLog->setObjectName(Str("TB_ClearLog"));
+    TB_CopyToClipboard = new QToolButton(ToolBar);
+    TB_CopyToClipboard->setObjectName(Str("TB_CopyToClipboard"));
+    TB_CopyToClipboard->setIcon(QIcon::fromTheme(Str("edit-copy"), style()->standardIcon(QStyle::SP_FileDialogDetailedView)));
+    SetDesignText(this, TB_CopyToClipboard, Str("Caption"), Str("Copy to clipboard"));
+    for (QToolButton* B : {TB_SaveToFile, TB_ClearLog, TB_CopyToClipboard}) {
+        B->setToolButtonStyle(Qt::ToolButtonTextBesideIcon);
+        B->setAutoRaise(true);
+        ToolBar->addWidget(B);
+    }
+    // Without the main window's actions the two buttons do nothing.
+    TB_SaveToFile->setEnabled(false);
+    TB_ClearLog->setEnabled(false);
+
+    FModel = new TLogViewerModel(this);
+    ListView = new QTableView(this);
+    ListView->setObjectName(Str("ListView"));
+    FModel->Captions[ColNumber] = DesignText(this, ListView, Str("Columns[0].Caption"), Str("#"));
+    FModel->Captions[ColFile] = DesignText(this, ListView, Str("Columns[1].Caption"), Str("File"));
+    FModel->Captions[ColSize] = DesignText(this, ListView, Str("Columns[2].Caption"), Str("Size"));
+    ListView->setModel(FModel);
+    ListView->setSelectionBehavior(QAbstractItemView::SelectRows);
+    ListView->setSelectionMode(QAbstractItemView::ExtendedSelection);
+    ListView->setEditTriggers(QAbstractItemView::NoEditTriggers);
+    ListView->setShowGrid(false);
+    ListView->setWordWrap(false);
+    ListView->setTabKeyNavigation(false);
+    ListView->setHorizontalScrollMode(QAbstractItemView::ScrollPerPixel);
+    ListView->verticalHeader()->hide();
+    // One fixed row height keeps a long log cheap to lay out and scroll.
+    ListView->verticalHeader()->setSectionResizeMode(QHeaderView::Fixed);
+    ListView->verticalHeader()->setDefaultSectionSize(ListView->fontMetrics().height() + 6);
+    ListView->horizontalHeader()->setHighlightSections(false);
+    ListView->horizontalHeader()->setStretchLastSection(false);
+    ListView->setColumnWidth(ColNumber, 30);
+    ListView->setColumnWidth(ColFile, 200);
+    ListView->setColumnWidth(ColSize, 80);
+
+    auto* Layout = new QVBoxLayout(this);
+    Layout->setContentsMargins(0, 0, 0, 0);
+    Layout->setSpacing(0);
+    Layout->addWidget(ToolBar);
+    Layout->addWidget(ListView, 1);
+    resize(515, 308);
+
+    connect(TB_CopyToClipboard, &QToolButton::clicked, this, [this] { RunGuarded([this] { TB_CopyToClipboardClick(); }); });
+
+    if (Settings)
+        Settings->LogViewerLocation->Attach(this);
+    CreateHashColumns();
+}
+
+TFormLogViewer::~TFormLogViewer()
+{
+    if (Settings && Settings->LogViewerLocation->Form() == this)
+        Settings->LogViewerLocation->Attach(nullptr);
+}
+
+void TFormLogViewer::SetMainActions(QAction* SaveLog, QAction* ClearLog)
+{
+    TB_SaveToFile->setDefaultAction(SaveLog);
+    TB_ClearLog->setDefaultAction(ClearLog);
+    TB_SaveToFile->setEnabled(SaveLog && SaveLog->isEnabled());
+    TB_ClearLog->setEnabled(ClearLog && ClearLog->isEnabled());
+}
+
+void TFormLogViewer::CreateHashColumns()
+{
+    HashColumns.fill(-1);
+    for (int T = htFirst; T <= htLast; ++T) {
+        const int Column = HashColumnOf(THashType(T));
+        FModel->Captions[static_cast<std::size_t>(Column)] = QString::fromStdString(HashTypeToName(THashType(T)));
+        ListView->setColumnWidth(Column, 80);
+        ListView->setColumnHidden(Column, true);
+        HashColumns[static_cast<std::size_t>(T)] = Column;
+    }
+}
+
+int TFormLogViewer::AddRow(const THashFile& F) { return FModel->Append(F); }
+
+void TFormLogViewer::AddFile(THashFile& F)
+{
+    F.RowIndex = AddRow(F);
+}
+
+void TFormLogViewer::UpdateRow(const THashFile& F, int Row)
+{
+    TLogViewerModel::TRow* R = FModel->RowOf(F, Row);
+    // A record whose row went with a clear has nowhere to show.
+    if (!R)
+        return;
+    const bool Upper = Settings && Settings->UpperCaseHash;
+    if (F.Properties.Valid)
+        R->Size = QString::fromStdString(IntToStrSep(F.Properties.Size, ","));
+    for (int T = htFirst; T <= htLast; ++T) {
+        if (!F.Hashes.Has(THashType(T)))
+            continue;
+        const int Column = HashColumns[static_cast<std::size_t>(T)];
+        if (ListView->isColumnHidden(Column))
+            ListView->setColumnHidden(Column, false);
+        R->Hashes[static_cast<std::size_t>(Column - ColFirstHash)] =
+            QString::fromStdString(CaseHash(F.Hashes.Get(THashType(T)), Upper));
+    }
+    FModel->RowChanged(Row);
+}
+
+void TFormLogViewer::UpdateFile(const THashFile& F) { UpdateRow(F, F.RowIndex); }
+
+void TFormLogViewer::Clear() { FModel->Clear(); }
+
+void TFormLogViewer::ApplyHashCase(bool Upper) { FModel->ApplyHashCase(Upper); }
+
+int TFormLogViewer::RowCount() const { return FModel->rowCount(); }
+
+QString TFormLogViewer::CellText(int Row, int Column) const
+{
+    if (Row < 0 || Row >= RowCount() || Column < 0 || Column >= ColumnCount)
+        return {};
+    return FModel->Cell(Row, Column);
+}
+
+QString TFormLogViewer::GetHeaderLine() const
+{
+    QString Line;
+    bool First = true;
+    for (int C = 0; C < ColumnCount; ++C) {
+        if (ListView->isColumnHidden(C))
+            continue;
+        if (!First)
+            Line += QLatin1Char('\t');
+        Line += ExportCell(FModel->Captions[static_cast<std::size_t>(C)]);
+        First = false;
+    }
+    return Line;
+}
+
+QString TFormLogViewer::GetRowLine(int Row) const
+{
+    QString Line;
+    bool First = true;
+    for (int C = 0; C < ColumnCount; ++C) {
+        if (ListView->isColumnHidden(C))
+            continue;
+        if (!First)
+            Line += QLatin1Char('\t');
+        Line += ExportCell(FModel->Cell(Row, C));
+        First = false;
+    }
+    return Line;
+}
+
+QString TFormLogViewer::GetExportText() const
+{
+    static const QString CRLF = QStringLiteral("\r\n");
+    QString Text;
+    if (Settings && Settings->IncludeHeaderInExport)
+        Text += GetHeaderLine() + CRLF;
+    const int Rows = RowCount();
+    // Marked from the selection's ranges: one pass however large the log.
+    std::vector<bool> Selected(static_cast<std::size_t>(Rows), false);
+    bool Any = false;
+    for (const QItemSelectionRange& Range : ListView->selectionModel()->selection()) {
+        for (int R = std::max(0, Range.top()); R <= Range.bottom() && R < Rows; ++R) {
+            Selected[static_cast<std::size_t>(R)] = true;
+            Any = true;
+        }
+    }
+    for (int R = 0; R < Rows; ++R)
+        if (!Any || Selected[static_cast<std::size_t>(R)])
+            Text += GetRowLine(R) + CRLF;
+    return Text;
+}
+
+void TFormLogViewer::TB_CopyToClipboardClick() { QApplication::clipboard()->setText(GetExportText()); }
+
+bool TFormLogViewer::ListViewKeyUp(QKeyEvent* Event)
+{
+    if (Event->key() == Qt::Key_A && (Event->modifiers() & Qt::ControlModifier)) {
+        ListView->selectAll();
+        return true;
+    }
+    return false;
+}
+
+bool TFormLogViewer::FormKeyUp(QKeyEvent* Event)
+{
+    QWidget* Focus = QApplication::focusWidget();
+    if (Focus && (Focus == ListView || ListView->isAncestorOf(Focus)))
+        return ListViewKeyUp(Event);
+    return TSorvikForm::FormKeyUp(Event);
+}

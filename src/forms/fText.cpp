@@ -1,0 +1,132 @@
+#include "forms/fText.h"
+
+#include "app/uTranslationKit.h"
+#include "forms/uForms.h"
+
+#include <QApplication>
+#include <QGroupBox>
+#include <QHBoxLayout>
+#include <QKeyEvent>
+#include <QPlainTextEdit>
+#include <QPushButton>
+#include <QRadioButton>
+#include <QStyle>
+#include <QTextDocument>
+#include <QVBoxLayout>
+
+namespace {
+QString Str(const char* S) { return QString::fromUtf8(S); }
+}
+
+TFormText::TFormText(QWidget* Parent) : TSorvikForm(Parent)
+{
+    setObjectName(Str("FormText"));
+    SetDesignText(this, this, Str("Caption"), Str("Hash Text"));
+
+    BitBtnHash = new QPushButton(this);
+    BitBtnHash->setObjectName(Str("BitBtnHash"));
+    BitBtnHash->setIcon(style()->standardIcon(QStyle::SP_DialogApplyButton));
+    BitBtnHash->setAutoDefault(false);
+    SetDesignText(this, BitBtnHash, Str("Caption"), Str("Hash Text"));
+
+    GroupBoxEncoding = new QGroupBox(this);
+    GroupBoxEncoding->setObjectName(Str("GroupBoxEncoding"));
+    SetDesignText(this, GroupBoxEncoding, Str("Caption"), Str("Encoding:"));
+    RB_EncodingUTF8 = new QRadioButton(GroupBoxEncoding);
+    RB_EncodingUTF8->setObjectName(Str("RB_EncodingUTF8"));
+    SetDesignText(this, RB_EncodingUTF8, Str("Caption"), Str("UTF-8"));
+    RB_EncodingUnicode = new QRadioButton(GroupBoxEncoding);
+    RB_EncodingUnicode->setObjectName(Str("RB_EncodingUnicode"));
+    SetDesignText(this, RB_EncodingUnicode, Str("Caption"), Str("Unicode"));
+    RB_EncodingANSI = new QRadioButton(GroupBoxEncoding);
+    RB_EncodingANSI->setObjectName(Str("RB_EncodingANSI"));
+    SetDesignText(this, RB_EncodingANSI, Str("Caption"), Str("ANSI"));
+    RB_EncodingUTF8->setChecked(true);
+    auto* GroupLayout = new QHBoxLayout(GroupBoxEncoding);
+    GroupLayout->addWidget(RB_EncodingUTF8);
+    GroupLayout->addWidget(RB_EncodingUnicode);
+    GroupLayout->addWidget(RB_EncodingANSI);
+    GroupLayout->addStretch(1);
+
+    MemoText = new QPlainTextEdit(this);
+    MemoText->setObjectName(Str("MemoText"));
+    MemoText->setLineWrapMode(QPlainTextEdit::NoWrap);
+    MemoText->setHorizontalScrollBarPolicy(Qt::ScrollBarAsNeeded);
+    MemoText->setVerticalScrollBarPolicy(Qt::ScrollBarAsNeeded);
+
+    auto* Band = new QHBoxLayout;
+    Band->addWidget(BitBtnHash, 0, Qt::AlignTop);
+    Band->addWidget(GroupBoxEncoding, 1);
+    auto* Layout = new QVBoxLayout(this);
+    Layout->addLayout(Band);
+    Layout->addWidget(MemoText, 1);
+    resize(485, 248);
+
+    connect(BitBtnHash, &QPushButton::clicked, this, [this] { RunGuarded([this] { BitBtnHashClick(); }); });
+    for (QRadioButton* B : {RB_EncodingUTF8, RB_EncodingUnicode, RB_EncodingANSI})
+        connect(B, &QRadioButton::toggled, this,
+                [this](bool Checked) { RunGuarded([&] { HandleEncodingChange(Checked); }); });
+}
+
+TTextEncoding TFormText::SelectedEncoding() const
+{
+    if (RB_EncodingUnicode->isChecked())
+        return teUnicode;
+    if (RB_EncodingANSI->isChecked())
+        return teANSI;
+    return teUTF8;
+}
+
+std::string TFormText::MemoTextUtf8() const
+{
+    // toPlainText() would turn no-break spaces into blanks and hash other
+    // bytes than the user sees; the raw text keeps them.
+    QString Text = MemoText->document()->toRawText();
+    QString Result;
+    Result.reserve(Text.size() + Text.size() / 16);
+    for (QChar C : Text) {
+        if (C == QChar::ParagraphSeparator || C == QChar::LineSeparator || C == QLatin1Char('\n'))
+            Result += QStringLiteral("\r\n");
+        else
+            Result += C;
+    }
+    return Result.toStdString();
+}
+
+void TFormText::Hash()
+{
+    TBusyCursor Busy;
+    const TTextEncoding Encoding = SelectedEncoding();
+    const std::string Text = MemoTextUtf8();
+    std::string Bytes;
+    const std::string Shown = EncodeText(Text, Encoding, Bytes);
+    // Only a text that did not survive the encoding is put back, so that the
+    // cursor and the undo history stay where they are otherwise.
+    if (Shown != Text) {
+        QString Back = QString::fromStdString(Shown);
+        Back.replace(QStringLiteral("\r\n"), QStringLiteral("\n"));
+        MemoText->setPlainText(Back);
+    }
+    if (TMainFormServices* Main = MainFormServices())
+        Main->HashText(QByteArray(Bytes.data(), static_cast<qsizetype>(Bytes.size())));
+}
+
+void TFormText::BitBtnHashClick() { Hash(); }
+
+bool TFormText::FormKeyDown(QKeyEvent* Event)
+{
+    if ((Event->modifiers() & Qt::ControlModifier) &&
+        (Event->key() == Qt::Key_Return || Event->key() == Qt::Key_Enter)) {
+        Hash();
+        return true;
+    }
+    return TSorvikForm::FormKeyDown(Event);
+}
+
+void TFormText::HandleEncodingChange(bool Checked)
+{
+    // Both the old and the new button report a change: act once, and only
+    // while the user can see the window.
+    if (Checked && isVisible())
+        Hash();
+}
