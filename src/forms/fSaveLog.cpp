@@ -1,0 +1,290 @@
+#include "forms/fSaveLog.h"
+
+#include "app/uSettings.h"
+#include "app/uTranslationKit.h"
+#include "forms/uFormPlacement.h"
+
+#include <QComboBox>
+#include <QFileDialog>
+#include <QHBoxLayout>
+#include <QLabel>
+#include <QLineEdit>
+#include <QPushButton>
+#include <QRadioButton>
+#include <QStyle>
+#include <QToolButton>
+#include <QVBoxLayout>
+
+#include <utility>
+
+SORVIK_RESOURCESTRING(fsavelog, shashtypeauto, "Auto");
+
+namespace {
+
+TSaveDialogRunner& SaveDialogRunner()
+{
+    static TSaveDialogRunner Runner;
+    return Runner;
+}
+
+bool RunSaveDialog(QFileDialog& Dialog, QString& FileName)
+{
+    if (SaveDialogRunner())
+        return SaveDialogRunner()(Dialog, FileName);
+    if (Dialog.exec() != QDialog::Accepted)
+        return false;
+    const QStringList Files = Dialog.selectedFiles();
+    if (Files.isEmpty())
+        return false;
+    FileName = Files.first();
+    return true;
+}
+
+// "Any files (*.*)|*.*|..." as Qt's name filters. "*.*" would hide names
+// without a dot here, so it becomes "*"; the description shows the pattern
+// that is really applied.
+QStringList NameFilters(const QString& Filter)
+{
+    QStringList Result;
+    const QStringList Parts = Filter.split(QLatin1Char('|'));
+    for (qsizetype I = 0; I + 1 < Parts.size(); I += 2) {
+        QString Description = Parts[I].trimmed();
+        QString Pattern = Parts[I + 1].trimmed();
+        QStringList Patterns = Pattern.split(QLatin1Char(';'), Qt::SkipEmptyParts);
+        for (QString& P : Patterns) {
+            P = P.trimmed();
+            if (P == QLatin1String("*.*"))
+                P = QStringLiteral("*");
+        }
+        Pattern = Patterns.join(QLatin1Char(' '));
+        if (Pattern.isEmpty())
+            Pattern = QStringLiteral("*");
+        if (Description.endsWith(QLatin1Char(')'))) {
+            const qsizetype Open = Description.lastIndexOf(QLatin1Char('('));
+            if (Open >= 0)
+                Description = Description.left(Open).trimmed();
+        }
+        if (Description.isEmpty())
+            Description = Pattern;
+        Result << Description + QStringLiteral(" (") + Pattern + QLatin1Char(')');
+    }
+    return Result;
+}
+
+QFont DesignFont(const QWidget* W)
+{
+    QFont F = W->font();
+    F.setPixelSize(13);
+    return F;
+}
+
+} // namespace
+
+TFormSaveLog::TFormSaveLog(QWidget* Parent) : TSorvikForm(Parent)
+{
+    setObjectName(QStringLiteral("FormSaveLog"));
+    setModal(true);
+    setWindowFlag(Qt::WindowContextHelpButtonHint, false);
+
+    Label_FileFormat = new QLabel(this);
+    Label_FileFormat->setObjectName(QStringLiteral("Label_FileFormat"));
+    ComboBox_FileFormat = new QComboBox(this);
+    ComboBox_FileFormat->setObjectName(QStringLiteral("ComboBox_FileFormat"));
+    ComboBox_FileFormat->setEditable(false);
+    ComboBox_FileFormat->setFont(DesignFont(ComboBox_FileFormat));
+    Label_FileFormat->setBuddy(ComboBox_FileFormat);
+
+    Label_HashType = new QLabel(this);
+    Label_HashType->setObjectName(QStringLiteral("Label_HashType"));
+    ComboBox_HashType = new QComboBox(this);
+    ComboBox_HashType->setObjectName(QStringLiteral("ComboBox_HashType"));
+    ComboBox_HashType->setEditable(false);
+    ComboBox_HashType->setFont(DesignFont(ComboBox_HashType));
+    Label_HashType->setBuddy(ComboBox_HashType);
+
+    RadioButton_UseFileNameOnly = new QRadioButton(this);
+    RadioButton_UseFileNameOnly->setObjectName(QStringLiteral("RadioButton_UseFileNameOnly"));
+    RadioButton_UseFileNameOnly->setChecked(true);
+    RadioButton_UseFilePath = new QRadioButton(this);
+    RadioButton_UseFilePath->setObjectName(QStringLiteral("RadioButton_UseFilePath"));
+
+    Label_TargetPath = new QLabel(this);
+    Label_TargetPath->setObjectName(QStringLiteral("Label_TargetPath"));
+    Edit_TargetPath = new QLineEdit(this);
+    Edit_TargetPath->setObjectName(QStringLiteral("Edit_TargetPath"));
+    Edit_TargetPath->setFont(DesignFont(Edit_TargetPath));
+    Label_TargetPath->setBuddy(Edit_TargetPath);
+    SpeedButton_Browse = new QToolButton(this);
+    SpeedButton_Browse->setObjectName(QStringLiteral("SpeedButton_Browse"));
+    SpeedButton_Browse->setIcon(style()->standardIcon(QStyle::SP_DirOpenIcon));
+    SpeedButton_Browse->setAutoRaise(false);
+
+    BitBtn_Save = new QPushButton(this);
+    BitBtn_Save->setObjectName(QStringLiteral("BitBtn_Save"));
+    BitBtn_Save->setIcon(style()->standardIcon(QStyle::SP_DialogSaveButton));
+    BitBtn_Save->setDefault(true);
+    BitBtn_Cancel = new QPushButton(this);
+    BitBtn_Cancel->setObjectName(QStringLiteral("BitBtn_Cancel"));
+    BitBtn_Cancel->setIcon(style()->standardIcon(QStyle::SP_DialogCancelButton));
+    BitBtn_Cancel->setAutoDefault(false);
+
+    auto* Layout = new QVBoxLayout(this);
+    Layout->addWidget(Label_FileFormat);
+    Layout->addWidget(ComboBox_FileFormat);
+    Layout->addSpacing(4);
+    Layout->addWidget(Label_HashType);
+    Layout->addWidget(ComboBox_HashType);
+    Layout->addSpacing(4);
+    Layout->addWidget(RadioButton_UseFileNameOnly);
+    Layout->addWidget(RadioButton_UseFilePath);
+    Layout->addSpacing(4);
+    Layout->addWidget(Label_TargetPath);
+    auto* PathRow = new QHBoxLayout;
+    PathRow->addWidget(Edit_TargetPath, 1);
+    PathRow->addWidget(SpeedButton_Browse);
+    Layout->addLayout(PathRow);
+    Layout->addStretch(1);
+    auto* Buttons = new QHBoxLayout;
+    Buttons->addStretch(1);
+    Buttons->addWidget(BitBtn_Save);
+    Buttons->addWidget(BitBtn_Cancel);
+    Layout->addLayout(Buttons);
+
+    setTabOrder(ComboBox_FileFormat, ComboBox_HashType);
+    setTabOrder(ComboBox_HashType, RadioButton_UseFileNameOnly);
+    setTabOrder(RadioButton_UseFileNameOnly, RadioButton_UseFilePath);
+    setTabOrder(RadioButton_UseFilePath, Edit_TargetPath);
+    setTabOrder(Edit_TargetPath, SpeedButton_Browse);
+    setTabOrder(SpeedButton_Browse, BitBtn_Save);
+    setTabOrder(BitBtn_Save, BitBtn_Cancel);
+
+    SetDesignText(this, this, QStringLiteral("Caption"), QStringLiteral("Save Log"));
+    SetDesignText(this, Label_FileFormat, QStringLiteral("Caption"), QStringLiteral("File format:"));
+    SetDesignText(this, Label_HashType, QStringLiteral("Caption"), QStringLiteral("Hash type:"));
+    SetDesignText(this, RadioButton_UseFileNameOnly, QStringLiteral("Caption"), QStringLiteral("Use file names only"));
+    SetDesignText(this, RadioButton_UseFilePath, QStringLiteral("Caption"), QStringLiteral("Use file paths"));
+    SetDesignText(this, Label_TargetPath, QStringLiteral("Caption"), QStringLiteral("Target file path:"));
+    SetDesignText(this, BitBtn_Save, QStringLiteral("Caption"), QStringLiteral("Save"));
+    SetDesignText(this, BitBtn_Cancel, QStringLiteral("Caption"), QStringLiteral("Cancel"));
+
+    connect(SpeedButton_Browse, &QToolButton::clicked, this, [this] { RunGuarded([this] { SpeedButton_BrowseClick(); }); });
+    connect(BitBtn_Save, &QPushButton::clicked, this, [this] { RunGuarded([this] { BitBtn_SaveClick(); }); });
+    connect(BitBtn_Cancel, &QPushButton::clicked, this, &QDialog::reject);
+
+    FixDialogSize(this, 345, 275);
+
+    // FormCreate
+    FillLists();
+    LoadFromSettings();
+}
+
+TFormSaveLog::~TFormSaveLog() = default;
+
+QString TFormSaveLog::DefaultSaveDialogFilter()
+{
+    return QStringLiteral("Any files (*.*)|*.*|Simple file verification (*.sfv)|*.sfv|"
+                          "MD5 sum files (*.md5sum)|*.md5sum|SHA1 sum files (*.sha1sum)|*.sha1sum");
+}
+
+TSaveDialogRunner TFormSaveLog::SetSaveDialogRunner(TSaveDialogRunner Runner)
+{
+    return std::exchange(SaveDialogRunner(), std::move(Runner));
+}
+
+TVerifyFormat TFormSaveLog::SelectedFormat() const
+{
+    const QVariant V = ComboBox_FileFormat->currentData();
+    return V.isValid() ? static_cast<TVerifyFormat>(V.toInt()) : vfNone;
+}
+
+THashType TFormSaveLog::SelectedHashType() const
+{
+    const QVariant V = ComboBox_HashType->currentData();
+    return V.isValid() ? static_cast<THashType>(V.toInt()) : htNone;
+}
+
+bool TFormSaveLog::UseFullPath() const { return RadioButton_UseFilePath->isChecked(); }
+
+std::string TFormSaveLog::TargetPath() const { return Edit_TargetPath->text().toStdString(); }
+
+void TFormSaveLog::setVisible(bool Visible)
+{
+    if (Visible && !isVisible())
+        CenterOnActiveWindow(this);
+    TSorvikForm::setVisible(Visible);
+}
+
+void TFormSaveLog::FillLists()
+{
+    const TVerifyFormat StoredFormat = Settings ? Settings->SaveLogVerifyFormat : vfNone;
+    const THashType StoredType = Settings ? Settings->SaveLogHashType : htNone;
+
+    ComboBox_FileFormat->clear();
+    for (TVerifyFormat F : {vfSFV, vfSUM})
+        ComboBox_FileFormat->addItem(QString::fromStdString(VerifyFormatCaption(F)), static_cast<int>(F));
+    const int FormatIndex = ComboBox_FileFormat->findData(static_cast<int>(StoredFormat));
+    ComboBox_FileFormat->setCurrentIndex(FormatIndex >= 0 ? FormatIndex : 0);
+
+    ComboBox_HashType->clear();
+    ComboBox_HashType->addItem(QString::fromStdString(shashtypeauto.Text()), static_cast<int>(htNone));
+    for (int T = htFirst; T <= htLast; ++T)
+        ComboBox_HashType->addItem(QString::fromStdString(HashTypeToName(static_cast<THashType>(T))), T);
+    const int TypeIndex = ComboBox_HashType->findData(static_cast<int>(StoredType));
+    ComboBox_HashType->setCurrentIndex(TypeIndex >= 0 ? TypeIndex : 0);
+}
+
+void TFormSaveLog::LoadFromSettings()
+{
+    if (!Settings)
+        return;
+    Edit_TargetPath->setText(QString::fromStdString(Settings->SaveLogFileName));
+    if (Settings->SaveLogUseFullPath)
+        RadioButton_UseFilePath->setChecked(true);
+    else
+        RadioButton_UseFileNameOnly->setChecked(true);
+}
+
+void TFormSaveLog::StoreToSettings()
+{
+    if (!Settings)
+        return;
+    Settings->SaveLogFileName = TargetPath();
+    Settings->SaveLogVerifyFormat = SelectedFormat();
+    Settings->SaveLogHashType = SelectedHashType();
+    Settings->SaveLogUseFullPath = UseFullPath();
+}
+
+QFileDialog& TFormSaveLog::SaveDialogInstance()
+{
+    // Made on first use and kept, so that it starts from its own last choice.
+    if (!SaveDialog) {
+        SaveDialog = new QFileDialog(this);
+        SaveDialog->setObjectName(QStringLiteral("SaveDialog"));
+        SaveDialog->setAcceptMode(QFileDialog::AcceptSave);
+        SaveDialog->setFileMode(QFileDialog::AnyFile);
+        SaveDialog->setOption(QFileDialog::DontConfirmOverwrite, true);
+        SaveDialog->setDefaultSuffix(QString());
+        SaveDialog->setNameFilters(
+            NameFilters(DesignText(this, SaveDialog, QStringLiteral("Filter"), DefaultSaveDialogFilter())));
+        SaveDialog->selectNameFilter(SaveDialog->nameFilters().value(0));
+    }
+    return *SaveDialog;
+}
+
+void TFormSaveLog::SpeedButton_BrowseClick()
+{
+    // The chooser is not given the edit's text.
+    QString FileName;
+    if (RunSaveDialog(SaveDialogInstance(), FileName))
+        Edit_TargetPath->setText(FileName);
+}
+
+void TFormSaveLog::BitBtn_SaveClick()
+{
+    // The choices are kept even when there is nothing to write to.
+    StoreToSettings();
+    if (Edit_TargetPath->text().isEmpty())
+        reject();
+    else
+        accept();
+}
