@@ -1,5 +1,7 @@
 #include "forms/fLogViewer.h"
 #include "settings_scope.h"
+#include "pseudo_translation.h"
+#include "support/design_texts.h"
 
 #include <QAction>
 #include <QApplication>
@@ -266,6 +268,22 @@ TEST_F(LogViewer, ClosingHidesAndKeepsTheRows)
     EXPECT_EQ(Form.RowCount(), 1);
     Scope->IncludeHeaderInExport = false;
     EXPECT_EQ(CopiedText(), Str("1\tkept\t\r\n"));
+}
+
+TEST(LogViewerTexts, EveryTextGoesThroughTheDesignHelper)
+{
+    TSettingsScope Scope;
+    TPseudoTranslation Pseudo;
+    TFormLogViewer Form;
+    const auto Texts = CollectDesignTexts(&Form);
+    EXPECT_GE(Texts.size(), 2u);
+    for (const auto& [Where, Text] : Texts)
+        EXPECT_TRUE(TPseudoTranslation::IsMarked(Text)) << Where.toStdString() << ": " << Text.toStdString();
+    for (int C = 0; C < 3; ++C)
+        EXPECT_TRUE(TPseudoTranslation::IsMarked(Form.ListView->model()->headerData(C, Qt::Horizontal).toString()));
+    EXPECT_TRUE(Pseudo.Keys.contains(Str("TFORMLOGVIEWER.LISTVIEW.COLUMNS[2].CAPTION")));
+    // The hash columns carry the type names, which are never translated.
+    EXPECT_EQ(Form.ListView->model()->headerData(3, Qt::Horizontal).toString(), Str("CRC32"));
 }
 
 } // namespace

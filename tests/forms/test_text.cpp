@@ -1,6 +1,8 @@
 #include "forms/fText.h"
 #include "forms/uForms.h"
 #include "settings_scope.h"
+#include "pseudo_translation.h"
+#include "support/design_texts.h"
 
 #include "engine/uSorvik.h"
 
@@ -188,6 +190,17 @@ TEST_F(TextWindow, WithoutAMainWindowNothingBreaks)
     QTest::mouseClick(Form.BitBtnHash, Qt::LeftButton);
     EXPECT_TRUE(Main.Hashed.empty());
     SetMainFormServices(&Main);
+}
+
+TEST(TextWindowTexts, EveryTextGoesThroughTheDesignHelper)
+{
+    TPseudoTranslation Pseudo;
+    TFormText Form;
+    const auto Texts = CollectDesignTexts(&Form);
+    EXPECT_GE(Texts.size(), 6u);
+    for (const auto& [Where, Text] : Texts)
+        EXPECT_TRUE(TPseudoTranslation::IsMarked(Text)) << Where.toStdString() << ": " << Text.toStdString();
+    EXPECT_TRUE(Pseudo.Keys.contains(Str("TFORMTEXT.RB_ENCODINGUNICODE.CAPTION")));
 }
 
 } // namespace
