@@ -1,0 +1,8 @@
+#include "uLanguageTemplate.h"
+
+int BuildEveryWindow(const std::function<void()>& WhileBuilt)
+{
+    if (WhileBuilt)
+        WhileBuilt();
+    return 0;
+}
