@@ -13,6 +13,7 @@
 #include <QHBoxLayout>
 #include <QLabel>
 #include <QMouseEvent>
+#include <QPainter>
 #include <QStyle>
 #include <QVBoxLayout>
 
@@ -78,6 +79,30 @@ protected:
     }
 };
 
+// The program's picture: drawn, so that it needs no file beside the program.
+QPixmap ProgramPicture(int Size)
+{
+    QPixmap Pixmap(Size, Size);
+    Pixmap.fill(Qt::transparent);
+    QPainter P(&Pixmap);
+    P.setRenderHint(QPainter::Antialiasing);
+    const qreal S = Size;
+    QLinearGradient Fill(0, 0, 0, S);
+    Fill.setColorAt(0, QColor(0x2F, 0x6F, 0xB5));
+    Fill.setColorAt(1, QColor(0x1B, 0x45, 0x7A));
+    P.setPen(Qt::NoPen);
+    P.setBrush(Fill);
+    P.drawRoundedRect(QRectF(1, 1, S - 2, S - 2), S * 0.18, S * 0.18);
+    // A hash sign made of four strokes.
+    QPen Stroke(Qt::white, S * 0.08, Qt::SolidLine, Qt::RoundCap);
+    P.setPen(Stroke);
+    P.drawLine(QPointF(S * 0.42, S * 0.22), QPointF(S * 0.34, S * 0.78));
+    P.drawLine(QPointF(S * 0.66, S * 0.22), QPointF(S * 0.58, S * 0.78));
+    P.drawLine(QPointF(S * 0.24, S * 0.40), QPointF(S * 0.78, S * 0.40));
+    P.drawLine(QPointF(S * 0.22, S * 0.60), QPointF(S * 0.76, S * 0.60));
+    return Pixmap;
+}
+
 QString ReleaseDateText() { return GetReleaseDate().toString(QStringLiteral("yyyy-MM-dd")); }
 
 QLabel* NewLabel(QWidget* Parent, const char* Name)
@@ -122,12 +147,7 @@ TFormAbout::TFormAbout(QWidget* Parent) : TSorvikForm(Parent)
     Image_Icon = NewLabel(Panel_Header, "Image_Icon");
     Image_Icon->setAlignment(Qt::AlignCenter);
     Image_Icon->setFixedSize(64, 64);
-    {
-        QIcon Icon = QApplication::windowIcon();
-        if (Icon.isNull())
-            Icon = style()->standardIcon(QStyle::SP_ComputerIcon);
-        Image_Icon->setPixmap(Icon.pixmap(48, 48));
-    }
+    Image_Icon->setPixmap(ProgramPicture(56));
 
     Label_Title = NewLabel(Panel_Header, "Label_Title");
     {
@@ -156,6 +176,12 @@ TFormAbout::TFormAbout(QWidget* Parent) : TSorvikForm(Parent)
         F.setBold(true);
         L->setFont(F);
     }
+    // Aligned by the window's direction, not by each text's first letter: in
+    // right-to-left "Sorvik" and the addresses would otherwise stand apart.
+    const Qt::Alignment Leading = QStyle::visualAlignment(layoutDirection(), Qt::AlignLeft | Qt::AlignVCenter);
+    for (QLabel* L : {Label_Title, Label_Version, Label_Date, Label_Author2, Label_Author, Label_Email2, Label_Email,
+                      Label_Website2, Label_Website})
+        L->setAlignment(Leading);
 
     auto* HeaderTexts = new QVBoxLayout;
     HeaderTexts->setSpacing(2);
@@ -177,9 +203,10 @@ TFormAbout::TFormAbout(QWidget* Parent) : TSorvikForm(Parent)
     Body->addWidget(Label_Author2, 0, 0);
     Body->addWidget(Label_Author, 0, 1);
     Body->addWidget(Label_Email2, 1, 0);
-    Body->addWidget(Label_Email, 1, 1);
+    // Sized to their text, so that only the address itself is a link.
+    Body->addWidget(Label_Email, 1, 1, Leading);
     Body->addWidget(Label_Website2, 2, 0);
-    Body->addWidget(Label_Website, 2, 1);
+    Body->addWidget(Label_Website, 2, 1, Leading);
     Body->setColumnStretch(1, 1);
 
     auto* Layout = new QVBoxLayout(this);
