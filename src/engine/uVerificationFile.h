@@ -48,8 +48,12 @@ public:
     TNextHashFileEvent OnNextItem;
     bool UpperCaseHash = false;
 
-    // Writes a temporary file beside FileName and renames it over FileName
-    // once complete: an existing file is replaced only by a whole new one.
+    // Writes a temporary file beside the file FileName names (through any
+    // symbolic links) and renames it over that file once complete, with the
+    // old file's mode and, where permitted, its owner: a failed save leaves
+    // the previous file whole. A file the user may not write is refused as
+    // creating it would be; a writable file in a folder that takes no new
+    // file, and a device or FIFO, are written in place.
     // ETVerificationError (before anything is created) for an unknown
     // layout; EFCreateError or EWriteError when the file cannot be written.
     void SaveToFile(const std::string& FileName);
