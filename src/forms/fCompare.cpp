@@ -8,7 +8,6 @@
 #include <QCheckBox>
 #include <QClipboard>
 #include <QFontDatabase>
-#include <QGridLayout>
 #include <QHBoxLayout>
 #include <QLabel>
 #include <QLineEdit>
@@ -51,7 +50,7 @@ TFormCompare::TFormCompare(QWidget* Parent) : TSorvikForm(Parent)
     Label1->setBuddy(EditHashUser);
     Label_Pasted = new QLabel(this);
     Label_Pasted->setObjectName(Str("Label_Pasted"));
-    Label_Pasted->setAlignment(Qt::AlignRight | Qt::AlignVCenter);
+    Label_Pasted->setAlignment(Qt::AlignTrailing | Qt::AlignVCenter);
     SetDesignText(this, Label_Pasted, Str("Caption"), Str("..."));
 
     Label2 = new QLabel(this);
@@ -67,7 +66,7 @@ TFormCompare::TFormCompare(QWidget* Parent) : TSorvikForm(Parent)
     EditHashCompare->setPalette(Pal);
     Label_HashType = new QLabel(this);
     Label_HashType->setObjectName(Str("Label_HashType"));
-    Label_HashType->setAlignment(Qt::AlignRight | Qt::AlignVCenter);
+    Label_HashType->setAlignment(Qt::AlignTrailing | Qt::AlignVCenter);
     SetDesignText(this, Label_HashType, Str("Caption"), Str("..."));
 
     Image_Good = new QLabel(this);
@@ -86,14 +85,21 @@ TFormCompare::TFormCompare(QWidget* Parent) : TSorvikForm(Parent)
     CB_CompareToAnyHash->setObjectName(Str("CB_CompareToAnyHash"));
     SetDesignText(this, CB_CompareToAnyHash, Str("Caption"), Str("Compare to any of the available hash types"));
 
-    auto* Grid = new QGridLayout;
-    Grid->addWidget(Label1, 0, 0);
-    Grid->addWidget(Label_Pasted, 0, 1);
-    Grid->addWidget(EditHashUser, 1, 0, 1, 2);
-    Grid->addWidget(Label2, 2, 0);
-    Grid->addWidget(Label_HashType, 2, 1);
-    Grid->addWidget(EditHashCompare, 3, 0, 1, 2);
-    Grid->setColumnStretch(0, 1);
+    // Each caption line: the label at the start, its note at the end (both
+    // ends follow the layout direction).
+    auto* UserLine = new QHBoxLayout;
+    UserLine->addWidget(Label1);
+    UserLine->addStretch(1);
+    UserLine->addWidget(Label_Pasted);
+    auto* CompareLine = new QHBoxLayout;
+    CompareLine->addWidget(Label2);
+    CompareLine->addStretch(1);
+    CompareLine->addWidget(Label_HashType);
+    auto* Grid = new QVBoxLayout;
+    Grid->addLayout(UserLine);
+    Grid->addWidget(EditHashUser);
+    Grid->addLayout(CompareLine);
+    Grid->addWidget(EditHashCompare);
     // Both pictures share one place; exactly one is shown.
     auto* Pictures = new QVBoxLayout;
     Pictures->addStretch(1);

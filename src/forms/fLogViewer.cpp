@@ -207,9 +207,10 @@ TFormLogViewer::TFormLogViewer(QWidget* Parent) : TSorvikForm(Parent)
     ListView->verticalHeader()->setDefaultSectionSize(ListView->fontMetrics().height() + 6);
     ListView->horizontalHeader()->setHighlightSections(false);
     ListView->horizontalHeader()->setStretchLastSection(false);
-    ListView->setColumnWidth(ColNumber, 30);
-    ListView->setColumnWidth(ColFile, 200);
-    ListView->setColumnWidth(ColSize, 80);
+    ListView->setTextElideMode(Qt::ElideMiddle);
+    ListView->setColumnWidth(ColNumber, ScaledWidth(30));
+    ListView->setColumnWidth(ColFile, ScaledWidth(200));
+    ListView->setColumnWidth(ColSize, ScaledWidth(80));
 
     auto* Layout = new QVBoxLayout(this);
     Layout->setContentsMargins(0, 0, 0, 0);
@@ -245,10 +246,18 @@ void TFormLogViewer::CreateHashColumns()
     for (int T = htFirst; T <= htLast; ++T) {
         const int Column = HashColumnOf(THashType(T));
         FModel->Captions[static_cast<std::size_t>(Column)] = QString::fromStdString(HashTypeToName(THashType(T)));
-        ListView->setColumnWidth(Column, 80);
+        ListView->setColumnWidth(Column, ScaledWidth(80));
         ListView->setColumnHidden(Column, true);
         HashColumns[static_cast<std::size_t>(T)] = Column;
     }
+}
+
+int TFormLogViewer::ScaledWidth(int Width) const
+{
+    // The widths suit digits about six pixels wide; a larger font widens
+    // the columns alike, so that a size in full still fits its column.
+    const int Digits = ListView->fontMetrics().horizontalAdvance(QStringLiteral("0123456789"));
+    return Digits > 60 ? Width * Digits / 60 : Width;
 }
 
 int TFormLogViewer::AddRow(const THashFile& F) { return FModel->Append(F); }

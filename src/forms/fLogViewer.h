@@ -59,6 +59,7 @@ protected:
 
 private:
     void CreateHashColumns();
+    int ScaledWidth(int Width) const;
     int AddRow(const THashFile& F);
     void UpdateRow(const THashFile& F, int Row);
     void TB_CopyToClipboardClick();
