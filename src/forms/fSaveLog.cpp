@@ -167,6 +167,13 @@ TFormSaveLog::TFormSaveLog(QWidget* Parent) : TSorvikForm(Parent)
     SetDesignText(this, BitBtn_Save, QStringLiteral("Caption"), QStringLiteral("Save"));
     SetDesignText(this, BitBtn_Cancel, QStringLiteral("Caption"), QStringLiteral("Cancel"));
 
+    // Translated with the rest of the design, although the chooser itself is
+    // made only when first needed.
+    FSaveDialogFilters = NameFilters(DesignText(
+        TDesignProperty{QString::fromLatin1(metaObject()->className()), QStringLiteral("SaveDialog"),
+                        QStringLiteral("Filter")},
+        DefaultSaveDialogFilter()));
+
     connect(SpeedButton_Browse, &QToolButton::clicked, this, [this] { RunGuarded([this] { SpeedButton_BrowseClick(); }); });
     connect(BitBtn_Save, &QPushButton::clicked, this, [this] { RunGuarded([this] { BitBtn_SaveClick(); }); });
     connect(BitBtn_Cancel, &QPushButton::clicked, this, &QDialog::reject);
@@ -264,9 +271,8 @@ QFileDialog& TFormSaveLog::SaveDialogInstance()
         SaveDialog->setFileMode(QFileDialog::AnyFile);
         SaveDialog->setOption(QFileDialog::DontConfirmOverwrite, true);
         SaveDialog->setDefaultSuffix(QString());
-        SaveDialog->setNameFilters(
-            NameFilters(DesignText(this, SaveDialog, QStringLiteral("Filter"), DefaultSaveDialogFilter())));
-        SaveDialog->selectNameFilter(SaveDialog->nameFilters().value(0));
+        SaveDialog->setNameFilters(FSaveDialogFilters);
+        SaveDialog->selectNameFilter(FSaveDialogFilters.value(0));
     }
     return *SaveDialog;
 }

@@ -9,6 +9,7 @@
 #include "platform/uResourceStrings.h"
 
 #include <QString>
+#include <QStringList>
 
 #include <functional>
 #include <string>
@@ -71,4 +72,5 @@ private:
     QPushButton* BitBtn_Cancel = nullptr;
     // Made on first use, then kept between uses.
     QFileDialog* SaveDialog = nullptr;
+    QStringList FSaveDialogFilters;
 };

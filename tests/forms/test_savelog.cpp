@@ -289,3 +289,27 @@ TEST(SaveLogDialog, DesignTextsGoThroughTheTranslator)
     for (const auto& [Where, Text] : Texts)
         EXPECT_TRUE(IsMarked(Text)) << Where.toStdString() << ": " << Text.toStdString();
 }
+
+TEST(SaveLogDialog, TheChooserTakesATranslatedFilterListFromTheDesign)
+{
+    // The German list as a translator would write it, "*.*" included.
+    class TFilterTranslator : public TAbstractTranslator {
+    public:
+        void TranslateFormString(const TDesignProperty& Prop, QString& Content) override
+        {
+            if (GetTranslationKey(Prop) == Str("TFORMSAVELOG.SAVEDIALOG.FILTER"))
+                Content = Str("Alle Dateien (*.*)|*.*|SFV-Dateien|*.sfv|Prüfsummen (*.md5sum)|*.md5sum; *.sha1sum");
+        }
+    };
+    TSettingsGuard Guard;
+    TTranslatorGuard Translator(std::make_unique<TFilterTranslator>());
+    TFormSaveLog Form;
+    QStringList Filters;
+    TDialogRunnerGuard Runner([&](QFileDialog& Dialog, QString&) {
+        Filters = Dialog.nameFilters();
+        return false;
+    });
+    QTest::mouseClick(TSaveLogView(Form).Browse, Qt::LeftButton);
+    EXPECT_EQ(Filters, QStringList({Str("Alle Dateien (*)"), Str("SFV-Dateien (*.sfv)"),
+                                    Str("Prüfsummen (*.md5sum *.sha1sum)")}));
+}

@@ -178,3 +178,22 @@ TEST(SettingsDialog, DesignTextsGoThroughTheTranslator)
     for (const auto& [Where, Text] : Texts)
         EXPECT_TRUE(IsMarked(Text)) << Where.toStdString() << ": " << Text.toStdString();
 }
+
+TEST(SettingsDialog, OpensCentredOnTheWindowThatOpenedIt)
+{
+    TSettingsGuard Guard;
+    QWidget Main;
+    Main.setGeometry(100, 120, 700, 500);
+    Main.show();
+    Main.activateWindow();
+    ASSERT_TRUE(QTest::qWaitForWindowActive(&Main));
+    TFormSettings Form;
+    QPoint Centre;
+    RunModal(Form, [&] {
+        Centre = Form.frameGeometry().center();
+        Form.reject();
+    });
+    const QPoint Expected = Main.frameGeometry().center();
+    EXPECT_LE((Centre - Expected).manhattanLength(), 4)
+        << Centre.x() << "," << Centre.y() << " vs " << Expected.x() << "," << Expected.y();
+}
