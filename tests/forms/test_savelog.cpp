@@ -313,3 +313,17 @@ TEST(SaveLogDialog, TheChooserTakesATranslatedFilterListFromTheDesign)
     EXPECT_EQ(Filters, QStringList({Str("Alle Dateien (*)"), Str("SFV-Dateien (*.sfv)"),
                                     Str("Prüfsummen (*.md5sum *.sha1sum)")}));
 }
+
+TEST(SaveLogDialog, EnterInTheEditSaves)
+{
+    TSettingsGuard Guard;
+    TFormSaveLog Form;
+    TSaveLogView View(Form);
+    const int Result = RunModal(Form, [&] {
+        View.Target->setFocus();
+        QTest::keyClicks(View.Target, Str("/typed.sfv"));
+        QTest::keyClick(View.Target, Qt::Key_Return);
+    });
+    EXPECT_EQ(Result, QDialog::Accepted);
+    EXPECT_EQ(Guard.Object.SaveLogFileName, "/typed.sfv");
+}

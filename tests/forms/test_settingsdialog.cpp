@@ -197,3 +197,20 @@ TEST(SettingsDialog, OpensCentredOnTheWindowThatOpenedIt)
     EXPECT_LE((Centre - Expected).manhattanLength(), 4)
         << Centre.x() << "," << Centre.y() << " vs " << Expected.x() << "," << Expected.y();
 }
+
+TEST(SettingsDialog, EnterSavesFromACheckBox)
+{
+    TSettingsGuard Guard;
+    Guard.Object.StayOnTop = false;
+    TRecordingMain Main;
+    TFormSettings Form;
+    const int Result = RunModal(Form, [&] {
+        QCheckBox* OnTop = Form.findChild<QCheckBox*>(Str("CB_StayOnTop"));
+        OnTop->setFocus();
+        QTest::keyClick(OnTop, Qt::Key_Space);
+        QTest::keyClick(OnTop, Qt::Key_Return);
+    });
+    EXPECT_EQ(Result, QDialog::Accepted);
+    EXPECT_TRUE(Guard.Object.StayOnTop);
+    EXPECT_EQ(Main.Applied.size(), 1u);
+}
