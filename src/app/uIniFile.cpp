@@ -43,7 +43,8 @@ TIniReader::TIniReader(const std::string& Text)
         std::size_t End = Text.find_first_of("\r\n", Pos);
         if (End == std::string::npos)
             End = Text.size();
-        const std::string Line = Trim(Text.substr(Pos, End - Pos));
+        const std::string Raw = Text.substr(Pos, End - Pos);
+        const std::string Line = Trim(Raw);
         Pos = Text.compare(End, 2, "\r\n") == 0 ? End + 2 : End + 1;
 
         if (Line.empty() || Line[0] == ';' || Line[0] == '#')
@@ -60,8 +61,10 @@ TIniReader::TIniReader(const std::string& Text)
         if (!InSection || Equals == std::string::npos)
             continue;
         const std::string Key = Trim(Line.substr(0, Equals));
-        if (!Key.empty())
-            FValues.emplace(Slot(Section, Key), Trim(Line.substr(Equals + 1)));
+        if (!Key.empty()) {
+            const std::string Exact = Raw.substr(Raw.find('=') + 1);
+            FValues.emplace(Slot(Section, Key), TEntry{Trim(Exact), Exact});
+        }
     }
 }
 
@@ -70,7 +73,15 @@ std::optional<std::string> TIniReader::Value(const std::string& Section, const s
     const auto Found = FValues.find(Slot(Section, Key));
     if (Found == FValues.end())
         return std::nullopt;
-    return Found->second;
+    return Found->second.Value;
+}
+
+std::optional<std::string> TIniReader::Text(const std::string& Section, const std::string& Key) const
+{
+    const auto Found = FValues.find(Slot(Section, Key));
+    if (Found == FValues.end())
+        return std::nullopt;
+    return Found->second.Text;
 }
 
 void TIniWriter::Section(const std::string& Name)

@@ -8,7 +8,7 @@
 
 // Reading rules: a UTF-8 byte-order mark is dropped; lines end in LF, CR LF
 // or CR; blanks and tabs around section names, key names and values are
-// ignored; lines starting with ";" or "#", lines without "=", and keys before
+// ignored (Text keeps those of a value); lines starting with ";" or "#", lines without "=", and keys before
 // the first section are skipped; section and key names match without regard
 // to (ASCII) case; a repeated key keeps its first value; quotes are part of a
 // value; a final "\" does not continue a line.
@@ -18,9 +18,16 @@ public:
 
     // The value, or nothing when the key is missing (an empty value is not).
     std::optional<std::string> Value(const std::string& Section, const std::string& Key) const;
+    // The value exactly as written after "=", blanks and tabs included: a
+    // text setting may begin or end with them.
+    std::optional<std::string> Text(const std::string& Section, const std::string& Key) const;
 
 private:
-    std::map<std::string, std::string> FValues;
+    struct TEntry {
+        std::string Value;
+        std::string Text;
+    };
+    std::map<std::string, TEntry> FValues;
 };
 
 // Writes sections in the order given, one empty line between two, one

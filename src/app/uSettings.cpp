@@ -27,7 +27,7 @@ void ReadBool(const TIniReader& Ini, const char* Section, const char* Key, bool&
 
 void ReadText(const TIniReader& Ini, const char* Section, const char* Key, std::string& Field)
 {
-    if (const auto Value = Ini.Value(Section, Key))
+    if (const auto Value = Ini.Text(Section, Key))
         Field = *Value;
 }
 

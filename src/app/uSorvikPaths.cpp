@@ -9,6 +9,8 @@
 #include <QString>
 #include <QtGlobal>
 
+#include <filesystem>
+
 namespace {
 
 #ifdef Q_OS_WIN
@@ -96,7 +98,9 @@ std::string ResolveStorageFolder(const std::string& StorageFilePath, const std::
         Text = GetAppFolder();
     // Fixed once here, so that a later change of the current directory (file
     // dialogs do that) cannot move the data folder.
-    if (QDir::isRelativePath(QString::fromStdString(Text)))
+    // Decided on the path as the file system sees it: Qt would take a text
+    // starting with ":" for a resource and call it absolute.
+    if (std::filesystem::path(std::u8string(Text.begin(), Text.end())).is_relative())
         Text = IncludeTrailingPathDelimiter(PlatformCurrentDir()) + Text;
     return IncludeTrailingPathDelimiter(Text);
 }
@@ -168,39 +172,50 @@ std::string ExpandPathMacro(const std::string& Token, const std::string& VendorN
 std::string ExpandPathMacros(const std::string& Text, const std::string& VendorName,
                              const std::string& AppName)
 {
-    std::string Result = Text;
-    std::size_t Search = 1;
+    // Built by appending, in one pass over Text: a value is never searched
+    // again, so the search only ever moves forward in the original.
+    std::string Result;
+    std::size_t Done = 0;
     std::size_t Position = 0;
     std::size_t Length = 0;
-    while (FindMacroToken(Result, "#", Search, Position, Length)) {
-        const std::string Value = ExpandPathMacro(Result.substr(Position - 1, Length), VendorName, AppName);
+    while (FindMacroToken(Text, "#", Done + 1, Position, Length)) {
+        const std::size_t First = Position - 1;
+        const std::string Value = ExpandPathMacro(Text.substr(First, Length), VendorName, AppName);
         if (Value.empty()) {
-            Search = Position + Length;
+            Result.append(Text, Done, First + Length - Done);
         } else {
-            Result.replace(Position - 1, Length, Value);
-            Search = Position + Value.size();
+            Result.append(Text, Done, First - Done);
+            Result += Value;
         }
+        Done = First + Length;
     }
+    Result.append(Text, Done, std::string::npos);
     return Result;
 }
 
 std::string ExpandEnvVariables(const std::string& Text)
 {
-    std::string Result = Text;
-    std::size_t P = Result.find('%');
+    // One forward pass, appending: the next reference is always looked for
+    // after the closing "%" of the one before, in the original text.
+    std::string Result;
+    std::size_t Done = 0;
+    std::size_t P = Text.find('%');
     while (P != std::string::npos) {
-        const std::size_t Q = Result.find('%', P + 1);
+        const std::size_t Q = Text.find('%', P + 1);
         if (Q == std::string::npos)
             break;
-        const std::string Name = Result.substr(P + 1, Q - P - 1);
+        const std::string Name = Text.substr(P + 1, Q - P - 1);
         const std::string Value = Name.empty() ? std::string() : EnvironmentValue(Name);
         if (Value.empty()) {
-            P = Result.find('%', Q + 1);
+            Result.append(Text, Done, Q + 1 - Done);
         } else {
-            Result.replace(P, Q - P + 1, Value);
-            P = Result.find('%', P + Value.size());
+            Result.append(Text, Done, P - Done);
+            Result += Value;
         }
+        Done = Q + 1;
+        P = Text.find('%', Done);
     }
+    Result.append(Text, Done, std::string::npos);
     return Result;
 }
 

@@ -371,3 +371,22 @@ TEST(Settings, ReadFailureChangesNothing)
     EXPECT_THROW(S.ReadIni(Device), ESettingsError);
     EXPECT_EQ(Written(S), DefaultFile);
 }
+
+// Blanks and tabs at either end of a text setting are part of it.
+TEST(Settings, TextValuesSurviveExactly)
+{
+    for (const std::string Value : {" my log.sfv ", "\tx\t", "   ", "a = b", " de", "RTL ", "", "=x="}) {
+        TSettings Before;
+        Before.Reset();
+        Before.SaveLogFileName = Value;
+        Before.LanguageCode = Value;
+        Before.BiDiCode = Value;
+        TSettings After;
+        After.Reset();
+        After.LanguageCode = "unchanged";
+        Read(After, Written(Before));
+        EXPECT_EQ(After.SaveLogFileName, Value);
+        EXPECT_EQ(After.LanguageCode, Value);
+        EXPECT_EQ(After.BiDiCode, Value);
+    }
+}

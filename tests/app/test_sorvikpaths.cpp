@@ -1,3 +1,4 @@
+#include "app/uSettings.h"
 #include "app/uSorvikPaths.h"
 
 #include <QDir>
@@ -6,6 +7,8 @@
 #include <QtGlobal>
 
 #include <gtest/gtest.h>
+
+#include <filesystem>
 
 namespace {
 
@@ -202,4 +205,57 @@ TEST(StorageFolder, SettingsPathIsKeptAfterFirstUse)
     EXPECT_TRUE(Found);
     EXPECT_EQ(GetStorageFolder(), Target.path().toStdString() + "/");
     EXPECT_EQ(GetSettingsFilePath(), First);
+}
+
+// Texts Qt would read as resource paths (":...") or that a second
+// byte-order mark makes relative are made absolute all the same, and the
+// settings saved there are read back from the same place.
+TEST_F(StorageFile, RelativeIsDecidedOnThePathItself)
+{
+    const QString Saved = QDir::currentPath();
+    ASSERT_TRUE(QDir::setCurrent(Dir.path()));
+    const std::string Cwd = CurrentDir() + "/";
+    const struct {
+        QByteArray Content;
+        std::string Expected;
+    } Cases[] = {
+        {":data", Cwd + ":data/"},
+        {":/data", Cwd + ":/data/"},
+        {"\xEF\xBB\xBF\xEF\xBB\xBF/data", Cwd + "\xEF\xBB\xBF/data/"},
+        {"./data", Cwd + "./data/"},
+    };
+    bool Found = false;
+    for (const auto& C : Cases)
+        EXPECT_EQ(Resolve(Write(C.Content), Found), C.Expected) << C.Content.toStdString();
+
+    const std::string Folder = Resolve(Write(":data"), Found);
+    TSettings Written;
+    Written.Reset();
+    Written.StayOnTop = true;
+    EXPECT_TRUE(Written.TrySaveToFile(Folder + "Settings.ini"));
+    EXPECT_TRUE(std::filesystem::exists(Dir.path().toStdString() + "/:data/Settings.ini"));
+    TSettings Read;
+    Read.Reset();
+    EXPECT_TRUE(Read.LoadIfExists(Folder + "Settings.ini"));
+    EXPECT_TRUE(Read.StayOnTop);
+    QDir::setCurrent(Saved);
+}
+
+// Megabytes of placeholders and references expand in one pass.
+TEST(PathMacros, LongTextsExpandWhole)
+{
+    qputenv("SORVIK_T_LONG", "ab");
+    const std::size_t Count = 400000;
+    std::string Macros, Variables, Unknown, ExpectedMacros, ExpectedVariables;
+    for (std::size_t I = 0; I < Count; ++I) {
+        Macros += "#APPNAME#/";
+        ExpectedMacros += "Sorvik/";
+        Variables += "%SORVIK_T_LONG%-";
+        ExpectedVariables += "ab-";
+        Unknown += "#X#%Y%";
+    }
+    EXPECT_EQ(ExpandPathMacros(Macros, Vendor, App), ExpectedMacros);
+    EXPECT_EQ(ExpandEnvVariables(Variables), ExpectedVariables);
+    EXPECT_EQ(ExpandPathMacros(Unknown, Vendor, App), Unknown);
+    EXPECT_EQ(ExpandEnvVariables(Unknown), Unknown);
 }
