@@ -178,11 +178,12 @@ TFormSaveLog::TFormSaveLog(QWidget* Parent) : TSorvikForm(Parent)
     connect(BitBtn_Save, &QPushButton::clicked, this, [this] { RunGuarded([this] { BitBtn_SaveClick(); }); });
     connect(BitBtn_Cancel, &QPushButton::clicked, this, &QDialog::reject);
 
-    FixDialogSize(this, 345, 275);
-
     // FormCreate
     FillLists();
     LoadFromSettings();
+
+    // After filling: the lists' entries decide how wide the dialog must be.
+    FixDialogSize(this, 345, 275);
 }
 
 TFormSaveLog::~TFormSaveLog() = default;
