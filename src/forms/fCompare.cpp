@@ -114,10 +114,11 @@ TFormCompare::TFormCompare(QWidget* Parent) : TSorvikForm(Parent)
     Layout->addWidget(CB_CompareToAnyHash);
     Layout->addStretch(1);
 
-    // A fixed border: wide enough for a SHA512 digest in the fixed font.
-    const int Wide = QFontMetrics(Fixed).horizontalAdvance(QString(128, QLatin1Char('0'))) / 2;
+    // A fixed border, wide enough for a SHA256 digest in the fixed font and
+    // for the captions in any language.
+    const int Wide = QFontMetrics(Fixed).horizontalAdvance(QString(64, QLatin1Char('0')));
     resize(std::max(481, std::min(Wide + 120, 900)), 153);
-    resize(width(), std::max(153, sizeHint().height()));
+    resize(size().expandedTo(sizeHint()));
     setFixedSize(size());
 
     Updating = true;

@@ -232,8 +232,10 @@ TFormLogViewer::~TFormLogViewer()
         Settings->LogViewerLocation->Attach(nullptr);
 }
 
-void TFormLogViewer::SetMainActions(QAction* SaveLog, QAction* ClearLog)
+void TFormLogViewer::SetMainActions(QAction* SaveLog, QAction* ClearLog, const QIcon& CopyIcon)
 {
+    if (!CopyIcon.isNull())
+        TB_CopyToClipboard->setIcon(CopyIcon);
     TB_SaveToFile->setDefaultAction(SaveLog);
     TB_ClearLog->setDefaultAction(ClearLog);
     TB_SaveToFile->setEnabled(SaveLog && SaveLog->isEnabled());

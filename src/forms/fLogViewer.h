@@ -6,6 +6,8 @@
 #include "engine/uSorvik.h"
 #include "forms/uFormBase.h"
 
+#include <QIcon>
+
 #include <array>
 
 class QAction;
@@ -21,8 +23,8 @@ public:
     ~TFormLogViewer() override;
 
     // The main window's Save Log and Clear Log actions, which the first two
-    // tool buttons run.
-    void SetMainActions(QAction* SaveLog, QAction* ClearLog);
+    // tool buttons run, and the copy button's icon from its image list.
+    void SetMainActions(QAction* SaveLog, QAction* ClearLog, const QIcon& CopyIcon = QIcon());
 
     // A file the worker has just taken up: a row with its number and name
     // only. Stores the row's index in F.RowIndex.

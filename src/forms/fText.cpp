@@ -77,11 +77,11 @@ TTextEncoding TFormText::SelectedEncoding() const
     return teUTF8;
 }
 
-std::string TFormText::MemoTextUtf8() const
+QString TFormText::MemoRawText() const
 {
     // toPlainText() would turn no-break spaces into blanks and hash other
     // bytes than the user sees; the raw text keeps them.
-    QString Text = MemoText->document()->toRawText();
+    const QString Text = MemoText->document()->toRawText();
     QString Result;
     Result.reserve(Text.size() + Text.size() / 16);
     for (QChar C : Text) {
@@ -90,20 +90,22 @@ std::string TFormText::MemoTextUtf8() const
         else
             Result += C;
     }
-    return Result.toStdString();
+    return Result;
 }
+
+std::string TFormText::MemoTextUtf8() const { return MemoRawText().toStdString(); }
 
 void TFormText::Hash()
 {
     TBusyCursor Busy;
     const TTextEncoding Encoding = SelectedEncoding();
-    const std::string Text = MemoTextUtf8();
+    const QString Raw = MemoRawText();
     std::string Bytes;
-    const std::string Shown = EncodeText(Text, Encoding, Bytes);
-    // Only a text that did not survive the encoding is put back, so that the
-    // cursor and the undo history stay where they are otherwise.
-    if (Shown != Text) {
-        QString Back = QString::fromStdString(Shown);
+    const QString Shown = QString::fromStdString(EncodeText(Raw.toStdString(), Encoding, Bytes));
+    // Only a text that did not survive the encoding (a stray surrogate, say)
+    // is put back, so that the cursor and the undo history stay otherwise.
+    if (Shown != Raw) {
+        QString Back = Shown;
         Back.replace(QStringLiteral("\r\n"), QStringLiteral("\n"));
         MemoText->setPlainText(Back);
     }

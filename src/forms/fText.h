@@ -36,6 +36,7 @@ protected:
     bool FormKeyDown(QKeyEvent* Event) override;
 
 private:
+    QString MemoRawText() const;
     void BitBtnHashClick();
     void HandleEncodingChange(bool Checked);
 };

@@ -183,6 +183,32 @@ TEST_F(TextWindow, EncodingChangeHashesOnceAndOnlyWhileShown)
     EXPECT_EQ(Form.MemoText->toPlainText(), Str("abc")) << "closing keeps the text";
 }
 
+TEST_F(TextWindow, TheMemoShowsWhatWasHashed)
+{
+    // A lone surrogate (pasted from a broken source) has no bytes of its own:
+    // whatever it becomes, the memo must afterwards show exactly that.
+    QString Broken = Str("a");
+    Broken += QChar(0xD800);
+    Broken += Str("b");
+    for (QRadioButton* Button : {Form.RB_EncodingUTF8, Form.RB_EncodingUnicode}) {
+        SCOPED_TRACE(Button->objectName().toStdString());
+        Button->setChecked(true);
+        Form.MemoText->setPlainText(Broken);
+        Main.Hashed.clear();
+        QTest::mouseClick(Form.BitBtnHash, Qt::LeftButton);
+        ASSERT_EQ(Main.Hashed.size(), 1u);
+        const QString Shown = Form.MemoText->document()->toRawText();
+        EXPECT_NE(Shown, Broken);
+        QByteArray Expected;
+        if (Button == Form.RB_EncodingUTF8)
+            Expected = Shown.toUtf8();
+        else
+            for (QChar C : Shown)
+                Expected.append(char(C.unicode() & 0xFF)).append(char(C.unicode() >> 8));
+        EXPECT_EQ(Main.Hashed[0].toHex(), Expected.toHex());
+    }
+}
+
 TEST_F(TextWindow, WithoutAMainWindowNothingBreaks)
 {
     SetMainFormServices(nullptr);
