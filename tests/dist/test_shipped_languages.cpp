@@ -3,7 +3,9 @@
 #include "platform/uResourceStrings.h"
 #include "uLanguageTemplate.h"
 
+#include <QDialogButtonBox>
 #include <QDir>
+#include <QPushButton>
 #include <QFile>
 #include <QGuiApplication>
 #include <QImage>
@@ -198,9 +200,10 @@ TEST(ShippedLanguages, StartingInEachLanguage)
     const struct {
         const char* Argument;
         Qt::LayoutDirection Direction;
+        const char* Cancel; // the toolkit's own button text
     } Cases[] = {
-        {"--LANG=de", Qt::LeftToRight},
-        {"--LANG=he", Qt::RightToLeft},
+        {"--LANG=de", Qt::LeftToRight, "Abbrechen"},
+        {"--LANG=he", Qt::RightToLeft, "ביטול"},
     };
     for (const auto& C : Cases) {
         TTranslationReset Reset;
@@ -211,6 +214,8 @@ TEST(ShippedLanguages, StartingInEachLanguage)
         EXPECT_EQ(QGuiApplication::layoutDirection(), C.Direction) << C.Argument;
         QWidget W;
         EXPECT_EQ(W.layoutDirection(), C.Direction) << C.Argument;
+        QDialogButtonBox Buttons(QDialogButtonBox::Ok | QDialogButtonBox::Cancel);
+        EXPECT_EQ(Buttons.button(QDialogButtonBox::Cancel)->text(), Str(C.Cancel)) << C.Argument;
 
         // Every program text now reads as its translation.
         QString File;
