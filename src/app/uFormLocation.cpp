@@ -6,7 +6,9 @@
 #include <QObject>
 #include <QWidget>
 
+#include <algorithm>
 #include <charconv>
+#include <limits>
 
 namespace {
 
@@ -56,27 +58,45 @@ int32_t WindowStateOf(const QWidget& Form)
 
 QRect FitToDesktop(const QRect& Bounds, const QRect& Desktop)
 {
-    if (Desktop.width() <= 0 || Desktop.height() <= 0)
-        return Bounds;
-    int Left = Bounds.x();
-    int Top = Bounds.y();
-    int Width = Bounds.width();
-    int Height = Bounds.height();
-    const int DesktopRight = Desktop.x() + Desktop.width();
-    const int DesktopBottom = Desktop.y() + Desktop.height();
-    if (Desktop.width() < Width)
-        Width = Desktop.width();
-    if (Desktop.height() < Height)
-        Height = Desktop.height();
-    if (Left < Desktop.x())
-        Left = Desktop.x();
-    if (Top < Desktop.y())
-        Top = Desktop.y();
+    return FitToDesktop(Bounds.x(), Bounds.y(), Bounds.width(), Bounds.height(), Desktop);
+}
+
+QRect FitToDesktop(std::int64_t Left, std::int64_t Top, std::int64_t Width, std::int64_t Height,
+                   const QRect& Desktop)
+{
+    Width = std::max<std::int64_t>(Width, 0);
+    Height = std::max<std::int64_t>(Height, 0);
+    if (Desktop.width() <= 0 || Desktop.height() <= 0) {
+        // Nothing to fit into: only keep right and bottom edges representable.
+        constexpr std::int64_t Limit = std::numeric_limits<int>::max() / 2;
+        Width = std::min(Width, Limit);
+        Height = std::min(Height, Limit);
+        Left = std::clamp<std::int64_t>(Left, -Limit, Limit);
+        Top = std::clamp<std::int64_t>(Top, -Limit, Limit);
+        return QRect(static_cast<int>(Left), static_cast<int>(Top), static_cast<int>(Width),
+                     static_cast<int>(Height));
+    }
+    const std::int64_t DesktopLeft = Desktop.x();
+    const std::int64_t DesktopTop = Desktop.y();
+    const std::int64_t DesktopWidth = Desktop.width();
+    const std::int64_t DesktopHeight = Desktop.height();
+    const std::int64_t DesktopRight = DesktopLeft + DesktopWidth;
+    const std::int64_t DesktopBottom = DesktopTop + DesktopHeight;
+    if (DesktopWidth < Width)
+        Width = DesktopWidth;
+    if (DesktopHeight < Height)
+        Height = DesktopHeight;
+    if (Left < DesktopLeft)
+        Left = DesktopLeft;
+    if (Top < DesktopTop)
+        Top = DesktopTop;
     if (Left + Width > DesktopRight)
         Left = DesktopRight - Width;
     if (Top + Height > DesktopBottom)
         Top = DesktopBottom - Height;
-    return QRect(Left, Top, Width, Height);
+    // Every value now lies within the desktop, so it fits an int.
+    return QRect(static_cast<int>(Left), static_cast<int>(Top), static_cast<int>(Width),
+                 static_cast<int>(Height));
 }
 
 TFormLocation::TFormLocation() : Separator(",")
@@ -162,7 +182,7 @@ bool TFormLocation::Apply(QWidget& Form) const
     const Qt::WindowStates Enlarged = Qt::WindowMaximized | Qt::WindowFullScreen;
     if (Old & Enlarged)
         Form.setWindowState(Old & ~Enlarged);
-    Form.setGeometry(FitToDesktop(QRect(Left, Top, Width, Height), PlatformVirtualDesktop()));
+    Form.setGeometry(FitToDesktop(Left, Top, Width, Height, PlatformVirtualDesktop()));
     if (Form.windowState() != Target)
         Form.setWindowState(Target);
     return true;

@@ -21,6 +21,11 @@ int32_t WindowStateOf(const QWidget& Form);
 // width, height, left edge, top edge, right edge, bottom edge. An empty
 // desktop (no screen) leaves Bounds as they are.
 QRect FitToDesktop(const QRect& Bounds, const QRect& Desktop);
+// The same for bounds of any 32-bit values, computed in 64 bits: a stored
+// "2147483000" plus a width cannot overflow. A negative size counts as 0;
+// without a desktop the bounds are only kept inside what a QRect can hold.
+QRect FitToDesktop(std::int64_t Left, std::int64_t Top, std::int64_t Width, std::int64_t Height,
+                   const QRect& Desktop);
 
 class TFormLocation {
 public:

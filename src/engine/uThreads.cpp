@@ -59,12 +59,92 @@ void StoreWorkerResult(const TWindowMessage& M)
         P->Store(WorkerEvent(M));
 }
 
+namespace {
+
+// Rounds Value (below 2^71 here) to 64 significant bits, to nearest with
+// ties to even, given as Mantissa * 2^Shift with 2^63 <= Mantissa < 2^64.
+void RoundTo64Bits(std::uint64_t High, std::uint64_t Low, std::uint64_t& Mantissa, int& Shift)
+{
+    int Bits = 64;
+    while (Bits < 128 && (High >> (Bits - 64)) != 0)
+        ++Bits;
+    Shift = Bits - 64;
+    if (Shift == 0) {
+        Mantissa = Low;
+        return;
+    }
+    Mantissa = (High << (64 - Shift)) | (Low >> Shift);
+    const std::uint64_t Dropped = Low & ((std::uint64_t{1} << Shift) - 1);
+    const std::uint64_t Half = std::uint64_t{1} << (Shift - 1);
+    if (Dropped > Half || (Dropped == Half && (Mantissa & 1) != 0)) {
+        if (++Mantissa == 0) {
+            Mantissa = std::uint64_t{1} << 63;
+            ++Shift;
+        }
+    }
+}
+
+} // namespace
+
+// The quotient Done / Total rounded to a 64-bit mantissa, times 100 rounded
+// the same way, truncated: done with integers, so every platform gives what
+// an x87 long double gives, whatever its own long double is.
 int ProgressPercent(std::int64_t Done, std::int64_t Total)
 {
-    if (Total <= 0)
+    if (Total <= 0 || Done >= Total)
         return 100;
-    const long double Quotient = static_cast<long double>(Done) / static_cast<long double>(Total);
-    return static_cast<int>(Quotient * 100.0L);
+    if (Done <= 0)
+        return 0;
+    const auto D = static_cast<std::uint64_t>(Done);
+    const auto T = static_cast<std::uint64_t>(Total);
+
+    // Long division, bit by bit: the quotient's first 64 significant bits,
+    // then a rounding bit and whether anything remains. Remainders stay
+    // below T < 2^63, so doubling them never overflows.
+    std::uint64_t Remainder = D;
+    int Exponent = 0;   // the quotient is Mantissa * 2^-(63 + Exponent)
+    std::uint64_t Mantissa = 0;
+    int Taken = 0;
+    while (Taken < 64) {
+        Remainder <<= 1;
+        const bool Bit = Remainder >= T;
+        if (Bit)
+            Remainder -= T;
+        if (Taken == 0 && !Bit) {
+            ++Exponent;
+            continue;
+        }
+        Mantissa = (Mantissa << 1) | (Bit ? 1 : 0);
+        ++Taken;
+    }
+    ++Exponent;   // the first bit taken was worth 2^-Exponent
+    Remainder <<= 1;
+    const bool RoundBit = Remainder >= T;
+    if (RoundBit)
+        Remainder -= T;
+    if (RoundBit && (Remainder != 0 || (Mantissa & 1) != 0)) {
+        if (++Mantissa == 0) {
+            Mantissa = std::uint64_t{1} << 63;
+            --Exponent;
+        }
+    }
+    // Now Quotient = Mantissa * 2^-(63 + Exponent). Times 100, exactly, in
+    // 128 bits made of two halves.
+    const std::uint64_t Lo32 = (Mantissa & 0xFFFFFFFFu) * 100;
+    const std::uint64_t Hi32 = (Mantissa >> 32) * 100;
+    std::uint64_t Low = Lo32 + (Hi32 << 32);
+    const std::uint64_t Carry = Low < Lo32 ? 1 : 0;
+    std::uint64_t High = (Hi32 >> 32) + Carry;
+    std::uint64_t Product = 0;
+    int Shift = 0;
+    RoundTo64Bits(High, Low, Product, Shift);
+    // Percent = Product * 2^(Shift - 63 - Exponent), truncated.
+    const int Down = 63 + Exponent - Shift;
+    if (Down >= 64)
+        return 0;
+    if (Down <= 0)
+        return 100;
+    return static_cast<int>(Product >> Down);
 }
 
 namespace {

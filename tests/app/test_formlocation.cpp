@@ -8,6 +8,9 @@
 
 #include <gtest/gtest.h>
 
+#include <cstdint>
+#include <limits>
+
 #include <memory>
 
 TEST(FormLocationText, ParseTable)
@@ -79,6 +82,32 @@ TEST(FormLocationText, FitToDesktop)
     }
 }
 
+// Stored values anywhere in the 32-bit range: the sums are taken in 64 bits
+// and the window still lands on the desktop.
+TEST(FormLocationText, FitToDesktopNearTheIntegerLimits)
+{
+    const QRect Single(0, 0, 1920, 1080);
+    const std::int64_t Max = std::numeric_limits<std::int32_t>::max();
+    const std::int64_t Min = std::numeric_limits<std::int32_t>::min();
+    const struct {
+        std::int64_t Left, Top, Width, Height;
+        QRect Desktop;
+        QRect Expected;
+    } Cases[] = {
+        {2147483000, 100, 1000, 600, Single, {920, 100, 1000, 600}},
+        {100, 2147483000, 1000, 600, Single, {100, 480, 1000, 600}},
+        {Min, Min, Max, Max, Single, {0, 0, 1920, 1080}},
+        {Max, Max, Max, Max, Single, {0, 0, 1920, 1080}},
+        {Max, 0, 1, 1, QRect(Min + 1, 0, 1920, 1080), {Min + 1 + 1919, 0, 1, 1}},
+        {100, 100, -5, -7, Single, {100, 100, 0, 0}},
+        {Max, Min, Max, Max, QRect(), {1073741823, -1073741823, 1073741823, 1073741823}},
+    };
+    for (const auto& C : Cases) {
+        EXPECT_EQ(FitToDesktop(C.Left, C.Top, C.Width, C.Height, C.Desktop), C.Expected)
+            << C.Left << "," << C.Top << " " << C.Width << "x" << C.Height;
+    }
+}
+
 namespace {
 
 class Tracker : public ::testing::Test {
@@ -132,6 +161,19 @@ TEST_F(Tracker, ShownInsideTheDesktop)
     T.SetText("1,100000,100000,320,240,0");
     Show();
     EXPECT_EQ(Window->geometry(), QRect(Desktop.right() + 1 - 320, Desktop.bottom() + 1 - 240, 320, 240));
+}
+
+TEST_F(Tracker, HandEditedValuesNearTheLimitsStayOnTheDesktop)
+{
+    const QRect Desktop = PlatformVirtualDesktop();
+    T.Attach(Window.get());
+    T.SetText("1,2147483000,100,300,200,0");
+    Show();
+    EXPECT_EQ(Window->geometry(), QRect(Desktop.right() + 1 - 300, 100, 300, 200));
+    Window->hide();
+    T.SetText("1,-2147483648,2147483647,300,200,0");
+    Show();
+    EXPECT_EQ(Window->geometry(), QRect(Desktop.x(), Desktop.bottom() + 1 - 200, 300, 200));
 }
 
 TEST_F(Tracker, StoredStates)
