@@ -11,6 +11,17 @@
 
 namespace {
 
+// The case without the timing suffix that Google Benchmark appends.
+std::string CaseName(std::string Name)
+{
+    for (const char* Suffix : {"/real_time", "/manual_time"}) {
+        const std::string S = Suffix;
+        if (Name.size() > S.size() && Name.compare(Name.size() - S.size(), S.size(), S) == 0)
+            Name.erase(Name.size() - S.size());
+    }
+    return Name;
+}
+
 // Keeps the console output and remembers each run's throughput.
 class TRatioReporter : public benchmark::ConsoleReporter {
 public:
@@ -22,12 +33,13 @@ public:
             if (It == R.counters.end())
                 continue;
             // With repetitions the median stands for the case.
+            const std::string Name = CaseName(R.run_name.str());
             if (R.run_type == Run::RT_Aggregate && R.aggregate_name == "median")
-                Medians[R.run_name.str()] = It->second.value;
-            else if (R.run_type == Run::RT_Iteration && !Medians.count(R.run_name.str()))
-                Speeds[R.run_name.str()] = It->second.value;
-            if (Medians.count(R.run_name.str()))
-                Speeds[R.run_name.str()] = Medians[R.run_name.str()];
+                Medians[Name] = It->second.value;
+            else if (R.run_type == Run::RT_Iteration && !Medians.count(Name))
+                Speeds[Name] = It->second.value;
+            if (Medians.count(Name))
+                Speeds[Name] = Medians[Name];
         }
     }
     std::map<std::string, double> Speeds;
@@ -45,6 +57,7 @@ int main(int argc, char** argv)
         return 1;
     RegisterDigestBenchmarks();
     RegisterEngineBenchmarks();
+    RegisterBankBenchmarks();
     TRatioReporter Reporter;
     benchmark::RunSpecifiedBenchmarks(&Reporter);
     benchmark::Shutdown();

@@ -9,6 +9,7 @@
 // Each file of the benchmark program registers its own cases.
 void RegisterDigestBenchmarks();
 void RegisterEngineBenchmarks();
+void RegisterBankBenchmarks();
 
 namespace Bench {
 

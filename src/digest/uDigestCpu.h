@@ -1,6 +1,7 @@
 // Run-time choice between the portable block code and code for processor
 // extensions: the x86 SHA extensions for SHA-1/SHA-256, BMI2 for SHA-512.
-// Internal to the digest units, their tests and the benchmark.
+// Internal to the digest units, their tests and the benchmark; the bank
+// reads it to weigh the calculators.
 #pragma once
 
 #include <cstddef>

@@ -7,6 +7,7 @@
 #include "digest/uMDDigest.h"
 #include "digest/uSHA1Digest.h"
 #include "engine/uFileProperties.h"
+#include "engine/uWorkLanes.h"
 
 #include <array>
 #include <cstddef>
@@ -249,20 +250,48 @@ public:
 
 class TSorvikList {
 public:
-    TSorvikList();
+    // Threads: how many threads may share the work of one Update, the
+    // caller's included. Beyond the caller's they are the bank's own,
+    // started when first needed and ended with the bank.
+    explicit TSorvikList(int Threads = 1);
     TSorvikList(const TSorvikList&) = delete;
     TSorvikList& operator=(const TSorvikList&) = delete;
+    ~TSorvikList();
+
+    // One thread per processor core.
+    static int CoreCount();
 
     // Latches the set (bits 1 to 10 only) and starts its calculators afresh.
     void Init(THashTypes Types);
+    // Side by side on the bank's threads when it has them and the buffer is
+    // large enough to be worth the hand-offs; returns when every enabled
+    // calculator has taken the whole buffer.
     void Update(const void* Buffer, std::size_t Size);
     void UpdateString(std::string_view S) { Update(S.data(), S.size()); }
     void Final();
     // Puts each enabled type's digest; other entries of List stay.
     void GetHashes(THashList& List) const;
 
+    // Below this many bytes an Update stays on the caller's thread.
+    static constexpr std::size_t SideBySideMinimum = 32768;
+
     THashTypes HashTypes = 0;
     std::array<std::unique_ptr<TSorvik>, HashTypeCount> Calculators;
+
+    // The groups of the latched set, one per thread, each a set of types;
+    // a single group when the work stays on the caller's thread.
+    int GroupCount() const { return FGroupCount; }
+    THashTypes Group(int Index) const { return FGroups[static_cast<std::size_t>(Index)]; }
+
+private:
+    static void UpdateGroup(void* Context, int Group);
+    void PlanGroups();
+
+    std::unique_ptr<TWorkLanes> FLanes;
+    std::array<THashTypes, HashTypeCount> FGroups{};
+    int FGroupCount = 0;
+    const std::uint8_t* FData = nullptr;
+    std::size_t FSize = 0;
 };
 
 // ---------------------------------------------------------------------------

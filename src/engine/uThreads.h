@@ -124,7 +124,8 @@ private:
     bool NotifyText(TWorkerEvent Event, std::string Text, std::shared_ptr<THashFile> File = nullptr);
     bool Stopping() const { return Terminated() || FCancelRequested.load(std::memory_order_relaxed); }
 
-    TSorvikList Bank;
+    // Side by side on up to one thread per core.
+    TSorvikList Bank{TSorvikList::CoreCount()};
     std::string CurrentFile;
     std::atomic<bool> FTerminated{false};
     std::atomic<bool> FCancelRequested{false};

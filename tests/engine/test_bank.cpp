@@ -92,3 +92,117 @@ TEST(Bank, EveryEnabledCalculatorSeesTheSameBytes)
         EXPECT_EQ(Together.Get(T), Alone.Get(T)) << HashTypeToName(T);
     }
 }
+
+namespace {
+
+std::string Pattern(std::size_t Size)
+{
+    std::string S(Size, '\0');
+    std::uint32_t X = 12345;
+    for (auto& C : S) {
+        X = X * 1103515245u + 12345u;
+        C = static_cast<char>(X >> 24);
+    }
+    return S;
+}
+
+// The data in pieces of the given sizes, cycled until all is fed.
+THashList RunInPieces(TSorvikList& Bank, THashTypes Types, const std::string& Data,
+                      const std::vector<std::size_t>& Pieces)
+{
+    THashList List;
+    Bank.Init(Types);
+    std::size_t Done = 0;
+    for (std::size_t I = 0; Done < Data.size(); ++I) {
+        const std::size_t N = std::min(Pieces[I % Pieces.size()], Data.size() - Done);
+        Bank.Update(Data.data() + Done, N);
+        Done += N;
+    }
+    Bank.Final();
+    Bank.GetHashes(List);
+    return List;
+}
+
+}  // namespace
+
+TEST(Bank, SideBySideGivesTheDigestsOfOneThread)
+{
+    const std::string Data = Pattern(3 * 262144 + 777);
+    const THashTypes Nine = AllHashTypes() & ~HashTypeBit(htMD2);
+    const struct {
+        THashTypes Types;
+        std::vector<std::size_t> Pieces;
+    } Cases[] = {
+        {AllHashTypes(), {262144}},
+        {Nine, {262144}},
+        {Nine, {TSorvikList::SideBySideMinimum - 1, TSorvikList::SideBySideMinimum, 100001}},
+        {HashTypeBit(htSHA512) | HashTypeBit(htRIPEMD160) | HashTypeBit(htED2K), {65536, 3, 200000}},
+        {HashTypeBit(htSHA256), {262144}},
+    };
+    TSorvikList Serial;
+    for (int Threads : {2, 3, 10}) {
+        TSorvikList Bank(Threads);
+        for (const auto& C : Cases) {
+            SCOPED_TRACE(HashTypesToString(C.Types) + " on " + std::to_string(Threads) + " threads");
+            const THashList Expected = RunInPieces(Serial, C.Types, Data, {Data.size()});
+            const THashList Got = RunInPieces(Bank, C.Types, Data, C.Pieces);
+            EXPECT_EQ(Got.HashTypes, C.Types);
+            for (int I = htFirst; I <= htLast; ++I)
+                EXPECT_EQ(Got.Get(static_cast<THashType>(I)), Expected.Get(static_cast<THashType>(I)))
+                    << HashTypeToName(static_cast<THashType>(I));
+        }
+    }
+}
+
+TEST(Bank, GroupsSplitTheEnabledSetAcrossAtMostItsThreads)
+{
+    const THashTypes Nine = AllHashTypes() & ~HashTypeBit(htMD2);
+    const struct {
+        int Threads;
+        THashTypes Types;
+        int MinGroups, MaxGroups;
+    } Cases[] = {
+        {1, AllHashTypes(), 1, 1},
+        {8, 0, 0, 0},
+        {8, HashTypeBit(htMD5), 1, 1},
+        // MD2 alone outweighs the other nine together.
+        {8, AllHashTypes(), 2, 2},
+        {8, Nine, 3, 8},
+        {3, Nine, 3, 3},
+        {16, HashTypeBit(htSHA512) | HashTypeBit(htRIPEMD160), 2, 2},
+    };
+    for (const auto& C : Cases) {
+        SCOPED_TRACE(HashTypesToString(C.Types) + " on " + std::to_string(C.Threads) + " threads");
+        TSorvikList Bank(C.Threads);
+        Bank.Init(C.Types);
+        EXPECT_GE(Bank.GroupCount(), C.MinGroups);
+        EXPECT_LE(Bank.GroupCount(), C.MaxGroups);
+        THashTypes Union = 0;
+        for (int G = 0; G < Bank.GroupCount(); ++G) {
+            EXPECT_NE(Bank.Group(G), 0u);
+            EXPECT_EQ(Union & Bank.Group(G), 0u);
+            Union |= Bank.Group(G);
+        }
+        EXPECT_EQ(Union, C.Types);
+    }
+}
+
+TEST(Bank, AFailureOnAHelperThreadReachesTheCallerAndTheNextRunIsSound)
+{
+    TSorvikList Bank(4);
+    const std::string Data = Pattern(262144);
+    const THashTypes Types = HashTypeBit(htMD2) | HashTypeBit(htSHA256) | HashTypeBit(htRIPEMD160);
+    Bank.Init(Types);
+    ASSERT_GT(Bank.GroupCount(), 1);
+    // A digest object that has been wiped refuses more data.
+    auto& Sha = static_cast<TSorvikDigestClass&>(*Bank.Calculators[htSHA256]);
+    Sha.Hash->Wipe();
+    EXPECT_ANY_THROW(Bank.Update(Data.data(), Data.size()));
+
+    TSorvikList Serial;
+    const THashList Expected = RunInPieces(Serial, Types, Data, {Data.size()});
+    const THashList Got = RunInPieces(Bank, Types, Data, {Data.size()});
+    EXPECT_EQ(Got.Get(htSHA256), Expected.Get(htSHA256));
+    EXPECT_EQ(Got.Get(htMD2), Expected.Get(htMD2));
+    EXPECT_EQ(Got.Get(htRIPEMD160), Expected.Get(htRIPEMD160));
+}
