@@ -25,6 +25,12 @@ std::string& StorageFolder()
     return Folder;
 }
 
+std::string& SettingsFilePath()
+{
+    static std::string Path;
+    return Path;
+}
+
 // The folder named by the storage file: its first line, without a UTF-8
 // byte-order mark. Editors end the line with a break that would otherwise
 // become part of the folder name.
@@ -109,6 +115,8 @@ bool InitStorageFolder(const std::string& StorageFileName, const std::string& Ve
                        const std::string& AppName)
 {
     StorageFolder().clear();
+    // A new start-up resolves the folder anew; the settings path follows it.
+    SettingsFilePath().clear();
     bool Found = false;
     StorageFolder() = ResolveStorageFolder(GetAppFolder() + StorageFileName, VendorName, AppName, &Found);
     return Found;
@@ -121,8 +129,9 @@ const std::string& GetStorageFolder()
 
 const std::string& GetSettingsFilePath()
 {
-    static const std::string Path = GetStorageFolder() + "Settings.ini";
-    return Path;
+    if (SettingsFilePath().empty())
+        SettingsFilePath() = GetStorageFolder() + "Settings.ini";
+    return SettingsFilePath();
 }
 
 bool FindMacroToken(const std::string& Text, const std::string& Delimiter, std::size_t Start,

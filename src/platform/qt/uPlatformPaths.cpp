@@ -15,11 +15,24 @@ std::string NativeUtf8(const QString& Path)
     return QDir::toNativeSeparators(QDir::cleanPath(Path)).toStdString();
 }
 
+std::string& AppFilePathOverride()
+{
+    static std::string Path;
+    return Path;
+}
+
 } // namespace
 
 std::string PlatformAppFilePath()
 {
+    if (!AppFilePathOverride().empty())
+        return AppFilePathOverride();
     return NativeUtf8(QCoreApplication::applicationFilePath());
+}
+
+void SetPlatformAppFilePath(const std::string& Path)
+{
+    AppFilePathOverride() = Path;
 }
 
 std::string PlatformUserDocumentsDir()

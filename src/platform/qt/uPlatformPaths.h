@@ -7,6 +7,9 @@
 
 // Full path of the running program's file. Needs the application object.
 std::string PlatformAppFilePath();
+// Makes PlatformAppFilePath answer Path, so that a program run inside a test
+// finds its files in a folder of the test's; the empty text restores it.
+void SetPlatformAppFilePath(const std::string& Path);
 
 // The current user's own documents folder (on Linux the XDG documents folder).
 std::string PlatformUserDocumentsDir();

@@ -1,0 +1,313 @@
+// The main window: hash rows, file information, progress, messages, the
+// status bar, every command of the program, and the worker it owns.
+#pragma once
+
+#include "engine/uSorvik.h"
+#include "engine/uThreads.h"
+#include "forms/uForms.h"
+
+#include <QDateTime>
+#include <QMainWindow>
+#include <QPointer>
+#include <QStringList>
+
+#include <array>
+#include <functional>
+#include <memory>
+
+class QAction;
+class QActionGroup;
+class QCheckBox;
+class QFrame;
+class QGroupBox;
+class QLabel;
+class QLineEdit;
+class QListWidget;
+class QListWidgetItem;
+class QMenu;
+class QProgressBar;
+class QToolBar;
+class QToolButton;
+class QTimer;
+class QPainter;
+class QKeySequence;
+class TQtMessageWindow;
+class TStatusPanels;
+class TMainHintFilter;
+
+extern TResourceString sstatusworking;
+extern TResourceString sstatusfinished;
+extern TResourceString sstatuscancelled;
+extern TResourceString sstatuserror;
+extern TResourceString serroroccurred;
+extern TResourceString sfilecancelled;
+extern TResourceString shashesoffilesdontmatch;
+extern TResourceString sstatusmessagescleared;
+extern TResourceString sfilenotfound;
+extern TResourceString shashcoppied;
+extern TResourceString sstatuslogcleared;
+extern TResourceString slogfilesaved;
+extern TResourceString sfailedtosavelog;
+extern TResourceString stexthashed;
+
+enum TMessageLevel : int { mlNone = 0, mlInfo = 1, mlWarning = 2, mlError = 3 };
+
+// The web pages the Help menu and the language menu open.
+inline constexpr const char* HelpWebAddress = "https://sorvik.example.org/help/";
+inline constexpr const char* ForumWebAddress = "https://sorvik.example.org/forum/";
+inline constexpr const char* TranslationGuideWebAddress = "https://sorvik.example.org/translate/";
+
+struct THashRow {
+    QLineEdit* Edit = nullptr;
+    QCheckBox* CheckBox = nullptr;
+    QToolButton* CopyButton = nullptr;
+    QToolButton* CompareButton = nullptr;
+    QToolButton* SelectButton = nullptr;
+};
+
+class TFormMain : public QMainWindow, public TMainFormServices {
+    Q_OBJECT
+public:
+    explicit TFormMain(QWidget* Parent = nullptr);
+    ~TFormMain() override;
+
+    // ---- what other windows and the main sequence use
+    void HashText(const QByteArray& Data) override;
+    void ApplySettings(bool Initial) override;
+    // The command-line arguments after the program's path, added at the
+    // first show.
+    QStringList CommandLineArguments;
+
+    // ---- what would block or leave the process; tests replace these
+    // The open-files dialog: the chosen files, empty when cancelled.
+    std::function<QStringList()> ChooseFiles;
+    // The select-folders dialog: the chosen folders, empty when cancelled.
+    std::function<QStringList()> ChooseFolders;
+    // An information box with one OK button.
+    std::function<void(const QString& Text)> InformationBox;
+    // The current UTC time for the speed samples.
+    std::function<QDateTime()> UtcNow;
+
+    // ---- construction, hash rows and settings
+    void BuildHashRows();
+    THashTypes GetCheckedHashTypes() const;
+    void SetCheckedHashTypes(THashTypes Types);
+    void SetAllHashTypeChecks(bool Checked);
+    void LoadHashTypeChecks();
+    void StoreHashTypeChecks();
+    void UpdateWorkerHashTypes();
+    void SetStayOnTop(bool Value);
+    void ApplyHashCase(bool Upper);
+    void ClearHashEdits();
+    bool IsWorkerBusy() const;
+    const THashRow& HashRow(THashType T) const { return HashRows[static_cast<std::size_t>(T)]; }
+    TSorvikThread* Worker() const { return FWorker.get(); }
+    THashFileList& FileList() { return *FFileList; }
+    // Runs the update handlers of the actions that have one.
+    void UpdateActions();
+    // Runs the action's update handler, then triggers it when enabled.
+    void ExecuteAction(QAction* Action);
+
+    // ---- worker events, file information, progress and speed
+    void WMWorkerEvent(const TWindowMessage& Message);
+    void ClearFileInfo();
+    void SetFileName(const QString& Name);
+    void ShowFileInfo(const TFileProperties& Props);
+    void ShowHashes(const THashList& Hashes);
+    void SetProgress(int Percent);
+    void ResetSpeedSample();
+    void TimerSpeedTimer();
+    void SetSpeed(std::int64_t BytesPerSecond);
+    void CompareWithPrevious(const std::shared_ptr<THashFile>& Item);
+    const TFileProperties& CurrentFileProps() const { return FCurrentFileProps; }
+    // Worker messages taken by the window, and those the channel left out
+    // because they would not change what is shown.
+    std::uint64_t WorkerMessagesHandled() const { return FMessagesHandled; }
+    std::uint64_t WorkerMessagesCoalesced() const;
+
+    // ---- message list and status bar
+    void AddMessage(TMessageLevel Level, const QString& Text);
+    void AddMessageLine(const QString& Text);
+    void ClearMessages();
+    bool MessagesVisible() const;
+    void ShowMessages(bool Show, bool Force);
+    int CompactClientHeight() const;
+    TMessageLevel GetMessageLevel() const;
+    void UpdateMessageLevel();
+    TMessageLevel MessageLevel() const { return FMessageLevel; }
+    void SetStatusText(const QString& Text);
+    QString StatusText() const;
+    void UpdateFileCounts();
+    void RepaintStatusBar();
+    // The image panels 0 and 1 show now.
+    int StatusImage(int Panel) const;
+    void StatusBarClick(const QPoint& Pos);
+    void StatusBarMouseMove(const QPoint& Pos);
+    // The application's hint: the handler runs only when the text changes.
+    void SetApplicationHint(const QString& Text);
+    QString ApplicationHintText() const { return FApplicationHint; }
+
+    // ---- adding files and folders
+    void AddPath(const QString& Path);
+    void EnqueueFile(const QString& FileName);
+    void AddPaths(const QStringList& List);
+    void AddPathArray(const QStringList& Names) { AddPaths(Names); }
+    void AddCommandLineFiles();
+    void CheckCompareModifiers();
+    void FormDropFiles(const QStringList& FileNames);
+    void InitFileControls();
+    void ShowFileControls();
+
+    // ---- commands
+    void FillHashList(THashList& List) const;
+    void ResetLogEnumerator() { FLogEnumIndex = 0; }
+    bool NextLogItem(std::shared_ptr<THashFile>& Item);
+    void LanguageSelected(const QString& Code);
+    void HowToTranslate();
+
+    // ---- the design's components
+    QToolBar* MainToolBar = nullptr;
+    QToolButton* TB_AddFiles = nullptr;
+    QToolButton* TB_AddFolder = nullptr;
+    QToolButton* TB_HashText = nullptr;
+    QToolButton* TB_ViewLog = nullptr;
+    QToolButton* TB_SaveLog = nullptr;
+    QToolButton* TB_Skip = nullptr;
+    QToolButton* TB_Cancel = nullptr;
+    QLabel* Panel_DragAndDrop = nullptr;
+    QLabel* Panel_HoldControl = nullptr;
+    QLineEdit* EditFile = nullptr;
+    QToolButton* SB_Rehash = nullptr;
+    QGroupBox* GroupBoxFileInfo = nullptr;
+    QLabel* LabelFileSize = nullptr;
+    QLineEdit* EditFileSize = nullptr;
+    QLabel* LabelAttributes = nullptr;
+    QLineEdit* EditAttributes = nullptr;
+    QLabel* LabelFileTimeCreated = nullptr;
+    QLineEdit* EditFileTimeCreated = nullptr;
+    QLabel* LabelFileTimeModified = nullptr;
+    QLineEdit* EditFileTimeModified = nullptr;
+    QProgressBar* ProgressBar = nullptr;
+    QFrame* Panel_Messages = nullptr;
+    QFrame* Bevel_Border = nullptr;
+    QListWidget* ListBox_Messages = nullptr;
+    TStatusPanels* StatusBar = nullptr;
+    QTimer* TimerSpeed = nullptr;
+    QMenu* MI_FileMenu = nullptr;
+    QMenu* MI_LogMenu = nullptr;
+    QMenu* MI_OptionsMenu = nullptr;
+    QMenu* MI_Language = nullptr;
+    QMenu* MI_HelpMenu = nullptr;
+    QMenu* PopupMenu_HashTypes = nullptr;
+    QMenu* PopupMenu_Messages = nullptr;
+
+    QAction* ActionAddFiles = nullptr;
+    QAction* ActionAddFolder = nullptr;
+    QAction* ActionTextHash = nullptr;
+    QAction* ActionSettings = nullptr;
+    QAction* ActionExit = nullptr;
+    QAction* ActionRehashFile = nullptr;
+    QAction* ActionViewLog = nullptr;
+    QAction* ActionSaveLog = nullptr;
+    QAction* ActionClearLog = nullptr;
+    QAction* ActionToggleMessages = nullptr;
+    QAction* ActionCopyMessages = nullptr;
+    QAction* ActionClearMessages = nullptr;
+    QAction* ActionSkip = nullptr;
+    QAction* ActionCancel = nullptr;
+    QAction* ActionSelectAll = nullptr;
+    QAction* ActionSelectNone = nullptr;
+    QAction* ActionCompareToNextFile = nullptr;
+    QAction* ActionCompareNextTwoFiles = nullptr;
+    QAction* ActionExportToClipboard = nullptr;
+    QAction* ActionHelp = nullptr;
+    QAction* ActionForum = nullptr;
+    QAction* ActionHistory = nullptr;
+    QAction* ActionCopyrights = nullptr;
+    QAction* ActionAbout = nullptr;
+
+    // Every action of the window, in the design's order.
+    QList<QAction*> Actions() const;
+
+protected:
+    bool event(QEvent* Event) override;
+    void showEvent(QShowEvent* Event) override;
+    void closeEvent(QCloseEvent* Event) override;
+    void dragEnterEvent(QDragEnterEvent* Event) override;
+    void dragMoveEvent(QDragMoveEvent* Event) override;
+    void dropEvent(QDropEvent* Event) override;
+    bool eventFilter(QObject* Watched, QEvent* Event) override;
+
+private:
+    friend class TMainHintFilter;
+    void CreateComponents();
+    void CreateActions();
+    void CreateMenus();
+    void CreateToolBar();
+    QWidget* CreateClient();
+    QAction* NewAction(QAction*& Field, const char* Name, const QString& Caption, const QString& Hint, int Image,
+                       const QKeySequence& Shortcut = {});
+    void ConnectActions();
+    void FormCreate();
+    void FormShow();
+    void FirstShow();
+    bool FormCloseQuery();
+    void FormVisibleChanged(QWidget* Form);
+    void ApplicationHint();
+    void LockMinWidth();
+    void FitWithoutMessages();
+    void CreateWorker();
+    void DestroyWorker();
+    void StatusBarDrawPanel(QPainter& Painter, int Panel, const QRect& Rect);
+    void ListBox_MessagesDrawItem(QPainter& Painter, const QListWidgetItem& Item, const QRect& Rect) const;
+    void EditFileKeyPress(int Key);
+
+    void HandleHashTypeChange();
+    void HandleHashSelectClick(QObject* Sender);
+    void HandleHashCopyClick(QObject* Sender);
+    void HandleHashCompareClick(QObject* Sender);
+
+    void ActionAddFilesExecute();
+    void ActionAddFolderExecute();
+    void ActionTextHashExecute();
+    void ActionSettingsExecute();
+    void ActionExitExecute();
+    void ActionRehashFileExecute();
+    void ActionViewLogExecute();
+    void ActionSaveLogExecute();
+    void ActionClearLogExecute();
+    void ActionToggleMessagesExecute();
+    void ActionCopyMessagesExecute();
+    void ActionClearMessagesExecute();
+    void ActionSkipExecute();
+    void ActionCancelExecute();
+    void ActionSelectAllExecute();
+    void ActionSelectNoneExecute();
+    void ActionExportToClipboardExecute();
+    void ActionHelpExecute();
+    void ActionForumExecute();
+    void ActionHistoryExecute();
+    void ActionCopyrightsExecute();
+    void ActionAboutExecute();
+    void ActionSkipUpdate();
+    void ActionCancelUpdate();
+    void ActionClearLogUpdate();
+
+    std::unique_ptr<THashFileList> FFileList;
+    QDateTime FLastSampleTime;
+    std::int64_t FLastSampleBytes = 0;
+    std::array<THashRow, HashTypeCount> HashRows;
+    std::unique_ptr<TSorvikThread> FWorker;
+    std::unique_ptr<TQtMessageWindow> FMessageWindow;
+    std::array<std::int32_t, 4> FMessageCounts{};
+    TMessageLevel FMessageLevel = mlNone;
+    std::int32_t FLogEnumIndex = 0;
+    TFileProperties FCurrentFileProps;
+
+    TMainHintFilter* FHintFilter = nullptr;
+    QString FApplicationHint;
+    bool FFirstShown = false;
+    bool FIdleSinceBusy = true;
+    std::uint64_t FMessagesHandled = 0;
+    int FShownProgress = -2;
+};

@@ -1,0 +1,110 @@
+#include "forms/uMainIcons.h"
+
+#include <QApplication>
+#include <QHash>
+#include <QPainter>
+#include <QPainterPath>
+#include <QPixmap>
+#include <QStyle>
+
+namespace {
+
+QPixmap Light(const QColor& Fill, int Size)
+{
+    QPixmap P(Size, Size);
+    P.fill(Qt::transparent);
+    QPainter G(&P);
+    G.setRenderHint(QPainter::Antialiasing);
+    G.setPen(QPen(Fill.darker(160), Size / 12.0));
+    G.setBrush(Fill);
+    const qreal M = Size * 0.2;
+    G.drawEllipse(QRectF(M, M, Size - 2 * M, Size - 2 * M));
+    return P;
+}
+
+QIcon LightIcon(const QColor& Fill)
+{
+    QIcon I;
+    for (int S : {16, 24, 32})
+        I.addPixmap(Light(Fill, S));
+    return I;
+}
+
+QIcon Themed(const char* Name, QStyle::StandardPixmap Fallback)
+{
+    const QString N = QString::fromLatin1(Name);
+    if (QIcon::hasThemeIcon(N))
+        return QIcon::fromTheme(N);
+    return QApplication::style()->standardIcon(Fallback);
+}
+
+QIcon Make(int Index)
+{
+    switch (Index) {
+    case miIdle: return LightIcon(QColor(170, 170, 170));
+    case miBusy: return LightIcon(QColor(60, 180, 75));
+    case miAddFiles: return Themed("document-open", QStyle::SP_DialogOpenButton);
+    case miAddFolder: return Themed("folder-open", QStyle::SP_DirOpenIcon);
+    case miCancel: return Themed("process-stop", QStyle::SP_BrowserStop);
+    case miSkip: return Themed("media-skip-forward", QStyle::SP_MediaSkipForward);
+    case miSelectAll: return Themed("edit-select-all", QStyle::SP_DialogYesButton);
+    case miSelectNone: return Themed("edit-clear", QStyle::SP_DialogNoButton);
+    case miHashText: return Themed("accessories-text-editor", QStyle::SP_FileDialogDetailedView);
+    case miCopy: return Themed("edit-copy", QStyle::SP_FileLinkIcon);
+    case miToggleMessages: return Themed("view-list-text", QStyle::SP_FileDialogListView);
+    case miCompare: return Themed("edit-find", QStyle::SP_FileDialogContentsView);
+    case miNoMessages: return Themed("dialog-information", QStyle::SP_MessageBoxInformation);
+    case miWarning: return Themed("dialog-warning", QStyle::SP_MessageBoxWarning);
+    case miError: return Themed("dialog-error", QStyle::SP_MessageBoxCritical);
+    case miSelect: return Themed("go-next", QStyle::SP_ArrowRight);
+    case miRehash: return Themed("view-refresh", QStyle::SP_BrowserReload);
+    case miSaveLog: return Themed("document-save", QStyle::SP_DialogSaveButton);
+    case miViewLog: return Themed("document-preview", QStyle::SP_FileDialogInfoView);
+    case miClearLog: return Themed("edit-delete", QStyle::SP_TrashIcon);
+    case miSettings: return Themed("preferences-system", QStyle::SP_ComputerIcon);
+    default: return {};
+    }
+}
+
+QPixmap ProgramPixmap(int Size)
+{
+    QPixmap P(Size, Size);
+    P.fill(Qt::transparent);
+    QPainter G(&P);
+    G.setRenderHint(QPainter::Antialiasing);
+    const qreal S = Size;
+    // A rounded blue tile with a white check mark over two digest bars.
+    G.setPen(Qt::NoPen);
+    G.setBrush(QColor(32, 96, 176));
+    G.drawRoundedRect(QRectF(S * 0.06, S * 0.06, S * 0.88, S * 0.88), S * 0.18, S * 0.18);
+    G.setBrush(QColor(255, 255, 255, 110));
+    G.drawRoundedRect(QRectF(S * 0.2, S * 0.22, S * 0.6, S * 0.1), S * 0.04, S * 0.04);
+    G.drawRoundedRect(QRectF(S * 0.2, S * 0.38, S * 0.42, S * 0.1), S * 0.04, S * 0.04);
+    QPainterPath Check;
+    Check.moveTo(S * 0.28, S * 0.62);
+    Check.lineTo(S * 0.44, S * 0.77);
+    Check.lineTo(S * 0.75, S * 0.45);
+    G.setBrush(Qt::NoBrush);
+    G.setPen(QPen(Qt::white, S * 0.1, Qt::SolidLine, Qt::RoundCap, Qt::RoundJoin));
+    G.drawPath(Check);
+    return P;
+}
+
+} // namespace
+
+QIcon MainImage(int Index)
+{
+    static QHash<int, QIcon> Cache;
+    auto It = Cache.find(Index);
+    if (It == Cache.end())
+        It = Cache.insert(Index, Make(Index));
+    return *It;
+}
+
+QIcon ProgramIcon()
+{
+    QIcon I;
+    for (int S : {16, 24, 32, 48, 64, 128, 256})
+        I.addPixmap(ProgramPixmap(S));
+    return I;
+}

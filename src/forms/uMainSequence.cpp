@@ -1,0 +1,105 @@
+#include "forms/uMainSequence.h"
+
+#include "app/uLanguages.h"
+#include "app/uSettings.h"
+#include "app/uSorvikPaths.h"
+#include "app/uTranslationKit.h"
+#include "engine/uThreads.h"
+#include "forms/fMain.h"
+#include "forms/uForms.h"
+#include "forms/uMainIcons.h"
+#include "forms/uWindowLinks.h"
+#include "platform/qt/uPlatformPaths.h"
+#include "platform/uResourceStrings.h"
+
+#include <QApplication>
+
+namespace {
+const char* const VendorName = "lumvo";
+const char* const AppName = "Sorvik";
+} // namespace
+
+TSorvikProgram::TSorvikProgram(QStringList Arguments, std::string AppFilePath)
+    : FArguments(std::move(Arguments)), FAppFilePath(std::move(AppFilePath))
+{
+}
+
+TSorvikProgram::~TSorvikProgram() { Finish(); }
+
+QStringList TSorvikProgram::ArgumentsFromArgv(int Argc, char** Argv)
+{
+    QStringList List;
+    for (int I = 1; I < Argc; ++I)
+        List.append(QString::fromLocal8Bit(Argv[I]));
+    return List;
+}
+
+void TSorvikProgram::Start()
+{
+    if (FStarted)
+        return;
+    FStarted = true;
+    if (!FAppFilePath.empty())
+        SetPlatformAppFilePath(FAppFilePath);
+
+    // 1. The process-wide objects, after the toolkit's.
+    Settings = new TSettings();
+    Languages.Items.clear();
+    FileQueue = std::make_unique<TFileQueue>();
+    // 2. The data folder.
+    InitStorageFolder("Storage.ini", VendorName, AppName);
+    // 3, 4. Defaults, then the file when there is one.
+    Settings->Reset();
+    Settings->LoadIfExists(GetSettingsFilePath());
+    // 5. The language, before any window exists.
+    Languages.Apply(QString::fromStdString(GetAppFolder()) + QStringLiteral("Languages"),
+                    QString::fromStdString(Settings->LanguageCode), QString::fromStdString(Settings->BiDiCode),
+                    TLanguageSources::FromProcess(FArguments));
+    // 6. The application's title.
+    QCoreApplication::setOrganizationName(QString::fromLatin1(VendorName));
+    QCoreApplication::setApplicationName(QString::fromLatin1(AppName));
+    QGuiApplication::setApplicationDisplayName(QString::fromLatin1(AppName));
+    QGuiApplication::setWindowIcon(ProgramIcon());
+    // Closing the main window ends the program, even with others open.
+    QGuiApplication::setQuitOnLastWindowClosed(false);
+    // 7. The windows, hidden, the main window first.
+    FormMain = new TFormMain();
+    FormMain->CommandLineArguments = FArguments;
+    CreateSecondaryForms();
+    // 8. The main window is shown; it adds the command-line paths once shown.
+    FormMain->show();
+}
+
+int TSorvikProgram::Run()
+{
+    return QApplication::exec();
+}
+
+void TSorvikProgram::Finish()
+{
+    if (!FStarted)
+        return;
+    FStarted = false;
+    // The close handler stored the checked types; a sequence ended without
+    // closing the window stores them here.
+    if (FormMain && FormMain->isVisible())
+        FormMain->close();
+    FSettingsSaved = Settings->TrySaveToFile(GetSettingsFilePath());
+
+    // The main window first: it stops and joins the worker before its log goes.
+    delete FormMain;
+    FormMain = nullptr;
+    DestroySecondaryForms();
+
+    // Only now that the worker has ended.
+    FileQueue.reset();
+    Languages.OnLanguageSelected = nullptr;
+    Languages.OnHowToTranslate = nullptr;
+    Languages.Items.clear();
+    ReleaseTranslation();
+    ForEachResourceString([](TResourceString& S) { S.Restore(); });
+    delete Settings;
+    Settings = nullptr;
+    if (!FAppFilePath.empty())
+        SetPlatformAppFilePath({});
+}

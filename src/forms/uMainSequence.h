@@ -1,0 +1,43 @@
+// The program's main sequence: the one order in which the process-wide
+// objects, the data folder, the settings, the language and the windows come
+// into being, the message loop, and the mirror order of shutdown. main()
+// and the tests run the same steps.
+#pragma once
+
+#include <QStringList>
+
+#include <string>
+
+class TSorvikProgram {
+public:
+    // Arguments: the command line after the program's own path.
+    // AppFilePath: where the program's file is taken to be (its folder holds
+    // "Storage.ini", "Languages" and by default "Settings.ini"); empty for
+    // the real one.
+    explicit TSorvikProgram(QStringList Arguments, std::string AppFilePath = {});
+    ~TSorvikProgram();
+    TSorvikProgram(const TSorvikProgram&) = delete;
+    TSorvikProgram& operator=(const TSorvikProgram&) = delete;
+
+    // The arguments after the program's path, copied before the toolkit
+    // sees them (it would take "-style", "-reverse", ... for itself).
+    static QStringList ArgumentsFromArgv(int Argc, char** Argv);
+
+    // Every step up to the shown main window; the application object must exist.
+    void Start();
+    // The message loop, until the main window is closed.
+    int Run();
+    // Settings written, windows destroyed (the worker first stopped),
+    // process-wide objects released. Runs once; the destructor calls it.
+    void Finish();
+
+    bool Started() const { return FStarted; }
+    // The result of the one write of the settings file.
+    bool SettingsSaved() const { return FSettingsSaved; }
+
+private:
+    QStringList FArguments;
+    std::string FAppFilePath;
+    bool FStarted = false;
+    bool FSettingsSaved = false;
+};

@@ -1,0 +1,96 @@
+#include "forms/uStatusPanels.h"
+
+#include <QMouseEvent>
+#include <QPainter>
+#include <QStyle>
+#include <QStyleOption>
+
+TStatusPanels::TStatusPanels(QWidget* Parent) : QWidget(Parent)
+{
+    setMouseTracking(true);
+    setSizePolicy(QSizePolicy::Expanding, QSizePolicy::Fixed);
+}
+
+void TStatusPanels::AddPanel(int Width, TAlignment Alignment)
+{
+    FWidths.push_back(Width);
+    FAlignments.push_back(Alignment);
+    FTexts.append(QString());
+    update();
+}
+
+QRect TStatusPanels::PanelRect(int Index) const
+{
+    if (Index < 0 || Index >= PanelCount())
+        return {};
+    int Left = 0;
+    for (int I = 0; I < Index; ++I)
+        Left += FWidths[static_cast<std::size_t>(I)];
+    const int Width = Index == PanelCount() - 1 ? std::max(width() - Left, FWidths.back())
+                                                : FWidths[static_cast<std::size_t>(Index)];
+    return QRect(Left, 0, Width, height());
+}
+
+void TStatusPanels::SetPanelText(int Index, const QString& Text)
+{
+    if (Index < 0 || Index >= FTexts.size() || FTexts[Index] == Text)
+        return;
+    FTexts[Index] = Text;
+    update(PanelRect(Index));
+}
+
+QSize TStatusPanels::sizeHint() const
+{
+    int W = 0;
+    for (int X : FWidths)
+        W += X;
+    return QSize(W, std::max(23, fontMetrics().height() + 8));
+}
+
+QSize TStatusPanels::minimumSizeHint() const { return QSize(0, sizeHint().height()); }
+
+void TStatusPanels::paintEvent(QPaintEvent*)
+{
+    QPainter Painter(this);
+    const QPalette& Pal = palette();
+    Painter.fillRect(rect(), Pal.window());
+    // Panels are laid out from the left in either direction, so that their
+    // positions match the hit-testing of the panel widths.
+    for (int I = 0; I < PanelCount(); ++I) {
+        const QRect R = PanelRect(I);
+        Painter.setPen(Pal.color(QPalette::Mid));
+        Painter.drawRect(R.adjusted(0, 1, -2, -1));
+        const QRect Inner = R.adjusted(2, 2, -3, -2);
+        const TAlignment A = FAlignments[static_cast<std::size_t>(I)];
+        if (A == paOwnerDraw) {
+            if (OnDrawPanel)
+                OnDrawPanel(Painter, I, Inner);
+            continue;
+        }
+        Painter.setPen(Pal.color(QPalette::WindowText));
+        const int Flags = Qt::AlignVCenter | (A == paCenter ? Qt::AlignHCenter : Qt::AlignLeft) | Qt::TextSingleLine;
+        const QString Shown = fontMetrics().elidedText(FTexts[I], Qt::ElideRight, Inner.width() - 4);
+        Painter.drawText(Inner.adjusted(2, 0, -2, 0), Flags, Shown);
+    }
+}
+
+void TStatusPanels::mouseReleaseEvent(QMouseEvent* Event)
+{
+    if (Event->button() == Qt::LeftButton && rect().contains(Event->position().toPoint()) && OnClick)
+        OnClick(Event->position().toPoint());
+    QWidget::mouseReleaseEvent(Event);
+}
+
+void TStatusPanels::mouseMoveEvent(QMouseEvent* Event)
+{
+    if (OnMouseMove)
+        OnMouseMove(Event->position().toPoint());
+    QWidget::mouseMoveEvent(Event);
+}
+
+void TStatusPanels::leaveEvent(QEvent* Event)
+{
+    if (OnMouseLeave)
+        OnMouseLeave();
+    QWidget::leaveEvent(Event);
+}

@@ -1,0 +1,47 @@
+// A status bar of fixed-width panels, drawn by us: Qt's QStatusBar puts
+// margins and size grips between its widgets, so a panel's screen position
+// would not match the widths the window computes with.
+#pragma once
+
+#include <QStringList>
+#include <QWidget>
+
+#include <functional>
+#include <vector>
+
+class TStatusPanels : public QWidget {
+    Q_OBJECT
+public:
+    enum TAlignment { paLeft, paCenter, paOwnerDraw };
+
+    explicit TStatusPanels(QWidget* Parent = nullptr);
+
+    void AddPanel(int Width, TAlignment Alignment);
+    int PanelCount() const { return static_cast<int>(FWidths.size()); }
+    const std::vector<int32_t>& PanelWidths() const { return FWidths; }
+    // The last panel stretches to the bar's right edge.
+    QRect PanelRect(int Index) const;
+
+    QString PanelText(int Index) const { return FTexts.value(Index); }
+    void SetPanelText(int Index, const QString& Text);
+
+    // Draws an owner-drawn panel.
+    std::function<void(QPainter& Painter, int Index, const QRect& Rect)> OnDrawPanel;
+    std::function<void(const QPoint& Pos)> OnClick;
+    std::function<void(const QPoint& Pos)> OnMouseMove;
+    std::function<void()> OnMouseLeave;
+
+    QSize sizeHint() const override;
+    QSize minimumSizeHint() const override;
+
+protected:
+    void paintEvent(QPaintEvent* Event) override;
+    void mouseReleaseEvent(QMouseEvent* Event) override;
+    void mouseMoveEvent(QMouseEvent* Event) override;
+    void leaveEvent(QEvent* Event) override;
+
+private:
+    std::vector<int32_t> FWidths;
+    std::vector<TAlignment> FAlignments;
+    QStringList FTexts;
+};
