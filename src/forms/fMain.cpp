@@ -824,8 +824,13 @@ void TFormMain::ApplySettings(bool Initial)
         ApplyHashCase(Settings->UpperCaseHash);
         LogViewerApplyHashCase(Settings->UpperCaseHash);
     }
-    // The other windows take the style the next time they are shown.
-    ForEachSecondaryForm([&](TSorvikForm* F) { F->SetStayOnTop(Settings->StayOnTop); });
+    ApplySettingsToSecondaryForms();
+}
+
+void TFormMain::ApplySettingsToSecondaryForms()
+{
+    const bool OnTop = bool(windowFlags() & Qt::WindowStaysOnTopHint);
+    ForEachSecondaryForm([&](TSorvikForm* F) { F->SetStayOnTop(OnTop); });
 }
 
 void TFormMain::SetStayOnTop(bool Value)

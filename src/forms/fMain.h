@@ -97,6 +97,8 @@ public:
     void StoreHashTypeChecks();
     void UpdateWorkerHashTypes();
     void SetStayOnTop(bool Value);
+    // The other windows follow the stay-on-top setting from their next show.
+    void ApplySettingsToSecondaryForms();
     void ApplyHashCase(bool Upper);
     void ClearHashEdits();
     bool IsWorkerBusy() const;

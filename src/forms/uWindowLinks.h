@@ -40,6 +40,7 @@ void ShowAboutBox();
 void ForEachSecondaryForm(const std::function<void(TSorvikForm*)>& Action);
 
 // The seven secondary windows, created hidden in the program's order after
-// the main window, and destroyed again.
+// the main window (whose Save Log and Clear Log the log viewer offers too),
+// and destroyed again.
 void CreateSecondaryForms();
 void DestroySecondaryForms();

@@ -1,0 +1,153 @@
+// What the main-window tests share: the program-wide objects the window
+// needs, every box and chooser replaced so that nothing blocks, a key state
+// of the test's choosing, and worker messages posted as the worker would.
+#pragma once
+
+#include "app/ufunctions.h"
+#include "engine/uThreads.h"
+#include "forms/fMain.h"
+#include "forms/uFormBase.h"
+#include "forms/uQtMessageWindow.h"
+#include "forms/uStatusPanels.h"
+#include "platform/qt/uPlatformShell.h"
+#include "settings_scope.h"
+
+#include "engine/TempFolder.h"
+
+#include <QApplication>
+#include <QCoreApplication>
+#include <QCheckBox>
+#include <QToolButton>
+#include <QLineEdit>
+#include <QListWidget>
+#include <QRegularExpression>
+#include <QTest>
+
+#include <memory>
+#include <string>
+#include <vector>
+
+namespace maintest {
+
+inline QString Q(const std::string& S) { return QString::fromStdString(S); }
+
+// The window with its own settings, queue and injected boxes.
+class TMainWindowFixture {
+public:
+    explicit TMainWindowFixture(THashTypes Types = AllHashTypes(), bool UpperCase = false)
+    {
+        Set->HashTypes = Types;
+        Set->UpperCaseHash = UpperCase;
+        FPreviousQueue = std::move(FileQueue);
+        FileQueue = std::make_unique<TFileQueue>();
+        FPreviousError = SetErrorBox([this](const QString& T) { Errors.push_back(T); });
+        FPreviousWarning = SetWarningBox([this](const std::string& T) { Warnings.push_back(Q(T)); });
+        FPreviousKeys = SetKeyboardModifiersSource([this] { return Keys; });
+        Form = std::make_unique<TFormMain>();
+        Form->ChooseFiles = [this] {
+            ++FileDialogs;
+            return FilesToChoose;
+        };
+        Form->ChooseFolders = [this] {
+            ++FolderDialogs;
+            return FoldersToChoose;
+        };
+        Form->InformationBox = [this](const QString& T) { Infos.push_back(T); };
+    }
+    ~TMainWindowFixture()
+    {
+        Form.reset();
+        FileQueue = std::move(FPreviousQueue);
+        SetErrorBox(FPreviousError);
+        SetWarningBox(FPreviousWarning);
+        SetKeyboardModifiersSource(FPreviousKeys);
+    }
+    TMainWindowFixture(const TMainWindowFixture&) = delete;
+    TMainWindowFixture& operator=(const TMainWindowFixture&) = delete;
+
+    // Posts one worker message the way the worker's window handle does, and
+    // lets the window take it.
+    void Post(TWorkerEvent Event, std::intptr_t Number = 0, std::shared_ptr<TWorkerPayload> Payload = nullptr)
+    {
+        TWindowMessage M;
+        M.Msg = WM_WORKER_NOTIFY;
+        M.WParam = Event;
+        M.LParam = Number;
+        M.Object = std::move(Payload);
+        QCoreApplication::postEvent(Form.get(), new TWindowMessageEvent(std::move(M)));
+        QCoreApplication::processEvents();
+    }
+    static std::shared_ptr<TWorkerPayload> FilePayload(std::shared_ptr<THashFile> File)
+    {
+        auto P = std::make_shared<TWorkerPayload>();
+        P->File = std::move(File);
+        return P;
+    }
+    static std::shared_ptr<TWorkerPayload> TextPayload(const std::string& Text,
+                                                       std::shared_ptr<THashFile> File = nullptr)
+    {
+        auto P = std::make_shared<TWorkerPayload>();
+        P->Text = std::make_unique<TStringObject>(Text);
+        P->File = std::move(File);
+        return P;
+    }
+
+    // Waits until the worker has taken every queued file and reported idle.
+    bool WaitIdle(int Timeout = 10000)
+    {
+        return QTest::qWaitFor(
+            [this] {
+                Form->UpdateActions();
+                return FileQueue->Count() == 0 && !Form->IsWorkerBusy()
+                       && Form->ActionClearLog->isEnabled();
+            },
+            Timeout);
+    }
+
+    QString Digest(THashType T) const { return Form->HashRow(T).Edit->text(); }
+    QStringList Messages() const
+    {
+        QStringList L;
+        auto* List = Form->ListBox_Messages;
+        for (int I = 0; I < List->count(); ++I)
+            L.append(List->item(I)->text());
+        return L;
+    }
+    // The messages without their "[HH:MM:SS] " stamps.
+    QStringList MessageTexts() const
+    {
+        QStringList L = Messages();
+        for (QString& S : L)
+            if (S.size() > 11 && S.startsWith(QLatin1Char('[')) && S.at(9) == QLatin1Char(']'))
+                S = S.mid(11);
+        return L;
+    }
+    // The file names of the log, in the order the worker took them up (the
+    // order of the queue).
+    std::vector<std::string> Logged() const
+    {
+        std::vector<std::string> Names;
+        for (const auto& F : Form->FileList().Items)
+            Names.push_back(F->FileName);
+        return Names;
+    }
+
+    TSettingsScope Set;
+    std::unique_ptr<TFormMain> Form;
+    Qt::KeyboardModifiers Keys = Qt::NoModifier;
+    QStringList FilesToChoose;
+    QStringList FoldersToChoose;
+    int FileDialogs = 0;
+    int FolderDialogs = 0;
+    std::vector<QString> Errors;
+    std::vector<QString> Warnings;
+    std::vector<QString> Infos;
+
+private:
+    std::unique_ptr<TFileQueue> FPreviousQueue;
+    TErrorBox FPreviousError;
+    TWarningBox FPreviousWarning;
+    TModifiersSource FPreviousKeys;
+};
+
+} // namespace maintest

@@ -1,0 +1,193 @@
+// Worker messages posted into the real main window as the worker would post
+// them: what the window shows, logs and lists for each sequence.
+#include "main_window_support.h"
+
+#include "engine/uStrUtils.h"
+
+#include <QProgressBar>
+
+#include <gtest/gtest.h>
+
+using namespace maintest;
+
+namespace {
+
+std::shared_ptr<THashFile> Record(const std::string& Name)
+{
+    auto F = std::make_shared<THashFile>(Name);
+    return F;
+}
+
+std::shared_ptr<TWorkerPayload> Properties(std::shared_ptr<THashFile> F, std::int64_t Size)
+{
+    auto P = TMainWindowFixture::FilePayload(std::move(F));
+    P->Properties.Size = Size;
+    P->Properties.Attributes = faArchive;
+    P->Properties.Modified = TLocalDateTime{2024, 2, 29, 7, 5, 9, 0};
+    P->Properties.Valid = true;
+    return P;
+}
+
+std::shared_ptr<TWorkerPayload> Digests(std::shared_ptr<THashFile> F, const std::string& Md5)
+{
+    auto P = TMainWindowFixture::FilePayload(std::move(F));
+    P->Hashes.Put(htMD5, Md5);
+    return P;
+}
+
+} // namespace
+
+TEST(MainWindowEvents, AFileFromBusyToFinished)
+{
+    TMainWindowFixture M(AllHashTypes(), /*UpperCase=*/true);
+    auto F = Record("/data/a.bin");
+    M.Post(weBusy);
+    EXPECT_EQ(M.Form->StatusText(), "Working...");
+    M.Post(weFileStarted, 0, M.FilePayload(F));
+    EXPECT_EQ(M.Form->EditFile->text(), "/data/a.bin");
+    EXPECT_EQ(M.Form->FileList().Count(), 1);
+    EXPECT_EQ(M.Form->StatusBar->PanelText(2), "1");
+    // Properties arrive with their message, not before.
+    EXPECT_FALSE(F->Properties.Valid);
+    M.Post(weFileProperties, 0, Properties(F, 2048));
+    EXPECT_TRUE(F->Properties.Valid);
+    EXPECT_EQ(M.Form->EditFileSize->text(), Q(FormatSize(2048)));
+    EXPECT_EQ(M.Form->EditAttributes->text(), Q(AttributesToText(faArchive)));
+    EXPECT_EQ(M.Form->EditFileTimeCreated->text(), "") << "a zero creation time shows nothing";
+    EXPECT_EQ(M.Form->EditFileTimeModified->text(), "2024-02-29 07:05:09");
+    EXPECT_EQ(M.Form->CurrentFileProps().Size, 2048);
+    M.Post(weProgress, 42);
+    EXPECT_EQ(M.Form->ProgressBar->value(), 42);
+    EXPECT_EQ(M.Form->StatusBar->PanelText(4), "42%");
+    M.Post(weFileFinished, 0, Digests(F, "900150983cd24fb0d6963f7d28e17f72"));
+    EXPECT_EQ(M.Digest(htMD5), "900150983CD24FB0D6963F7D28E17F72") << "cased as the settings say";
+    EXPECT_EQ(F->Hashes.Get(htMD5), "900150983cd24fb0d6963f7d28e17f72") << "the record keeps the digest";
+    EXPECT_EQ(M.Digest(htSHA1), "");
+    M.Post(weIdle);
+    EXPECT_EQ(M.Form->StatusText(), "Finished");
+    EXPECT_TRUE(M.Messages().isEmpty());
+}
+
+TEST(MainWindowEvents, AnErrorListsTwoLinesAndLeavesARecordWithoutDigests)
+{
+    TMainWindowFixture M;
+    auto F = Record("/data/locked.bin");
+    M.Post(weFileStarted, 0, M.FilePayload(F));
+    M.Post(weError, 0, M.TextPayload("[EFOpenError] Cannot open file \"/data/locked.bin\"", F));
+    EXPECT_EQ(M.Form->StatusText(), "Error");
+    EXPECT_EQ(M.MessageTexts(),
+              QStringList({"An error has occurred.", "[EFOpenError] Cannot open file \"/data/locked.bin\""}));
+    EXPECT_TRUE(QRegularExpression("^\\[\\d\\d:\\d\\d:\\d\\d\\] An error").match(M.Messages().at(0)).hasMatch());
+    EXPECT_EQ(F->ErrorText, "[EFOpenError] Cannot open file \"/data/locked.bin\"");
+    EXPECT_EQ(F->Hashes.HashTypes, 0u);
+    EXPECT_EQ(M.Form->FileList().Count(), 1);
+    EXPECT_EQ(M.Form->EditFile->text(), "/data/locked.bin");
+    EXPECT_EQ(M.Form->MessageLevel(), mlError);
+    EXPECT_EQ(M.Form->StatusImage(1), 14);
+}
+
+TEST(MainWindowEvents, CancelAfterIdleEndsOnCancelled)
+{
+    TMainWindowFixture M;
+    auto F = Record("/data/big.iso");
+    M.Post(weBusy);
+    M.Post(weFileStarted, 0, M.FilePayload(F));
+    M.Post(weProgress, 30);
+    M.Post(weIdle);
+    M.Post(weFileCancelled, 0, M.TextPayload("/data/big.iso"));
+    EXPECT_EQ(M.Form->StatusText(), "Cancelled");
+    EXPECT_EQ(M.Form->ProgressBar->value(), 0);
+    EXPECT_EQ(M.Form->StatusBar->PanelText(4), "");
+    EXPECT_EQ(M.MessageTexts(), QStringList({"File cancelled", "/data/big.iso"}));
+    EXPECT_EQ(M.Form->MessageLevel(), mlWarning);
+    EXPECT_EQ(M.Form->StatusImage(1), 13);
+    EXPECT_EQ(M.Form->StatusImage(0), 0) << "the worker is idle";
+}
+
+TEST(MainWindowEvents, UnknownCodesAndStartedChangeNothing)
+{
+    TMainWindowFixture M;
+    M.Form->SetStatusText("before");
+    for (std::intptr_t Code : {0, 9, -1, 1034})
+        M.Post(static_cast<TWorkerEvent>(Code), 5, M.TextPayload("ignored"));
+    EXPECT_EQ(M.Form->StatusText(), "before");
+    EXPECT_TRUE(M.Messages().isEmpty());
+    EXPECT_EQ(M.Form->FileList().Count(), 0);
+}
+
+TEST(MainWindowEvents, EventsForARecordOfAClearedLogAreIgnored)
+{
+    TMainWindowFixture M;
+    auto F = Record("/data/old.bin");
+    M.Post(weBusy);
+    M.Post(weFileStarted, 0, M.FilePayload(F));
+    M.Post(weIdle);
+    M.Form->UpdateActions();
+    ASSERT_TRUE(M.Form->ActionClearLog->isEnabled());
+    M.Form->ActionClearLog->trigger();
+    EXPECT_EQ(M.Form->FileList().Count(), 0);
+    EXPECT_EQ(M.Form->StatusText(), "Log cleared");
+    M.Form->SetFileName("shown");
+    M.Post(weFileProperties, 0, Properties(F, 99));
+    M.Post(weFileFinished, 0, Digests(F, "00"));
+    EXPECT_EQ(M.Form->EditFileSize->text(), "");
+    EXPECT_EQ(M.Digest(htMD5), "");
+    EXPECT_EQ(M.Form->EditFile->text(), "shown");
+}
+
+TEST(MainWindowEvents, ClearLogWaitsForTheIdleEvent)
+{
+    TMainWindowFixture M;
+    M.Form->UpdateActions();
+    EXPECT_TRUE(M.Form->ActionClearLog->isEnabled());
+    M.Post(weBusy);
+    M.Form->UpdateActions();
+    EXPECT_FALSE(M.Form->ActionClearLog->isEnabled()) << "a busy event came without its idle event";
+    M.Post(weIdle);
+    M.Form->UpdateActions();
+    EXPECT_TRUE(M.Form->ActionClearLog->isEnabled());
+}
+
+TEST(MainWindowEvents, CompareNextTwoFilesComparesTheSecondWithTheFirst)
+{
+    TMainWindowFixture M;
+    M.Form->ActionCompareNextTwoFiles->setChecked(true);
+    auto A = Record("a"), B = Record("b"), C = Record("c");
+    for (const auto& [F, Digest] : {std::pair{A, "11"}, std::pair{B, "22"}, std::pair{C, "33"}}) {
+        M.Post(weFileStarted, 0, M.FilePayload(F));
+        M.Post(weFileFinished, 0, Digests(F, Digest));
+    }
+    EXPECT_EQ(M.MessageTexts(), QStringList({"Hashes of files do not match", "b", "a"}))
+        << "the second file against the first, the third not at all";
+    EXPECT_FALSE(M.Form->ActionCompareNextTwoFiles->isChecked());
+    EXPECT_FALSE(M.Form->ActionCompareToNextFile->isChecked());
+}
+
+TEST(MainWindowEvents, CompareToNextFileBeforeTheFirstFileWaitsForAPredecessor)
+{
+    TMainWindowFixture M;
+    M.Form->ActionCompareToNextFile->trigger();
+    ASSERT_TRUE(M.Form->ActionCompareToNextFile->isChecked());
+    auto A = Record("a"), B = Record("b");
+    M.Post(weFileStarted, 0, M.FilePayload(A));
+    M.Post(weFileFinished, 0, Digests(A, "11"));
+    EXPECT_TRUE(M.Form->ActionCompareToNextFile->isChecked()) << "no predecessor: still armed";
+    M.Post(weFileStarted, 0, M.FilePayload(B));
+    M.Post(weFileFinished, 0, Digests(B, "11"));
+    EXPECT_FALSE(M.Form->ActionCompareToNextFile->isChecked());
+    EXPECT_TRUE(M.Messages().isEmpty()) << "the two files match";
+}
+
+TEST(MainWindowEvents, SpeedSamples)
+{
+    TMainWindowFixture M;
+    QDateTime Now = QDateTime::currentDateTimeUtc();
+    M.Form->UtcNow = [&] { return Now; };
+    M.Form->ResetSpeedSample();
+    M.Form->TimerSpeedTimer();
+    EXPECT_EQ(M.Form->StatusBar->PanelText(3), "") << "no time passed and nothing read";
+    M.Form->SetSpeed(1500);
+    EXPECT_EQ(M.Form->StatusBar->PanelText(3), Q(FormatSpeed(1500)));
+    M.Form->SetSpeed(0);
+    EXPECT_EQ(M.Form->StatusBar->PanelText(3), "");
+}
