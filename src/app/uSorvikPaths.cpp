@@ -115,8 +115,6 @@ bool InitStorageFolder(const std::string& StorageFileName, const std::string& Ve
                        const std::string& AppName)
 {
     StorageFolder().clear();
-    // A new start-up resolves the folder anew; the settings path follows it.
-    SettingsFilePath().clear();
     bool Found = false;
     StorageFolder() = ResolveStorageFolder(GetAppFolder() + StorageFileName, VendorName, AppName, &Found);
     return Found;
@@ -125,6 +123,12 @@ bool InitStorageFolder(const std::string& StorageFileName, const std::string& Ve
 const std::string& GetStorageFolder()
 {
     return StorageFolder();
+}
+
+void ReleaseStoragePaths()
+{
+    SettingsFilePath().clear();
+    StorageFolder().clear();
 }
 
 const std::string& GetSettingsFilePath()

@@ -22,6 +22,9 @@ const std::string& GetStorageFolder();
 // The data folder followed by "Settings.ini", built on the first call and the
 // same for the rest of the run.
 const std::string& GetSettingsFilePath();
+// Forgets both at the end of a run (shutdown), so that a next run in the
+// same process resolves them anew.
+void ReleaseStoragePaths();
 
 // Replaces every "#NAME#" placeholder that has a value; text a value brings in
 // is never searched again.

@@ -100,6 +100,7 @@ void TSorvikProgram::Finish()
     ForEachResourceString([](TResourceString& S) { S.Restore(); });
     delete Settings;
     Settings = nullptr;
+    ReleaseStoragePaths();
     if (!FAppFilePath.empty())
         SetPlatformAppFilePath({});
 }
