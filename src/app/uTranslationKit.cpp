@@ -323,15 +323,19 @@ void TPoCatalog::LoadFromData(const QByteArray& Data)
             break;
         }
 
+    // Each string is decoded whole and on its own: a U+FEFF at its start is
+    // text (only the file's own byte-order mark was dropped above), and an
+    // incomplete sequence at its end becomes U+FFFD instead of vanishing.
+    const auto Flags = QStringConverter::Flag::Stateless | QStringConverter::Flag::ConvertInitialBom;
     std::optional<QStringDecoder> Decoder;
     if (!FCharset.isEmpty() && FCharset.compare(QLatin1String("CHARSET"), Qt::CaseInsensitive) != 0) {
-        Decoder.emplace(FCharset.toLatin1().constData());
+        Decoder.emplace(FCharset.toLatin1().constData(), Flags);
         if (!Decoder->isValid())
             Decoder.reset();
     }
+    if (!Decoder)
+        Decoder.emplace(QStringConverter::Utf8, Flags);
     auto Decode = [&](const QByteArray& B) {
-        if (!Decoder)
-            return QString::fromUtf8(B);
         Decoder->resetState();
         return QString(Decoder->decode(B));
     };
@@ -350,11 +354,16 @@ void TPoCatalog::LoadFromData(const QByteArray& Data)
         for (const QString& Id : E.Identifiers)
             if (!FByIdentifier.contains(LowerCaseAscii(Id)))
                 FByIdentifier.insert(LowerCaseAscii(Id), Index);
-        if (!FByMsgId.contains(E.MsgId))
-            FByMsgId.insert(E.MsgId, Index);
-        const QString Key = E.Context + QChar(4) + E.MsgId;
-        if (!FByContextMsgId.contains(Key))
-            FByContextMsgId.insert(Key, Index);
+        // As in gettext, an entry with a context answers only a look-up in
+        // that context; identifiers are unique and match either kind.
+        if (!R.HasContext) {
+            if (!FByMsgId.contains(E.MsgId))
+                FByMsgId.insert(E.MsgId, Index);
+        } else {
+            const QString Key = E.Context + QChar(4) + E.MsgId;
+            if (!FByContextMsgId.contains(Key))
+                FByContextMsgId.insert(Key, Index);
+        }
     }
 }
 

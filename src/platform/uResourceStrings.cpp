@@ -2,6 +2,8 @@
 
 #include <algorithm>
 #include <cctype>
+#include <set>
+#include <utility>
 
 namespace {
 
@@ -130,9 +132,29 @@ std::vector<std::string> FormatPlaceholders(const std::string& Text)
     return Result;
 }
 
+namespace {
+
+// Which argument each placeholder reads, and as what: the index made
+// explicit as FormatText counts it (an indexed placeholder moves the count).
+std::set<std::pair<std::size_t, char>> ArgumentUses(const std::string& Text)
+{
+    std::set<std::pair<std::size_t, char>> Uses;
+    std::size_t Next = 0;
+    WalkPlaceholders(Text, [&](const TPlaceholder& P) {
+        const std::size_t Arg = P.Index >= 0 ? static_cast<std::size_t>(P.Index) : Next;
+        Next = Arg + 1;
+        Uses.emplace(Arg, P.Conversion);
+    });
+    return Uses;
+}
+
+} // namespace
+
 bool SamePlaceholders(const std::string& Original, const std::string& Translation)
 {
-    return FormatPlaceholders(Original) == FormatPlaceholders(Translation);
+    // Translators may reorder ("%1:s de %0:s"); what they may not do is read
+    // an argument the English text does not give, or read it as another kind.
+    return ArgumentUses(Original) == ArgumentUses(Translation);
 }
 
 std::string FormatText(const std::string& Fmt, std::initializer_list<std::string> Args)

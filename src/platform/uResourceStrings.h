@@ -43,8 +43,9 @@ void ForEachResourceString(const std::function<void(TResourceString&)>& Action);
 // conversion letters with their optional index); "%%" is no placeholder.
 std::vector<std::string> FormatPlaceholders(const std::string& Text);
 
-// True when a translation may replace Original without making formatting
-// read an argument the English text does not have.
+// True when a translation may replace Original: once every placeholder's
+// argument index is made explicit, both read the same arguments as the same
+// kinds, in any order.
 bool SamePlaceholders(const std::string& Original, const std::string& Translation);
 
 // Replaces each placeholder of Fmt by the next argument (or, with an index,

@@ -87,7 +87,8 @@ TEST_F(Catalogue, ContextLookUpForTheToolkit)
 {
     EXPECT_EQ(C.TranslateInContext(Str("QPlatformTheme"), Str("Save")), Str("Speichern"));
     EXPECT_EQ(C.TranslateInContext(Str("OtherContext"), Str("Save")), Str("Sichern"));
-    EXPECT_EQ(C.TranslateInContext(Str("Unknown"), Str("Cancel")), Str("Abbrechen"));
+    // Another context's entry is no answer.
+    EXPECT_TRUE(C.TranslateInContext(Str("Unknown"), Str("Cancel")).isNull());
     EXPECT_TRUE(C.TranslateInContext(Str("QPlatformTheme"), Str("Apply")).isNull());
     EXPECT_TRUE(C.TranslateInContext(QString(), Str("Untranslated")).isNull());
     EXPECT_TRUE(C.TranslateInContext(QString(), Str("Fuzzy text")).isNull());
@@ -114,6 +115,45 @@ TEST(CatalogueCharset, ConvertedFromTheHeadersCharset)
                        + QByteArray(Case.Charset) + "\\n\"\r\n\r\nmsgid \"File\"\r\nmsgstr \"" + Case.Bytes
                        + "\"\r\n");
         EXPECT_EQ(C.Translate(QString(), Str("File")), Str(Case.Expected)) << Case.Charset;
+    }
+}
+
+// As gettext: a look-up without context sees only entries without one, a
+// look-up in a context that context's entries and then those without one.
+TEST(CatalogueContext, EntriesAnswerOnlyTheirOwnContext)
+{
+    for (const bool ContextFirst : {true, false}) {
+        const QByteArray WithContext = "msgctxt \"Menu\"\nmsgid \"Open\"\nmsgstr \"Menü öffnen\"\n\n"
+                                       "msgctxt \"Dialog\"\nmsgid \"Close\"\nmsgstr \"Dialog schließen\"\n\n";
+        const QByteArray Plain = "msgid \"Open\"\nmsgstr \"Öffnen\"\n\n";
+        TPoCatalog C;
+        C.LoadFromData(ContextFirst ? WithContext + Plain : Plain + WithContext);
+        EXPECT_EQ(C.Translate(QString(), Str("Open")), Str("Öffnen")) << ContextFirst;
+        EXPECT_EQ(C.TranslateInContext(Str("Menu"), Str("Open")), Str("Menü öffnen")) << ContextFirst;
+        EXPECT_EQ(C.TranslateInContext(Str("Toolbar"), Str("Open")), Str("Öffnen")) << ContextFirst;
+        EXPECT_EQ(C.Translate(QString(), Str("Close")), Str("Close")) << ContextFirst;
+        EXPECT_TRUE(C.TranslateInContext(Str("Menu"), Str("Close")).isNull()) << ContextFirst;
+        EXPECT_EQ(C.TranslateInContext(Str("Dialog"), Str("Close")), Str("Dialog schließen")) << ContextFirst;
+    }
+}
+
+// Each string is decoded on its own: a leading U+FEFF inside it stays, an
+// incomplete sequence at its end becomes U+FFFD; only the file's own
+// byte-order mark is dropped.
+TEST(CatalogueCharset, EveryStringDecodedWhole)
+{
+    for (const char* Charset : {"UTF-8", "CHARSET"}) {
+        TPoCatalog C;
+        C.LoadFromData("\xEF\xBB\xBFmsgid \"\"\nmsgstr \"Content-Type: text/plain; charset=" + QByteArray(Charset)
+                       + "\\n\"\n\n"
+                         "msgid \"Mark\"\nmsgstr \"\xEF\xBB\xBFZeichen\"\n\n"
+                         "msgid \"Cut\"\nmsgstr \"Gr\xC3\"\n\n"
+                         "msgid \"Cut2\"\nmsgstr \"x\xE2\x82\"\n\n"
+                         "msgid \"Next\"\nmsgstr \"N\xC3\xA4" "chste\"\n");
+        EXPECT_EQ(C.Translate(QString(), Str("Mark")), QString(QChar(0xFEFF)) + Str("Zeichen")) << Charset;
+        EXPECT_EQ(C.Translate(QString(), Str("Cut")), Str("Gr") + QChar(0xFFFD)) << Charset;
+        EXPECT_TRUE(C.Translate(QString(), Str("Cut2")).startsWith(Str("x") + QChar(0xFFFD))) << Charset;
+        EXPECT_EQ(C.Translate(QString(), Str("Next")), Str("Nächste")) << Charset;
     }
 }
 

@@ -64,14 +64,34 @@ TEST(ResourceStrings, PlaceholderSignatures)
         EXPECT_EQ(FormatPlaceholders(C.Text), C.Expected) << C.Text;
 }
 
-TEST(ResourceStrings, SamePlaceholdersComparesOrderAndKind)
+// A translation may reorder and index its arguments; once every index is
+// explicit it must read the same arguments as the same kinds.
+TEST(ResourceStrings, SamePlaceholdersComparesArgumentsAndKinds)
 {
-    EXPECT_TRUE(SamePlaceholders("%s bytes", "%s Bytes"));
-    EXPECT_TRUE(SamePlaceholders("No placeholder", "Kein Platzhalter"));
-    EXPECT_FALSE(SamePlaceholders("%s bytes", "Bytes"));
-    EXPECT_FALSE(SamePlaceholders("%s bytes", "%s %s Bytes"));
-    EXPECT_FALSE(SamePlaceholders("%d of %s", "%s von %d"));
-    EXPECT_FALSE(SamePlaceholders("Done", "Fertig %s"));
+    const struct {
+        const char* Original;
+        const char* Translation;
+        bool Same;
+    } Cases[] = {
+        {"%s bytes", "%s Bytes", true},
+        {"No placeholder", "Kein Platzhalter", true},
+        {"%s of %s", "%1:s de %0:s", true},
+        {"Result: %d out of %d", "Ergebnis: %1:d von %0:d", true},
+        {"Result: %d out of %d", "Ergebnis: %0:d von %d", true},    // %d after %0: reads 1
+        {"%s of %s", "%1:s de %s", false},                           // %s after %1: reads 2
+        {"%s and %d", "%1:d und %0:s", true},
+        {"%s and %d", "%1:s und %0:d", false},                       // kinds swapped
+        {"%d of %s", "%s von %d", false},
+        {"%s bytes", "Bytes", false},
+        {"%s bytes", "%s %s Bytes", false},
+        {"%s bytes", "%1:s Bytes", false},                           // an argument not given
+        {"Done", "Fertig %s", false},
+        {"%5.2f%%", "%0:5.2f %%", true},
+        {"%s", "%0:s %0:s", true},                                   // reading one twice is harmless
+    };
+    for (const auto& C : Cases)
+        EXPECT_EQ(SamePlaceholders(C.Original, C.Translation), C.Same) << C.Original << " / " << C.Translation;
+    EXPECT_EQ(FormatText("%1:s de %0:s", {"3", "5"}), "5 de 3");
 }
 
 TEST(ResourceStrings, FormatTextNeverReadsMissingArguments)
