@@ -2,6 +2,7 @@
 
 #include "app/uSettings.h"
 #include "app/uTranslationKit.h"
+#include "forms/uFormPlacement.h"
 #include "forms/uFormPictures.h"
 
 #include <QApplication>
@@ -199,4 +200,14 @@ void TFormCompare::CB_CompareToAnyHashChange(bool Checked)
     if (Settings)
         Settings->CompareToAnyHash = Checked;
     Compare();
+}
+
+void TFormCompare::setVisible(bool Visible)
+{
+    // Later openings keep the place the user left it at.
+    if (Visible && !isVisible() && !FPlaced) {
+        CenterOnActiveWindow(this);
+        FPlaced = true;
+    }
+    TSorvikForm::setVisible(Visible);
 }

@@ -2,6 +2,7 @@
 
 #include "app/uSettings.h"
 #include "app/uTranslationKit.h"
+#include "forms/uFormPlacement.h"
 #include "forms/uFormPictures.h"
 
 #include <QFont>
@@ -150,4 +151,14 @@ void TFormCompareFiles::ShowResult(bool Match)
 {
     Image_Good->setVisible(Match);
     Image_Bad->setVisible(!Match);
+}
+
+void TFormCompareFiles::setVisible(bool Visible)
+{
+    // Later openings keep the place the user left it at.
+    if (Visible && !isVisible() && !FPlaced) {
+        CenterOnActiveWindow(this);
+        FPlaced = true;
+    }
+    TSorvikForm::setVisible(Visible);
 }

@@ -2,6 +2,7 @@
 
 #include "app/uSettings.h"
 #include "app/uTranslationKit.h"
+#include "forms/uFormPlacement.h"
 #include "engine/uStrUtils.h"
 
 #include <QAbstractTableModel>
@@ -374,4 +375,14 @@ bool TFormLogViewer::FormKeyUp(QKeyEvent* Event)
     if (Focus && (Focus == ListView || ListView->isAncestorOf(Focus)))
         return ListViewKeyUp(Event);
     return TSorvikForm::FormKeyUp(Event);
+}
+
+void TFormLogViewer::setVisible(bool Visible)
+{
+    // Later openings keep the place the user left it at.
+    if (Visible && !isVisible() && !FPlaced) {
+        CenterOnActiveWindow(this);
+        FPlaced = true;
+    }
+    TSorvikForm::setVisible(Visible);
 }

@@ -1,6 +1,7 @@
 #include "forms/fText.h"
 
 #include "app/uTranslationKit.h"
+#include "forms/uFormPlacement.h"
 #include "forms/uForms.h"
 
 #include <QApplication>
@@ -131,4 +132,14 @@ void TFormText::HandleEncodingChange(bool Checked)
     // while the user can see the window.
     if (Checked && isVisible())
         Hash();
+}
+
+void TFormText::setVisible(bool Visible)
+{
+    // Later openings keep the place the user left it at.
+    if (Visible && !isVisible() && !FPlaced) {
+        CenterOnActiveWindow(this);
+        FPlaced = true;
+    }
+    TSorvikForm::setVisible(Visible);
 }

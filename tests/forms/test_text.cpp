@@ -209,6 +209,22 @@ TEST_F(TextWindow, TheMemoShowsWhatWasHashed)
     }
 }
 
+TEST_F(TextWindow, OpensCentredOnTheActiveWindowOnlyTheFirstTime)
+{
+    QWidget Anchor;
+    Anchor.setGeometry(100, 80, 560, 420);   // inside the offscreen screen
+    Anchor.show();
+    Anchor.activateWindow();
+    ASSERT_TRUE(QTest::qWaitForWindowActive(&Anchor));
+    ShowForm();
+    EXPECT_LE((Form.frameGeometry().center() - Anchor.frameGeometry().center()).manhattanLength(), 12)
+        << "frame margins are known only once shown";
+    Form.close();
+    Form.move(20, 30);
+    Form.ShowAndRaise();
+    EXPECT_EQ(Form.pos(), QPoint(20, 30)) << "the user's place is kept";
+}
+
 TEST_F(TextWindow, WithoutAMainWindowNothingBreaks)
 {
     SetMainFormServices(nullptr);
