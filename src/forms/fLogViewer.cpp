@@ -9,6 +9,7 @@
 #include <QAction>
 #include <QApplication>
 #include <QClipboard>
+#include <QGuiApplication>
 #include <QHeaderView>
 #include <QItemSelectionModel>
 #include <QKeyEvent>
@@ -72,8 +73,15 @@ public:
     {
         if (!Index.isValid() || Index.row() >= rowCount())
             return {};
-        if (Role == Qt::DisplayRole)
-            return Cell(Index.row(), Index.column());
+        if (Role == Qt::DisplayRole) {
+            const QString Text = Cell(Index.row(), Index.column());
+            // Paths, sizes and digests read left to right in any layout;
+            // without the embedding a right-to-left view moves their slashes
+            // and reorders the halves of an elided digest.
+            if (Index.column() != ColNumber && !Text.isEmpty() && QGuiApplication::isRightToLeft())
+                return QString(QChar(0x202A)) + Text + QChar(0x202C);
+            return Text;
+        }
         if (Role == Qt::TextAlignmentRole)
             return QVariant::fromValue(Qt::Alignment(
                 (Index.column() == ColSize ? Qt::AlignRight : Qt::AlignLeft) | Qt::AlignVCenter));
