@@ -125,10 +125,14 @@ public:
     int Append(const THashFile& F)
     {
         const int Row = rowCount();
-        beginInsertRows(QModelIndex(), Row, Row);
         TRow R;
         R.Record = &F;
         R.FileName = QString::fromStdString(F.FileName);
+        // Everything that can fail happens before the insertion is announced,
+        // so the view never hears of a row that does not come.
+        if (FRows.size() == FRows.capacity())
+            FRows.reserve(FRows.capacity() * 2 + 64);
+        beginInsertRows(QModelIndex(), Row, Row);
         FRows.push_back(std::move(R));
         endInsertRows();
         return Row;
