@@ -70,6 +70,7 @@ TEST(LanguageTemplate, CoversEveryProgramAndDesignText)
     SetDesignTranslator(std::make_unique<TRecordingTranslator>(&Now));
     BuildEveryWindow();
     SetDesignTranslator(nullptr);
+    Now.AddSourceLiterals(Str(SORVIK_SOURCE_DIR "/src"));
     Now.AddResourceStrings();
     ASSERT_FALSE(Now.Entries().isEmpty());
 
@@ -151,6 +152,36 @@ TEST(LanguageTemplate, TextsSurviveTheFileFormat)
     P.start(Msgfmt, {Str("-c"), Str("--check-format"), Str("-o"), Dir.filePath(Str("t.mo")), File});
     ASSERT_TRUE(P.waitForFinished(30000));
     EXPECT_EQ(P.exitCode(), 0) << P.readAllStandardError().toStdString();
+}
+
+TEST(LanguageTemplate, DesignTextLiteralsInTheSources)
+{
+    const QByteArray Source = R"cpp(
+QString DesignText(const QObject* Window, const QObject* Component, const QString& Property,
+                   const QString& English);
+void TFormMain::Build()
+{
+    SetDesignText(this, Label_A, QStringLiteral("Caption"), QStringLiteral("Size, in \"bytes\""));
+    QFileDialog D(this, DesignText(this, this, QStringLiteral("OpenDialog.Title"),
+                                   QStringLiteral("Add files")));
+    D.setNameFilters({DesignText(this, this, Str("Filter0"), Str("All files")) + QStringLiteral(" (*)")});
+    SetDesignText(this, Edit, Str("Text"), Caption);
+    SetDesignText(this, Edit, Str("TextHint"), tr(Caption));
+    SetDesignText(this, Memo, Str("Text"), "Two " "parts\n");
+    MySetDesignText(this, Memo, Str("Text"), Str("not ours"));
+    SetDesignText(this, Memo, Str("Hint"), Str(""));
+}
+)cpp";
+    const auto Found = ScanDesignTextCalls(Str("src/forms/fMain.cpp"), Source);
+    ASSERT_EQ(Found.size(), 4);
+    EXPECT_EQ(Found[0].Text, Str("Size, in \"bytes\""));
+    EXPECT_EQ(Found[0].Reference, QString()); // the component's name is known only at run time
+    EXPECT_EQ(Found[1].Text, Str("Add files"));
+    EXPECT_EQ(Found[1].Reference, Str("TFormMain.OpenDialog.Title"));
+    EXPECT_EQ(Found[2].Text, Str("All files"));
+    EXPECT_EQ(Found[2].Reference, Str("TFormMain.Filter0"));
+    EXPECT_EQ(Found[3].Text, Str("Two parts\n"));
+    EXPECT_EQ(ScanDesignTextCalls(Str("uOther.cpp"), Source)[1].Reference, QString());
 }
 
 TEST(ShippedLanguages, ListedWithNamesAndFlags)

@@ -1,5 +1,8 @@
 // Build helper for the "Languages" folder beside the program:
-//   sorvik_langtool template FILE   writes the template of every text
+//   sorvik_langtool template FILE [SOURCES]
+//                                    writes the template of every text;
+//                                    SOURCES adds the design texts written
+//                                    as literals in that source folder
 //   sorvik_langtool flags FOLDER    draws the flag pictures of the shipped
 //                                    languages
 // A file is only rewritten when its content changes, so that a build with
@@ -87,7 +90,7 @@ QImage IsraeliFlag()
 
 int Usage()
 {
-    std::fprintf(stderr, "usage: sorvik_langtool template FILE | flags FOLDER\n");
+    std::fprintf(stderr, "usage: sorvik_langtool template FILE [SOURCES] | flags FOLDER\n");
     return 2;
 }
 
@@ -99,7 +102,7 @@ int main(int argc, char** argv)
     QStringList Args;
     for (int I = 1; I < argc; ++I)
         Args << QString::fromLocal8Bit(argv[I]);
-    if (Args.size() != 2)
+    if (Args.size() < 2 || Args.size() > 3)
         return Usage();
     if (qEnvironmentVariableIsEmpty("QT_QPA_PLATFORM"))
         qputenv("QT_QPA_PLATFORM", "offscreen");
@@ -108,8 +111,8 @@ int main(int argc, char** argv)
 
     try {
         if (Args[0] == QLatin1String("template"))
-            return WriteIfChanged(Args[1], CollectLanguageTemplate().ToPot()) ? 0 : 1;
-        if (Args[0] == QLatin1String("flags")) {
+            return WriteIfChanged(Args[1], CollectLanguageTemplate(Args.value(2)).ToPot()) ? 0 : 1;
+        if (Args[0] == QLatin1String("flags") && Args.size() == 2) {
             const QDir Dir(Args[1]);
             const bool Ok = WriteIfChanged(Dir.filePath(QStringLiteral("de.png")), Png(GermanFlag()))
                             && WriteIfChanged(Dir.filePath(QStringLiteral("il.png")), Png(IsraeliFlag()));

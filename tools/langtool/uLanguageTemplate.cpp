@@ -3,6 +3,10 @@
 #include "platform/uResourceStrings.h"
 
 #include <QApplication>
+#include <QDir>
+#include <QDirIterator>
+#include <QFile>
+#include <QFileInfo>
 #include <QHash>
 #include <QWidget>
 
@@ -120,12 +124,144 @@ void TRecordingTranslator::TranslateFormString(const TDesignProperty& Prop, QStr
         FTarget->Add(GetTranslationKey(Prop), Content);
 }
 
-TLanguageTemplate CollectLanguageTemplate()
+TLanguageTemplate CollectLanguageTemplate(const QString& SourceFolder)
 {
     TLanguageTemplate Template;
     SetDesignTranslator(std::make_unique<TRecordingTranslator>(&Template));
     BuildEveryWindow();
     SetDesignTranslator(nullptr);
+    if (!SourceFolder.isEmpty())
+        Template.AddSourceLiterals(SourceFolder);
     Template.AddResourceStrings();
     return Template;
+}
+
+namespace {
+
+// One C++ string literal starting at Src[I] == '"'; I ends after it.
+QByteArray ReadLiteral(const QByteArray& Src, qsizetype& I)
+{
+    QByteArray R;
+    for (++I; I < Src.size() && Src[I] != '"'; ++I) {
+        if (Src[I] != '\\' || I + 1 >= Src.size()) {
+            R += Src[I];
+            continue;
+        }
+        const char E = Src[++I];
+        switch (E) {
+        case 'n': R += '\n'; break;
+        case 't': R += '\t'; break;
+        case 'r': R += '\r'; break;
+        default: R += E; // \" \\ and the rest as themselves
+        }
+    }
+    ++I;
+    return R;
+}
+
+bool IsIdentChar(char C)
+{
+    return (C >= 'a' && C <= 'z') || (C >= 'A' && C <= 'Z') || (C >= '0' && C <= '9') || C == '_'
+           || C == ':';
+}
+
+// An argument is a literal when it is one or more adjacent literals, bare
+// or inside one wrapper call such as QStringLiteral("...").
+bool LiteralArgument(QByteArray Arg, QString& Text)
+{
+    Arg = Arg.trimmed();
+    qsizetype Open = 0;
+    while (Open < Arg.size() && IsIdentChar(Arg[Open]))
+        ++Open;
+    if (Open > 0) {
+        if (Open >= Arg.size() || Arg[Open] != '(' || !Arg.endsWith(')'))
+            return false;
+        Arg = Arg.mid(Open + 1, Arg.size() - Open - 2).trimmed();
+    }
+    if (!Arg.startsWith('"'))
+        return false;
+    QByteArray Value;
+    qsizetype I = 0;
+    while (I < Arg.size()) {
+        if (Arg[I] == '"')
+            Value += ReadLiteral(Arg, I);
+        else if (QChar::isSpace(static_cast<uchar>(Arg[I])))
+            ++I;
+        else
+            return false;
+    }
+    Text = QString::fromUtf8(Value);
+    return true;
+}
+
+} // namespace
+
+QVector<TSourceDesignText> ScanDesignTextCalls(const QString& FileName, const QByteArray& Source)
+{
+    QVector<TSourceDesignText> Result;
+    // fMain.cpp holds TFormMain: the units of windows are named f + window.
+    const QString Base = QFileInfo(FileName).completeBaseName();
+    const QString WindowClass = Base.startsWith(QLatin1Char('f')) ? QStringLiteral("TForm") + Base.mid(1) : QString();
+    static const QByteArray Name = "DesignText";
+    for (qsizetype At = Source.indexOf(Name); At >= 0; At = Source.indexOf(Name, At + Name.size())) {
+        const qsizetype CallStart = Source.left(At).endsWith("Set") ? At - 3 : At;
+        if (CallStart > 0 && IsIdentChar(Source[CallStart - 1]))
+            continue; // another function whose name ends the same way
+        qsizetype I = At + Name.size();
+        while (I < Source.size() && QChar::isSpace(static_cast<uchar>(Source[I])))
+            ++I;
+        if (I >= Source.size() || Source[I] != '(')
+            continue;
+        // The arguments, split at the commas outside brackets and literals.
+        QList<QByteArray> Args{QByteArray()};
+        int Depth = 0;
+        for (++I; I < Source.size(); ++I) {
+            const char C = Source[I];
+            if (C == '"') {
+                const qsizetype Start = I;
+                ReadLiteral(Source, I);
+                Args.last() += Source.mid(Start, I - Start);
+                --I;
+                continue;
+            }
+            if (C == '(' || C == '{' || C == '[')
+                ++Depth;
+            if (C == ')' || C == '}' || C == ']') {
+                if (Depth-- == 0)
+                    break;
+            }
+            if (C == ',' && Depth == 0)
+                Args.append(QByteArray());
+            else
+                Args.last() += C;
+        }
+        if (Args.size() != 4)
+            continue; // a declaration, or the overload without a window
+        TSourceDesignText T;
+        if (!LiteralArgument(Args[3], T.Text) || T.Text.isEmpty())
+            continue;
+        QString Property;
+        if (!WindowClass.isEmpty() && Args[0].trimmed() == "this" && Args[1].trimmed() == "this"
+            && LiteralArgument(Args[2], Property))
+            T.Reference = WindowClass + QLatin1Char('.') + Property;
+        Result.append(T);
+    }
+    return Result;
+}
+
+void TLanguageTemplate::AddSourceLiterals(const QString& Folder)
+{
+    QStringList Files;
+    QDirIterator It(Folder, {QStringLiteral("*.cpp"), QStringLiteral("*.h")}, QDir::Files,
+                    QDirIterator::Subdirectories);
+    while (It.hasNext())
+        Files << It.next();
+    Files.sort(); // the template must not depend on the order of the folder
+    for (const QString& File : Files) {
+        QFile F(File);
+        if (!F.open(QIODevice::ReadOnly))
+            continue;
+        for (const TSourceDesignText& T : ScanDesignTextCalls(File, F.readAll()))
+            Add(T.Reference, T.Text);
+    }
 }

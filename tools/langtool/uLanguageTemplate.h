@@ -27,6 +27,10 @@ public:
     void Add(const QString& Reference, const QString& Text);
     // Every resource string of the program, sorted by identifier.
     void AddResourceStrings();
+    // The English texts written as literals into design-text calls in the
+    // sources under Folder: a window may ask for some (a dialog's title)
+    // only when the user opens it, long after it was built.
+    void AddSourceLiterals(const QString& Folder);
 
     const QVector<TTemplateEntry>& Entries() const { return FEntries; }
     // The whole template in gettext's PO format, UTF-8, LF line ends.
@@ -52,8 +56,18 @@ private:
 // text. Returns the number of windows built.
 int BuildEveryWindow(const std::function<void()>& WhileBuilt = {});
 
-// Design texts and resource strings of the whole program.
-TLanguageTemplate CollectLanguageTemplate();
+// Design texts and resource strings of the whole program; SourceFolder, when
+// given, adds the literals of its design-text calls.
+TLanguageTemplate CollectLanguageTemplate(const QString& SourceFolder = {});
+
+// The design-text calls of one source text: for each call whose English
+// text is a literal, its reference (or empty when the call does not show
+// it) and the text. FileName gives the window class of "this".
+struct TSourceDesignText {
+    QString Reference;
+    QString Text;
+};
+QVector<TSourceDesignText> ScanDesignTextCalls(const QString& FileName, const QByteArray& Source);
 
 // A text quoted for a .po file, split after each line break.
 QByteArray PoQuoted(const QString& Keyword, const QString& Text);
