@@ -1,35 +1,28 @@
 #include "uLanguageTemplate.h"
 
-#include "app/uSettings.h"
-#include "forms/fAbout.h"
-#include "forms/fCompare.h"
-#include "forms/fCompareFiles.h"
-#include "forms/fLogViewer.h"
-#include "forms/fSaveLog.h"
-#include "forms/fSettings.h"
-#include "forms/fText.h"
+#include "forms/uMainSequence.h"
 
-#include <memory>
-#include <vector>
+#include <QApplication>
+#include <QTemporaryDir>
+#include <QWidget>
 
 int BuildEveryWindow(const std::function<void()>& WhileBuilt)
 {
-    TSettings Defaults;
-    Defaults.Reset();
-    TSettings* Previous = Settings;
-    Settings = &Defaults;
-    std::vector<std::unique_ptr<QWidget>> Windows;
-    Windows.emplace_back(std::make_unique<TFormText>());
-    Windows.emplace_back(std::make_unique<TFormLogViewer>());
-    Windows.emplace_back(std::make_unique<TFormCompare>());
-    Windows.emplace_back(std::make_unique<TFormCompareFiles>());
-    Windows.emplace_back(std::make_unique<TFormSaveLog>());
-    Windows.emplace_back(std::make_unique<TFormSettings>());
-    Windows.emplace_back(std::make_unique<TFormAbout>());
+    // The program's own start, from a folder of its own: no "Languages" there,
+    // so the design translator in place stays, and no settings of a user are
+    // read or written.
+    QTemporaryDir Folder;
+    if (!Folder.isValid())
+        return 0;
+    TSorvikProgram Program({}, Folder.filePath(QStringLiteral("sorvik")).toStdString());
+    Program.Start();
+    QCoreApplication::processEvents();
+    int Count = 0;
+    for (QWidget* W : QApplication::topLevelWidgets())
+        if (!W->parentWidget() && (W->inherits("QDialog") || W->inherits("QMainWindow")))
+            ++Count;
     if (WhileBuilt)
         WhileBuilt();
-    const int Count = static_cast<int>(Windows.size());
-    Windows.clear();
-    Settings = Previous;
+    Program.Finish();
     return Count;
 }
