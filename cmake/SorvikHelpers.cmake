@@ -41,3 +41,40 @@ function(sorvik_tests name dir)
   endif()
   gtest_discover_tests(${name} DISCOVERY_TIMEOUT 60 PROPERTIES ENVIRONMENT "${_env}" LABELS ${name})
 endfunction()
+
+# A Qt test program that needs a real X server: CTest starts it once under
+# xvfb-run with the xcb platform, so focus, modifier keys, the clipboard and
+# window placement are the X server's own. Its tests are listed only with
+# --gtest_list_tests (headless), never discovered one by one: one X server
+# for the whole program.
+function(sorvik_x11_tests name dir)
+  cmake_parse_arguments(T "" "TIMEOUT" "LIBS" ${ARGN})
+  file(GLOB _src CONFIGURE_DEPENDS "${dir}/*.cpp" "${dir}/*.h")
+  if(NOT _src)
+    return()
+  endif()
+  foreach(lib IN LISTS T_LIBS)
+    if(NOT TARGET ${lib})
+      message(STATUS "tests ${name}: ${lib} not built yet, skipped")
+      return()
+    endif()
+  endforeach()
+  find_program(SORVIK_XVFB_RUN xvfb-run)
+  if(NOT SORVIK_XVFB_RUN)
+    message(STATUS "tests ${name}: xvfb-run not found, skipped")
+    return()
+  endif()
+  if(NOT T_TIMEOUT)
+    set(T_TIMEOUT 300)
+  endif()
+  add_executable(${name} ${_src} "${CMAKE_SOURCE_DIR}/tests/support/qt_main.cpp")
+  set_target_properties(${name} PROPERTIES AUTOMOC ON)
+  target_include_directories(${name} PRIVATE "${CMAKE_SOURCE_DIR}/src" "${CMAKE_SOURCE_DIR}/tests")
+  target_link_libraries(${name} PRIVATE ${T_LIBS} Qt6::Widgets Qt6::Test GTest::gtest GTest::gmock)
+  add_test(NAME ${name}
+           COMMAND "${SORVIK_XVFB_RUN}" -a -s "-screen 0 1280x1024x24" $<TARGET_FILE:${name}>)
+  set_tests_properties(${name} PROPERTIES
+    ENVIRONMENT "QT_QPA_PLATFORM=xcb"
+    TIMEOUT ${T_TIMEOUT}
+    LABELS ${name})
+endfunction()
