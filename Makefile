@@ -2,6 +2,7 @@
 # make test  - install missing packages, build, run every test with CTest
 # make sanitize - the engine's tests under ThreadSanitizer and ASan+UBSan
 # make bench - Release build of the benchmarks, then run them
+# make fuzz  - clang build of the fuzz targets, each run FUZZ_SECONDS on its corpus
 
 BUILD   ?= build
 JOBS    ?= $(shell nproc 2>/dev/null || echo 4)
@@ -11,7 +12,7 @@ ifeq ($(CI),true)
   CMAKE_FLAGS += -DSORVIK_WERROR=ON
 endif
 
-.PHONY: all bootstrap configure build test run sanitize bench clean
+.PHONY: all bootstrap configure build test run sanitize bench fuzz clean
 
 all: build
 
@@ -47,5 +48,14 @@ bench: bootstrap
 	@cmake --build $(BUILD)-release -j $(JOBS) --target sorvik_bench
 	@$(BUILD)-release/bench/sorvik_bench $(BENCH_ARGS)
 
+# libFuzzer with ASan and UBSan over the parsers and the calculators; Qt is
+# linked as installed, not instrumented.
+FUZZ_SECONDS ?= 20
+fuzz: bootstrap
+	@CC=clang CXX=clang++ cmake -S . -B $(BUILD)-fuzz -G Ninja -DSORVIK_FUZZ=ON -DSORVIK_BENCH=OFF \
+	  -DCMAKE_BUILD_TYPE=RelWithDebInfo >/dev/null
+	@cmake --build $(BUILD)-fuzz -j $(JOBS) --target fuzz_all
+	@bash scripts/run-fuzz $(BUILD)-fuzz/fuzz $(FUZZ_SECONDS)
+
 clean:
-	@rm -rf $(BUILD) $(BUILD)-tsan $(BUILD)-asan $(BUILD)-release
+	@rm -rf $(BUILD) $(BUILD)-tsan $(BUILD)-asan $(BUILD)-release $(BUILD)-fuzz
