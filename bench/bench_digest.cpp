@@ -1,4 +1,5 @@
-// Our digest routines and classes against Crypto++.
+// Our digest routines and classes, on each of their paths, against every
+// reference library that has the algorithm.
 #include "bench_support.h"
 
 #include "digest/uDigestCpu.h"
@@ -10,6 +11,8 @@
 #include "digest/uSHA1Digest.h"
 
 #include "bench_reference.h"
+
+#include <string>
 
 namespace {
 
@@ -23,10 +26,10 @@ void MD(benchmark::State& State, TMDVersion Version)
     benchmark::DoNotOptimize(Digest);
 }
 
-void SHA1(benchmark::State& State, bool Extensions)
+void SHA1(benchmark::State& State, unsigned Features)
 {
-    const bool Saved = DigestCpu::UseCpuExtensions();
-    DigestCpu::SetUseCpuExtensions(Extensions);
+    const unsigned Saved = DigestCpu::AllowedCpuFeatures();
+    DigestCpu::SetAllowedCpuFeatures(Features);
     TSHA1Context Context;
     TSHA1Digest Digest;
     Bench::Stream(
@@ -34,27 +37,52 @@ void SHA1(benchmark::State& State, bool Extensions)
         [&](const std::uint8_t* P, std::size_t N) { SHA1Update(Context, P, N); },
         [&] { SHA1Final(Context, Digest); });
     benchmark::DoNotOptimize(Digest);
-    DigestCpu::SetUseCpuExtensions(Saved);
+    DigestCpu::SetAllowedCpuFeatures(Saved);
 }
 
 template <class T>
-void Class(benchmark::State& State, bool Extensions)
+void Class(benchmark::State& State, unsigned Features)
 {
-    const bool Saved = DigestCpu::UseCpuExtensions();
-    DigestCpu::SetUseCpuExtensions(Extensions);
+    const unsigned Saved = DigestCpu::AllowedCpuFeatures();
+    DigestCpu::SetAllowedCpuFeatures(Features);
     T Hash;
     std::uint8_t Digest[64];
     Bench::Stream(
         State, [&] { Hash.Init(); }, [&](const std::uint8_t* P, std::size_t N) { Hash.Update(P, N); },
         [&] { Hash.Final(Digest); });
     benchmark::DoNotOptimize(Digest);
-    DigestCpu::SetUseCpuExtensions(Saved);
+    DigestCpu::SetAllowedCpuFeatures(Saved);
 }
 
-void Reference(benchmark::State& State, int HashType)
+// Every library that has the algorithm, as "<Stem>/ref:<library>".
+void RegisterReferences(const std::string& Stem, int HashType)
 {
-    auto Ref = Bench::MakeReference(HashType);
-    Bench::StreamReference(State, *Ref);
+    for (const char* Library : Bench::ReferenceLibraries) {
+        if (!Bench::MakeReference(HashType, Library))
+            continue;
+        const std::string Lib = Library;
+        benchmark::RegisterBenchmark((Stem + "/ref:" + Lib).c_str(), [HashType, Lib](benchmark::State& S) {
+            auto Ref = Bench::MakeReference(HashType, Lib);
+            Bench::StreamReference(S, *Ref);
+        });
+    }
+}
+
+// OpenSSL with its use of the SHA extensions masked off, which it reads
+// from the environment once: it runs in a child process of this program
+// and times each chunk there.
+void RegisterMaskedOpenSSL(const std::string& Stem, const char* Algorithm)
+{
+    benchmark::RegisterBenchmark((Stem + "/ref:openssl_noSHA").c_str(), [Algorithm](benchmark::State& S) {
+        Bench::TMaskedOpenSSL Child(Algorithm, Bench::OpenSSLNoShaMask);
+        if (!Child.Valid()) {
+            S.SkipWithError("the child process did not start");
+            return;
+        }
+        for (auto _ : S)
+            S.SetIterationTime(Child.TimeChunk());
+        S.SetBytesProcessed(std::int64_t(S.iterations()) * std::int64_t(Bench::ChunkSize));
+    })->UseManualTime();
 }
 
 }  // namespace
@@ -63,23 +91,31 @@ void RegisterDigestBenchmarks()
 {
     using benchmark::RegisterBenchmark;
     using benchmark::State;
+    using namespace DigestCpu;
+    const unsigned NoSha = cfAll & ~unsigned(cfSha);
+    const unsigned NoAvx2 = cfAll & ~unsigned(cfAvx2);
     RegisterBenchmark("digest/MD2/ours", [](State& S) { MD(S, mvMD2); });
-    RegisterBenchmark("digest/MD2/reference", [](State& S) { Reference(S, 2); });
+    RegisterReferences("digest/MD2", 2);
     RegisterBenchmark("digest/MD4/ours", [](State& S) { MD(S, mvMD4); });
-    RegisterBenchmark("digest/MD4/reference", [](State& S) { Reference(S, 3); });
+    RegisterReferences("digest/MD4", 3);
     RegisterBenchmark("digest/MD5/ours", [](State& S) { MD(S, mvMD5); });
-    RegisterBenchmark("digest/MD5/reference", [](State& S) { Reference(S, 4); });
-    RegisterBenchmark("digest/SHA1/ours", [](State& S) { SHA1(S, true); });
-    RegisterBenchmark("digest/SHA1_portable/ours", [](State& S) { SHA1(S, false); });
-    RegisterBenchmark("digest/SHA1/reference", [](State& S) { Reference(S, 5); });
-    RegisterBenchmark("digest/SHA256/ours", [](State& S) { Class<TDigestSHA256>(S, true); });
-    RegisterBenchmark("digest/SHA256_portable/ours", [](State& S) { Class<TDigestSHA256>(S, false); });
-    RegisterBenchmark("digest/SHA256/reference", [](State& S) { Reference(S, 6); });
-    RegisterBenchmark("digest/SHA512/ours", [](State& S) { Class<TDigestSHA512>(S, true); });
-    RegisterBenchmark("digest/SHA512_portable/ours", [](State& S) { Class<TDigestSHA512>(S, false); });
-    RegisterBenchmark("digest/SHA512/reference", [](State& S) { Reference(S, 7); });
-    RegisterBenchmark("digest/RIPEMD128/ours", [](State& S) { Class<TDigestRIPEMD128>(S, true); });
-    RegisterBenchmark("digest/RIPEMD128/reference", [](State& S) { Reference(S, 8); });
-    RegisterBenchmark("digest/RIPEMD160/ours", [](State& S) { Class<TDigestRIPEMD160>(S, true); });
-    RegisterBenchmark("digest/RIPEMD160/reference", [](State& S) { Reference(S, 9); });
+    RegisterReferences("digest/MD5", 4);
+    RegisterBenchmark("digest/SHA1/ours", [](State& S) { SHA1(S, cfAll); });
+    RegisterReferences("digest/SHA1", 5);
+    RegisterBenchmark("digest/SHA1_noSHA/ours", [NoSha](State& S) { SHA1(S, NoSha); });
+    RegisterMaskedOpenSSL("digest/SHA1_noSHA", "SHA1");
+    RegisterBenchmark("digest/SHA1_portable/ours", [](State& S) { SHA1(S, 0); });
+    RegisterBenchmark("digest/SHA256/ours", [](State& S) { Class<TDigestSHA256>(S, cfAll); });
+    RegisterReferences("digest/SHA256", 6);
+    RegisterBenchmark("digest/SHA256_noSHA/ours", [NoSha](State& S) { Class<TDigestSHA256>(S, NoSha); });
+    RegisterMaskedOpenSSL("digest/SHA256_noSHA", "SHA256");
+    RegisterBenchmark("digest/SHA256_portable/ours", [](State& S) { Class<TDigestSHA256>(S, 0); });
+    RegisterBenchmark("digest/SHA512/ours", [](State& S) { Class<TDigestSHA512>(S, cfAll); });
+    RegisterReferences("digest/SHA512", 7);
+    RegisterBenchmark("digest/SHA512_noAVX2/ours", [NoAvx2](State& S) { Class<TDigestSHA512>(S, NoAvx2); });
+    RegisterBenchmark("digest/SHA512_portable/ours", [](State& S) { Class<TDigestSHA512>(S, 0); });
+    RegisterBenchmark("digest/RIPEMD128/ours", [](State& S) { Class<TDigestRIPEMD128>(S, cfAll); });
+    RegisterReferences("digest/RIPEMD128", 8);
+    RegisterBenchmark("digest/RIPEMD160/ours", [](State& S) { Class<TDigestRIPEMD160>(S, cfAll); });
+    RegisterReferences("digest/RIPEMD160", 9);
 }

@@ -1,6 +1,7 @@
 #include "digest/uDigestCpu.h"
 
 #include <atomic>
+#include <cstdint>
 
 #if SORVIK_DIGEST_X86
 #if defined(_MSC_VER) && !defined(__clang__)
@@ -14,16 +15,12 @@ namespace DigestCpu {
 
 namespace {
 
-struct TCpuFeatures {
-    bool Sha = false;
-    bool Bmi2 = false;
-};
-
-TCpuFeatures DetectFeatures()
+unsigned DetectFeatures()
 {
-    TCpuFeatures Features;
+    unsigned Features = 0;
 #if SORVIK_DIGEST_X86
     unsigned Leaf1Ecx = 0, Leaf7Ebx = 0;
+    std::uint64_t Xcr0 = 0;
 #if defined(_MSC_VER) && !defined(__clang__)
     int Info[4];
     __cpuid(Info, 0);
@@ -33,6 +30,8 @@ TCpuFeatures DetectFeatures()
     Leaf1Ecx = unsigned(Info[2]);
     __cpuidex(Info, 7, 0);
     Leaf7Ebx = unsigned(Info[1]);
+    if (Leaf1Ecx & (1u << 27))
+        Xcr0 = _xgetbv(0);
 #else
     if (__get_cpuid_max(0, nullptr) < 7)
         return Features;
@@ -41,47 +40,74 @@ TCpuFeatures DetectFeatures()
     Leaf1Ecx = c;
     __cpuid_count(7, 0, a, b, c, d);
     Leaf7Ebx = b;
+    if (Leaf1Ecx & (1u << 27)) {
+        // XGETBV by its bytes: the intrinsic wants the XSAVE target.
+        unsigned Lo, Hi;
+        __asm__ volatile(".byte 0x0f, 0x01, 0xd0" : "=a"(Lo), "=d"(Hi) : "c"(0));
+        Xcr0 = (std::uint64_t(Hi) << 32) | Lo;
+    }
 #endif
-    // SHA: leaf 7 EBX bit 29, with SSE4.1 (leaf 1 ECX bit 19) and SSSE3
-    // (ECX bit 9). BMI2: leaf 7 EBX bit 8.
-    Features.Sha = (Leaf7Ebx & (1u << 29)) && (Leaf1Ecx & (1u << 19)) && (Leaf1Ecx & (1u << 9));
-    Features.Bmi2 = (Leaf7Ebx & (1u << 8)) != 0;
+    // SSSE3: leaf 1 ECX bit 9; SSE4.1: bit 19; OSXSAVE: bit 27; AVX: bit 28.
+    // Leaf 7 EBX: BMI1 bit 3, AVX2 bit 5, BMI2 bit 8, SHA bit 29. AVX needs the system to
+    // save the vector registers: XCR0 bits 1 and 2.
+    const bool Ssse3 = (Leaf1Ecx & (1u << 9)) != 0;
+    const bool Sse41 = (Leaf1Ecx & (1u << 19)) != 0;
+    const bool Avx = (Leaf1Ecx & (1u << 28)) && (Xcr0 & 6) == 6;
+    const bool Bmi2 = (Leaf7Ebx & (1u << 8)) != 0;
+    if (Ssse3)
+        Features |= cfSsse3;
+    if ((Leaf7Ebx & (1u << 29)) && Sse41 && Ssse3)
+        Features |= cfSha;
+    if (Bmi2)
+        Features |= cfBmi2;
+    if (Avx && Bmi2 && (Leaf7Ebx & (1u << 3)) && (Leaf7Ebx & (1u << 5)))
+        Features |= cfAvx2;
 #endif
     return Features;
 }
 
-const TCpuFeatures& Features()
+std::atomic<unsigned>& AllowedFlag()
 {
-    static const TCpuFeatures Detected = DetectFeatures();
-    return Detected;
-}
-
-std::atomic<bool>& UseFlag()
-{
-    static std::atomic<bool> Flag{true};
+    static std::atomic<unsigned> Flag{cfAll};
     return Flag;
 }
 
 }  // namespace
 
+unsigned CpuFeatures()
+{
+    static const unsigned Detected = DetectFeatures();
+    return Detected;
+}
+
 bool HasShaExtensions()
 {
-    return Features().Sha;
+    return (CpuFeatures() & cfSha) != 0;
 }
 
 bool HasBmi2()
 {
-    return Features().Bmi2;
+    return (CpuFeatures() & cfBmi2) != 0;
+}
+
+unsigned AllowedCpuFeatures()
+{
+    return AllowedFlag().load(std::memory_order_relaxed);
+}
+
+void SetAllowedCpuFeatures(unsigned Features)
+{
+    AllowedFlag().store(Features & cfAll, std::memory_order_relaxed);
 }
 
 bool UseCpuExtensions()
 {
-    return UseFlag().load(std::memory_order_relaxed);
+    return AllowedCpuFeatures() != 0;
 }
 
 void SetUseCpuExtensions(bool Use)
 {
-    UseFlag().store(Use, std::memory_order_relaxed);
+    SetAllowedCpuFeatures(Use ? unsigned(cfAll) : 0u);
 }
 
 }  // namespace DigestCpu

@@ -27,17 +27,31 @@ alignas(16) inline constexpr std::uint32_t SHA256K[64] = {
     0x748f82ee, 0x78a5636f, 0x84c87814, 0x8cc70208, 0x90befffa, 0xa4506ceb, 0xbef9a3f7, 0xc67178f2,
 };
 
-// True when the processor has the SHA extensions with SSE4.1 and SSSE3.
+// Processor extensions that the digests can use.
+enum TCpuFeature : unsigned {
+    cfSha = 1,     // SHA extensions with SSE4.1 and SSSE3
+    cfBmi2 = 2,    // rotations that leave the flags alone
+    cfAvx2 = 4,    // 256-bit integer vectors (with BMI1, BMI2 and the system's support)
+    cfSsse3 = 8,   // byte shuffles in 128-bit vectors
+    cfAll = 15,
+};
+
+// The extensions this processor has.
+unsigned CpuFeatures();
 bool HasShaExtensions();
-// True when the processor has BMI2 (rotations that leave the flags alone).
 bool HasBmi2();
 
-// Whether the digests use the extensions the processor has. Tests switch
-// this off to check the portable code against the same vectors.
+// The extensions the digests may use (all by default). Tests narrow this to
+// check every path against the same vectors; the benchmark to compare paths.
+unsigned AllowedCpuFeatures();
+void SetAllowedCpuFeatures(unsigned Features);
+inline bool UseCpuFeature(TCpuFeature F) { return (CpuFeatures() & AllowedCpuFeatures() & F) != 0; }
+
+// All or none of the extensions.
 bool UseCpuExtensions();
 void SetUseCpuExtensions(bool Use);
-inline bool UseShaExtensions() { return UseCpuExtensions() && HasShaExtensions(); }
-inline bool UseBmi2() { return UseCpuExtensions() && HasBmi2(); }
+inline bool UseShaExtensions() { return UseCpuFeature(cfSha); }
+inline bool UseBmi2() { return UseCpuFeature(cfBmi2); }
 
 // Block functions: Count whole 64-byte blocks from Data folded into State.
 void SHA1BlocksPortable(std::uint32_t State[5], const std::uint8_t* Data, std::size_t Count);

@@ -4,6 +4,10 @@
 #include "digest/uDigestCpu.h"
 #include "digest/uDigestUtils.h"
 
+#if SORVIK_DIGEST_X86 && (defined(__GNUC__) || defined(__clang__))
+#include <immintrin.h>
+#endif
+
 using namespace DigestUtils;
 
 namespace {
@@ -173,9 +177,169 @@ __attribute__((target("bmi2"))) void SHA512BlocksBmi2(std::uint64_t State[8], co
 }
 #endif
 
+#if SORVIK_DIGEST_X86 && (defined(__GNUC__) || defined(__clang__))
+
+// Two blocks at a time: each 256-bit vector holds a pair of schedule words
+// of the first block in its low half and the same pair of the second block
+// in its high half, so that per-half byte alignment (vpalignr) finds the
+// words fifteen and seven steps back. The schedule plus constants of both
+// blocks is computed in vector registers between the first block's scalar
+// rounds and kept on the stack for the second block's rounds.
+
+// K512 as pairs, each pair twice: K0 K1 K0 K1, K2 K3 K2 K3, ...
+struct TK512Pairs {
+    alignas(32) std::uint64_t Words[160];
+};
+constexpr TK512Pairs MakeK512Pairs()
+{
+    TK512Pairs P{};
+    for (int i = 0; i < 80; i += 2) {
+        P.Words[2 * i] = K512[i];
+        P.Words[2 * i + 1] = K512[i + 1];
+        P.Words[2 * i + 2] = K512[i];
+        P.Words[2 * i + 3] = K512[i + 1];
+    }
+    return P;
+}
+constexpr TK512Pairs K512Pairs = MakeK512Pairs();
+
+#define SHA512_VROR(x, n) _mm256_or_si256(_mm256_srli_epi64(x, n), _mm256_slli_epi64(x, 64 - (n)))
+#define SHA512_Vs0(x) \
+    _mm256_xor_si256(_mm256_xor_si256(SHA512_VROR(x, 1), _mm256_shuffle_epi8(x, RotR8)), _mm256_srli_epi64(x, 7))
+#define SHA512_Vs1(x) \
+    _mm256_xor_si256(_mm256_xor_si256(SHA512_VROR(x, 19), SHA512_VROR(x, 61)), _mm256_srli_epi64(x, 6))
+// Words t and t + 1 of both blocks, t = 2 * (Pair of this step); X[J] holds
+// words t - 16 and t - 15 and is replaced by the new pair.
+#define SHA512_VSCHED(J, WKPair)                                                                                     \
+    do {                                                                                                              \
+        const __m256i S0In = _mm256_alignr_epi8(X[((J) + 1) & 7], X[J], 8);                                          \
+        const __m256i W7 = _mm256_alignr_epi8(X[((J) + 5) & 7], X[((J) + 4) & 7], 8);                                 \
+        const __m256i N = _mm256_add_epi64(_mm256_add_epi64(X[J], SHA512_Vs0(S0In)),                                 \
+                                           _mm256_add_epi64(W7, SHA512_Vs1(X[((J) + 7) & 7])));                       \
+        X[J] = N;                                                                                                     \
+        _mm256_store_si256(reinterpret_cast<__m256i*>(WK + 4 * (WKPair)),                                             \
+                           _mm256_add_epi64(N, _mm256_load_si256(reinterpret_cast<const __m256i*>(                    \
+                                                   K512Pairs.Words + 4 * (WKPair)))));                               \
+    } while (0)
+// Round i of block B (0 or 1) with its word plus constant from WK. Ch(e,
+// f, g) = (e & f) + (~e & g): the two parts share no bit, and the sum joins
+// the other terms (andn, no move).
+#define SHA512_WK(i, B) RK[4 * ((i) >> 1) + 2 * (B) + ((i) & 1)]
+#define SHA512_KSTEP(a, b, c, d, e, f, g, h, i, B)                                                  \
+    do {                                                                                            \
+        const std::uint64_t T1 = h + SHA512_WK(i, B) + (e & f) + (~e & g) + SHA512_S1(e);          \
+        const std::uint64_t AB = a ^ b;                                                             \
+        d += T1;                                                                                    \
+        h = T1 + (SHA512_S0(a) + (b ^ (AB & BC)));                                                  \
+        BC = AB;                                                                                    \
+    } while (0)
+#define SHA512_KROUNDS8(i, B)                          \
+    SHA512_KSTEP(a, b, c, d, e, f, g, h, (i) + 0, B);  \
+    SHA512_KSTEP(h, a, b, c, d, e, f, g, (i) + 1, B);  \
+    SHA512_KSTEP(g, h, a, b, c, d, e, f, (i) + 2, B);  \
+    SHA512_KSTEP(f, g, h, a, b, c, d, e, (i) + 3, B);  \
+    SHA512_KSTEP(e, f, g, h, a, b, c, d, (i) + 4, B);  \
+    SHA512_KSTEP(d, e, f, g, h, a, b, c, (i) + 5, B);  \
+    SHA512_KSTEP(c, d, e, f, g, h, a, b, (i) + 6, B);  \
+    SHA512_KSTEP(b, c, d, e, f, g, h, a, (i) + 7, B)
+// Eight rounds of block 0 and, beside them, four steps of the schedule.
+#define SHA512_KROUNDS8_SCHED(i, J, P)                 \
+    SHA512_KSTEP(a, b, c, d, e, f, g, h, (i) + 0, 0);  \
+    SHA512_VSCHED((J) + 0, (P) + 0);                   \
+    SHA512_KSTEP(h, a, b, c, d, e, f, g, (i) + 1, 0);  \
+    SHA512_KSTEP(g, h, a, b, c, d, e, f, (i) + 2, 0);  \
+    SHA512_VSCHED((J) + 1, (P) + 1);                   \
+    SHA512_KSTEP(f, g, h, a, b, c, d, e, (i) + 3, 0);  \
+    SHA512_KSTEP(e, f, g, h, a, b, c, d, (i) + 4, 0);  \
+    SHA512_VSCHED((J) + 2, (P) + 2);                   \
+    SHA512_KSTEP(d, e, f, g, h, a, b, c, (i) + 5, 0);  \
+    SHA512_KSTEP(c, d, e, f, g, h, a, b, (i) + 6, 0);  \
+    SHA512_VSCHED((J) + 3, (P) + 3);                   \
+    SHA512_KSTEP(b, c, d, e, f, g, h, a, (i) + 7, 0)
+
+__attribute__((target("avx2,bmi,bmi2"))) void SHA512BlocksAvx2(std::uint64_t State[8], const std::uint8_t* Data,
+                                                           std::size_t Count)
+{
+    alignas(32) std::uint64_t WK[160];
+    // The rounds read WK through a pointer that the compiler cannot see to
+    // be WK: it would otherwise take the words out of the vector registers
+    // one by one instead of loading them.
+    const std::uint64_t* RK = WK;
+    __asm__("" : "+r"(RK));
+    const __m256i Swap = _mm256_setr_epi8(7, 6, 5, 4, 3, 2, 1, 0, 15, 14, 13, 12, 11, 10, 9, 8, 7, 6, 5, 4, 3, 2, 1,
+                                          0, 15, 14, 13, 12, 11, 10, 9, 8);
+    const __m256i RotR8 = _mm256_setr_epi8(1, 2, 3, 4, 5, 6, 7, 0, 9, 10, 11, 12, 13, 14, 15, 8, 1, 2, 3, 4, 5, 6, 7,
+                                           0, 9, 10, 11, 12, 13, 14, 15, 8);
+    std::uint64_t a = State[0], b = State[1], c = State[2], d = State[3];
+    std::uint64_t e = State[4], f = State[5], g = State[6], h = State[7];
+    while (Count > 0) {
+        // A lone last block is paired with itself, and its twin's rounds skipped.
+        const std::uint8_t* Second = Count >= 2 ? Data + 128 : Data;
+        __m256i X[8];
+#pragma GCC unroll 8
+        for (int J = 0; J < 8; ++J) {
+            const __m128i Lo = _mm_loadu_si128(reinterpret_cast<const __m128i*>(Data + 16 * J));
+            const __m128i Hi = _mm_loadu_si128(reinterpret_cast<const __m128i*>(Second + 16 * J));
+            X[J] = _mm256_shuffle_epi8(_mm256_inserti128_si256(_mm256_castsi128_si256(Lo), Hi, 1), Swap);
+            _mm256_store_si256(reinterpret_cast<__m256i*>(WK + 4 * J),
+                               _mm256_add_epi64(X[J], _mm256_load_si256(
+                                                          reinterpret_cast<const __m256i*>(K512Pairs.Words + 4 * J))));
+        }
+        std::uint64_t BC = b ^ c;
+        // Rounds 16K to 16K + 15 of the first block, with the words of rounds
+        // 16K + 16 to 16K + 31 computed beside them.
+#pragma GCC unroll 4
+        for (int K = 0; K < 64; K += 16) {
+            const int P = K / 2 + 8;
+            SHA512_KROUNDS8_SCHED(K + 0, 0, P + 0);
+            SHA512_KROUNDS8_SCHED(K + 8, 4, P + 4);
+        }
+        SHA512_KROUNDS8(64, 0);
+        SHA512_KROUNDS8(72, 0);
+        a = State[0] += a;
+        b = State[1] += b;
+        c = State[2] += c;
+        d = State[3] += d;
+        e = State[4] += e;
+        f = State[5] += f;
+        g = State[6] += g;
+        h = State[7] += h;
+        if (Count < 2) {
+            Count = 0;
+            break;
+        }
+        BC = b ^ c;
+#pragma GCC unroll 10
+        for (int i = 0; i < 80; i += 8) {
+            SHA512_KROUNDS8(i, 1);
+        }
+        a = State[0] += a;
+        b = State[1] += b;
+        c = State[2] += c;
+        d = State[3] += d;
+        e = State[4] += e;
+        f = State[5] += f;
+        g = State[6] += g;
+        h = State[7] += h;
+        Data += 256;
+        Count -= 2;
+    }
+    const __m256i Zero = _mm256_setzero_si256();
+    for (int i = 0; i < 160; i += 4)
+        _mm256_store_si256(reinterpret_cast<__m256i*>(WK + i), Zero);
+    // Clean upper vector state for the SSE code that may follow.
+    _mm256_zeroupper();
+}
+
+#endif
+
 void SHA512Blocks(std::uint64_t State[8], const std::uint8_t* Data, std::size_t Count)
 {
 #if SORVIK_DIGEST_X86 && (defined(__GNUC__) || defined(__clang__))
+    if (DigestCpu::UseCpuFeature(DigestCpu::cfAvx2)) {
+        SHA512BlocksAvx2(State, Data, Count);
+        return;
+    }
     if (DigestCpu::UseBmi2()) {
         SHA512BlocksBmi2(State, Data, Count);
         return;

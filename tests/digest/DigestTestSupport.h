@@ -81,8 +81,17 @@ private:
     T FHash;
 };
 
-// Which code path a case runs on: portable, or with the processor's extensions.
-enum class TPath { Any, Portable, CpuExtensions };
+// Which code path a case runs on: the processor extensions it may use, and
+// those it needs (the case is skipped on a processor without them).
+struct TPath {
+    unsigned Allowed = DigestCpu::cfAll;
+    unsigned Needs = 0;
+
+    bool Available() const { return (DigestCpu::CpuFeatures() & Needs) == Needs; }
+};
+
+inline constexpr TPath AnyPath{DigestCpu::cfAll, 0};
+inline constexpr TPath PortablePath{0, 0};
 
 struct TAlgorithm {
     const char* Name;
@@ -92,37 +101,53 @@ struct TAlgorithm {
 
 inline const std::vector<TAlgorithm>& Algorithms()
 {
+    using namespace DigestCpu;
+    constexpr unsigned NoSha = cfAll & ~unsigned(cfSha);
     static const std::vector<TAlgorithm> List = {
-        {"MD2", TPath::Any, [] { return std::make_unique<TMDHasher>(mvMD2); }},
-        {"MD4", TPath::Any, [] { return std::make_unique<TMDHasher>(mvMD4); }},
-        {"MD5", TPath::Any, [] { return std::make_unique<TMDHasher>(mvMD5); }},
-        {"SHA1_Portable", TPath::Portable, [] { return std::make_unique<TSHA1Hasher>(); }},
-        {"SHA1_ShaExtensions", TPath::CpuExtensions, [] { return std::make_unique<TSHA1Hasher>(); }},
-        {"SHA256_Portable", TPath::Portable, [] { return std::make_unique<TClassHasher<TDigestSHA256>>(); }},
-        {"SHA256_ShaExtensions", TPath::CpuExtensions,
+        {"MD2", AnyPath, [] { return std::make_unique<TMDHasher>(mvMD2); }},
+        {"MD4", AnyPath, [] { return std::make_unique<TMDHasher>(mvMD4); }},
+        {"MD5", AnyPath, [] { return std::make_unique<TMDHasher>(mvMD5); }},
+        {"SHA1_Portable", PortablePath, [] { return std::make_unique<TSHA1Hasher>(); }},
+        {"SHA1_Ssse3", {NoSha & ~unsigned(cfAvx2), cfSsse3}, [] { return std::make_unique<TSHA1Hasher>(); }},
+        {"SHA1_Avx2", {NoSha, cfAvx2}, [] { return std::make_unique<TSHA1Hasher>(); }},
+        {"SHA1_ShaExtensions", {cfAll, cfSha}, [] { return std::make_unique<TSHA1Hasher>(); }},
+        {"SHA256_Portable", PortablePath, [] { return std::make_unique<TClassHasher<TDigestSHA256>>(); }},
+        {"SHA256_Ssse3", {NoSha & ~unsigned(cfAvx2), cfSsse3},
          [] { return std::make_unique<TClassHasher<TDigestSHA256>>(); }},
-        {"SHA512_Portable", TPath::Portable, [] { return std::make_unique<TClassHasher<TDigestSHA512>>(); }},
-        {"SHA512_Bmi2", TPath::CpuExtensions, [] { return std::make_unique<TClassHasher<TDigestSHA512>>(); }},
-        {"RIPEMD128", TPath::Any, [] { return std::make_unique<TClassHasher<TDigestRIPEMD128>>(); }},
-        {"RIPEMD160", TPath::Any, [] { return std::make_unique<TClassHasher<TDigestRIPEMD160>>(); }},
+        {"SHA256_Avx2", {NoSha, cfAvx2}, [] { return std::make_unique<TClassHasher<TDigestSHA256>>(); }},
+        {"SHA256_ShaExtensions", {cfAll, cfSha}, [] { return std::make_unique<TClassHasher<TDigestSHA256>>(); }},
+        {"SHA512_Portable", PortablePath, [] { return std::make_unique<TClassHasher<TDigestSHA512>>(); }},
+        {"SHA512_Bmi2", {cfBmi2, cfBmi2}, [] { return std::make_unique<TClassHasher<TDigestSHA512>>(); }},
+        {"SHA512_Avx2", {cfAll, cfAvx2}, [] { return std::make_unique<TClassHasher<TDigestSHA512>>(); }},
+        {"RIPEMD128", AnyPath, [] { return std::make_unique<TClassHasher<TDigestRIPEMD128>>(); }},
+        {"RIPEMD160", AnyPath, [] { return std::make_unique<TClassHasher<TDigestRIPEMD160>>(); }},
     };
     return List;
+}
+
+// Every distinct path of the processor in hand, for tests that run them all.
+inline std::vector<TPath> AvailablePaths()
+{
+    std::vector<TPath> Paths;
+    for (const TAlgorithm& A : Algorithms())
+        if (A.Path.Available())
+            Paths.push_back(A.Path);
+    return Paths;
 }
 
 // Selects the code path for the lifetime of a test and restores it after.
 class TPathGuard {
 public:
-    explicit TPathGuard(TPath Path) : FSaved(DigestCpu::UseCpuExtensions())
+    explicit TPathGuard(TPath Path) : FSaved(DigestCpu::AllowedCpuFeatures())
     {
-        if (Path != TPath::Any)
-            DigestCpu::SetUseCpuExtensions(Path == TPath::CpuExtensions);
+        DigestCpu::SetAllowedCpuFeatures(Path.Allowed);
     }
-    ~TPathGuard() { DigestCpu::SetUseCpuExtensions(FSaved); }
+    ~TPathGuard() { DigestCpu::SetAllowedCpuFeatures(FSaved); }
     TPathGuard(const TPathGuard&) = delete;
     TPathGuard& operator=(const TPathGuard&) = delete;
 
 private:
-    bool FSaved;
+    unsigned FSaved;
 };
 
 // A reproducible, non-repeating test message.

@@ -84,7 +84,7 @@ TYPED_TEST(DigestClass, IdentityIsTheClassesAndWritesAreIgnored)
 
 TYPED_TEST(DigestClass, SelfTestPassesOnEveryPath)
 {
-    for (TPath Path : {TPath::Portable, TPath::CpuExtensions}) {
+    for (const TPath& Path : AvailablePaths()) {
         TPathGuard Guard(Path);
         EXPECT_TRUE(TypeParam::ClassSelfTest());
         TypeParam Hash;
