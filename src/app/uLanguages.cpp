@@ -377,16 +377,21 @@ void TLanguages::BuildMenu(QMenu* Parent)
 {
     if (!Parent)
         return;
-    AddLanguageItem(Parent, QStringLiteral("DEFAULT"), QStringLiteral("Original (English)"), QString());
+    // The fixed items are English in any layout: a closing mark keeps their
+    // trailing punctuation at their end in a right-to-left menu.
+    const auto Fixed = [Parent](const QString& Caption) {
+        return Parent->isRightToLeft() ? Caption + QChar(0x200E) : Caption; // LEFT-TO-RIGHT MARK
+    };
+    AddLanguageItem(Parent, QStringLiteral("DEFAULT"), Fixed(QStringLiteral("Original (English)")), QString());
     if (!Items.isEmpty()) {
-        AddLanguageItem(Parent, QStringLiteral("AUTOMATIC"), QStringLiteral("Autodetect"), QString());
+        AddLanguageItem(Parent, QStringLiteral("AUTOMATIC"), Fixed(QStringLiteral("Autodetect")), QString());
         AddMenuSeparator(Parent);
         for (const TLanguageInfo& Info : Items)
             AddLanguageItem(Parent, Info.Code, LanguageCaption(Info), Info.FlagFileName);
     }
     if (OnHowToTranslate) {
         AddMenuSeparator(Parent);
-        AddMenuItem(Parent, QStringLiteral("How to translate?"), &TLanguages::HowToTranslateClick);
+        AddMenuItem(Parent, Fixed(QStringLiteral("How to translate?")), &TLanguages::HowToTranslateClick);
     }
 }
 

@@ -5,6 +5,7 @@
 #include <QImage>
 #include <QMenu>
 #include <QTemporaryDir>
+#include <QTextLayout>
 
 #include <gtest/gtest.h>
 
@@ -157,4 +158,29 @@ TEST_F(LanguageMenu, WithoutHowToTranslateHandler)
     EXPECT_EQ(Captions(), QStringList({"Original (English)", "Autodetect", "-", "German"}));
     Item(Str("German"))->trigger(); // no handler: nothing happens
     EXPECT_TRUE(Selected.isEmpty());
+}
+
+TEST_F(LanguageMenu, FixedEnglishItemsKeepTheirPunctuationAtTheEndRightToLeft)
+{
+    // Where a text's last character is drawn, relative to its first.
+    const auto LastIsRightOfFirst = [](const QString& Text, Qt::LayoutDirection Direction) {
+        QTextLayout Layout(Text);
+        QTextOption Option;
+        Option.setTextDirection(Direction);
+        Layout.setTextOption(Option);
+        Layout.beginLayout();
+        QTextLine Line = Layout.createLine();
+        Line.setLineWidth(1000);
+        Layout.endLayout();
+        return Line.cursorToX(static_cast<int>(Text.indexOf(QLatin1Char('?')))) > Line.cursorToX(0);
+    };
+    L.OnHowToTranslate = [](QObject*) {};
+    for (const Qt::LayoutDirection Direction : {Qt::LeftToRight, Qt::RightToLeft}) {
+        QMenu Parent;
+        Parent.setLayoutDirection(Direction);
+        L.BuildMenu(&Parent);
+        const QString HowTo = Parent.actions().last()->text();
+        EXPECT_TRUE(HowTo.startsWith(Str("How to translate?")));
+        EXPECT_TRUE(LastIsRightOfFirst(HowTo, Direction)) << Direction;
+    }
 }

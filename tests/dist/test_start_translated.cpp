@@ -67,7 +67,8 @@ QMap<QString, QString> StartAndReadMenus(const QStringList& Arguments, Qt::Layou
     if (LanguageItems)
         for (QAction* A : FormMain->findChild<QMenu*>(Str("MI_Language"))->actions())
             if (!A->isSeparator())
-                *LanguageItems << A->text() + (A->isChecked() ? Str(" [x]") : QString())
+                *LanguageItems << QString(A->text()).remove(QChar(0x200E)) // marks of the fixed items
+                                      + (A->isChecked() ? Str(" [x]") : QString())
                                       + (A->icon().isNull() ? QString() : Str(" [flag]"));
     Program.Finish();
     return Texts;
