@@ -4,6 +4,10 @@
 #include "digest/uDigestCpu.h"
 #include "digest/uDigestUtils.h"
 
+#if SORVIK_DIGEST_X86 && (defined(__GNUC__) || defined(__clang__))
+#include <immintrin.h>
+#endif
+
 using namespace DigestUtils;
 
 namespace DigestCpu {
@@ -28,7 +32,13 @@ namespace DigestCpu {
 #define SHA256_R0(a, b, c, d, e, f, g, h, i) SHA256_STEP(a, b, c, d, e, f, g, h, i, W[i])
 #define SHA256_R1(a, b, c, d, e, f, g, h, i) SHA256_STEP(a, b, c, d, e, f, g, h, i, SHA256_W(i))
 
-void SHA256BlocksPortable(std::uint32_t State[8], const std::uint8_t* Data, std::size_t Count)
+#if defined(__GNUC__) || defined(__clang__)
+#define SHA256_ALWAYS_INLINE inline __attribute__((always_inline))
+#else
+#define SHA256_ALWAYS_INLINE inline
+#endif
+
+SHA256_ALWAYS_INLINE void SHA256BlocksBody(std::uint32_t State[8], const std::uint8_t* Data, std::size_t Count)
 {
     std::uint32_t W[16];
     std::uint32_t a = State[0], b = State[1], c = State[2], d = State[3];
@@ -113,6 +123,174 @@ void SHA256BlocksPortable(std::uint32_t State[8], const std::uint8_t* Data, std:
     Wipe(W, sizeof(W));
 }
 
+void SHA256BlocksPortable(std::uint32_t State[8], const std::uint8_t* Data, std::size_t Count)
+{
+    SHA256BlocksBody(State, Data, Count);
+}
+
+#if SORVIK_DIGEST_X86 && (defined(__GNUC__) || defined(__clang__))
+// The same rounds compiled for BMI2, whose rotations need no moves.
+__attribute__((target("bmi2"))) void SHA256BlocksBmi2(std::uint32_t State[8], const std::uint8_t* Data,
+                                                     std::size_t Count)
+{
+    SHA256BlocksBody(State, Data, Count);
+}
+#endif
+
+#if SORVIK_DIGEST_X86 && (defined(__GNUC__) || defined(__clang__))
+
+// Two blocks at a time for processors without the SHA extensions: each
+// 256-bit vector holds four schedule words of the first block in its low
+// half and the same four of the second block in its high half. The schedule
+// plus constants of both blocks is computed beside the first block's scalar
+// rounds and kept on the stack for the second block's rounds.
+
+// SHA256K by fours, each four twice.
+struct TK256Pairs {
+    alignas(32) std::uint32_t Words[128];
+};
+constexpr TK256Pairs MakeK256Pairs()
+{
+    TK256Pairs P{};
+    for (int t = 0; t < 64; ++t) {
+        P.Words[8 * (t / 4) + (t % 4)] = SHA256K[t];
+        P.Words[8 * (t / 4) + 4 + (t % 4)] = SHA256K[t];
+    }
+    return P;
+}
+constexpr TK256Pairs K256Pairs = MakeK256Pairs();
+
+#define SHA256_VROR(x, n) _mm256_or_si256(_mm256_srli_epi32(x, n), _mm256_slli_epi32(x, 32 - (n)))
+#define SHA256_Vs0(x) _mm256_xor_si256(_mm256_xor_si256(SHA256_VROR(x, 7), SHA256_VROR(x, 18)), _mm256_srli_epi32(x, 3))
+#define SHA256_Vs1(x) \
+    _mm256_xor_si256(_mm256_xor_si256(SHA256_VROR(x, 17), SHA256_VROR(x, 19)), _mm256_srli_epi32(x, 10))
+// Words t to t + 3 of both blocks, t = 4 * Four; X[J] holds words t - 16 to
+// t - 13 and is replaced by the new ones. s1 of words t - 2 and t - 1 gives
+// words t and t + 1, and s1 of those gives words t + 2 and t + 3.
+#define SHA256_VSCHED(J, Four)                                                                                    \
+    do {                                                                                                           \
+        const __m256i S0In = _mm256_alignr_epi8(X[((J) + 1) & 3], X[J], 4);                                        \
+        const __m256i W7 = _mm256_alignr_epi8(X[((J) + 3) & 3], X[((J) + 2) & 3], 4);                              \
+        __m256i N = _mm256_add_epi32(_mm256_add_epi32(X[J], SHA256_Vs0(S0In)), W7);                                \
+        const __m256i Last2 = _mm256_shuffle_epi32(X[((J) + 3) & 3], 0xFE);                                        \
+        N = _mm256_add_epi32(N, _mm256_and_si256(SHA256_Vs1(Last2), LowPair));                                    \
+        const __m256i First2 = _mm256_shuffle_epi32(N, 0x40);                                                      \
+        N = _mm256_add_epi32(N, _mm256_and_si256(SHA256_Vs1(First2), HighPair));                                   \
+        X[J] = N;                                                                                                  \
+        _mm256_store_si256(reinterpret_cast<__m256i*>(WK + 8 * (Four)),                                            \
+                           _mm256_add_epi32(N, _mm256_load_si256(                                                  \
+                                                   reinterpret_cast<const __m256i*>(K256Pairs.Words + 8 * (Four))))); \
+    } while (0)
+// Round i of block B (0 or 1); Ch(e, f, g) = (e & f) + (~e & g). Whatever
+// does not depend on e is added first, and S1(e) last to both d and T1, so
+// that the chain from e to the next e stays short.
+#define SHA256_KSTEP(a, b, c, d, e, f, g, h, i, B)                                                       \
+    do {                                                                                                 \
+        std::uint32_t T = h + RK[8 * ((i) >> 2) + 4 * (B) + ((i) & 3)];                                  \
+        T += (e & f) + (~e & g);                                                                         \
+        const std::uint32_t S1 = SHA256_S1(e);                                                           \
+        d += T;                                                                                          \
+        d += S1;                                                                                         \
+        T += S1;                                                                                         \
+        const std::uint32_t AB = a ^ b;                                                                  \
+        h = (T + (b ^ (AB & BC))) + SHA256_S0(a);                                                        \
+        BC = AB;                                                                                         \
+    } while (0)
+#define SHA256_KROUNDS8(i, B)                         \
+    SHA256_KSTEP(a, b, c, d, e, f, g, h, (i) + 0, B); \
+    SHA256_KSTEP(h, a, b, c, d, e, f, g, (i) + 1, B); \
+    SHA256_KSTEP(g, h, a, b, c, d, e, f, (i) + 2, B); \
+    SHA256_KSTEP(f, g, h, a, b, c, d, e, (i) + 3, B); \
+    SHA256_KSTEP(e, f, g, h, a, b, c, d, (i) + 4, B); \
+    SHA256_KSTEP(d, e, f, g, h, a, b, c, (i) + 5, B); \
+    SHA256_KSTEP(c, d, e, f, g, h, a, b, (i) + 6, B); \
+    SHA256_KSTEP(b, c, d, e, f, g, h, a, (i) + 7, B)
+// Eight rounds of block 0 with two steps of the schedule beside them.
+#define SHA256_KROUNDS8_SCHED(i, J, Four)             \
+    SHA256_KSTEP(a, b, c, d, e, f, g, h, (i) + 0, 0); \
+    SHA256_VSCHED((J) + 0, (Four) + 0);               \
+    SHA256_KSTEP(h, a, b, c, d, e, f, g, (i) + 1, 0); \
+    SHA256_KSTEP(g, h, a, b, c, d, e, f, (i) + 2, 0); \
+    SHA256_KSTEP(f, g, h, a, b, c, d, e, (i) + 3, 0); \
+    SHA256_KSTEP(e, f, g, h, a, b, c, d, (i) + 4, 0); \
+    SHA256_VSCHED((J) + 1, (Four) + 1);               \
+    SHA256_KSTEP(d, e, f, g, h, a, b, c, (i) + 5, 0); \
+    SHA256_KSTEP(c, d, e, f, g, h, a, b, (i) + 6, 0); \
+    SHA256_KSTEP(b, c, d, e, f, g, h, a, (i) + 7, 0)
+
+__attribute__((target("avx2,bmi,bmi2"))) void SHA256BlocksAvx2(std::uint32_t State[8], const std::uint8_t* Data,
+                                                               std::size_t Count)
+{
+    alignas(32) std::uint32_t WK[128];
+    // The rounds read WK through a pointer that the compiler cannot see to
+    // be WK: it would otherwise take the words out of the vector registers
+    // one by one instead of loading them.
+    const std::uint32_t* RK = WK;
+    __asm__("" : "+r"(RK));
+    const __m256i Swap = _mm256_setr_epi8(3, 2, 1, 0, 7, 6, 5, 4, 11, 10, 9, 8, 15, 14, 13, 12, 3, 2, 1, 0, 7, 6, 5, 4,
+                                          11, 10, 9, 8, 15, 14, 13, 12);
+    const __m256i LowPair = _mm256_setr_epi32(-1, -1, 0, 0, -1, -1, 0, 0);
+    const __m256i HighPair = _mm256_setr_epi32(0, 0, -1, -1, 0, 0, -1, -1);
+    std::uint32_t a = State[0], b = State[1], c = State[2], d = State[3];
+    std::uint32_t e = State[4], f = State[5], g = State[6], h = State[7];
+    while (Count > 0) {
+        // A lone last block is paired with itself, and its twin's rounds skipped.
+        const std::uint8_t* Second = Count >= 2 ? Data + 64 : Data;
+        __m256i X[4];
+#pragma GCC unroll 4
+        for (int J = 0; J < 4; ++J) {
+            const __m128i Lo = _mm_loadu_si128(reinterpret_cast<const __m128i*>(Data + 16 * J));
+            const __m128i Hi = _mm_loadu_si128(reinterpret_cast<const __m128i*>(Second + 16 * J));
+            X[J] = _mm256_shuffle_epi8(_mm256_inserti128_si256(_mm256_castsi128_si256(Lo), Hi, 1), Swap);
+            _mm256_store_si256(reinterpret_cast<__m256i*>(WK + 8 * J),
+                               _mm256_add_epi32(X[J], _mm256_load_si256(
+                                                          reinterpret_cast<const __m256i*>(K256Pairs.Words + 8 * J))));
+        }
+        std::uint32_t BC = b ^ c;
+        // Rounds 16K to 16K + 15 of the first block, with the words of rounds
+        // 16K + 16 to 16K + 31 computed beside them.
+#pragma GCC unroll 3
+        for (int K = 0; K < 48; K += 16) {
+            SHA256_KROUNDS8_SCHED(K + 0, 0, K / 4 + 4);
+            SHA256_KROUNDS8_SCHED(K + 8, 2, K / 4 + 6);
+        }
+        SHA256_KROUNDS8(48, 0);
+        SHA256_KROUNDS8(56, 0);
+        a = State[0] += a;
+        b = State[1] += b;
+        c = State[2] += c;
+        d = State[3] += d;
+        e = State[4] += e;
+        f = State[5] += f;
+        g = State[6] += g;
+        h = State[7] += h;
+        if (Count < 2)
+            break;
+        BC = b ^ c;
+#pragma GCC unroll 8
+        for (int i = 0; i < 64; i += 8) {
+            SHA256_KROUNDS8(i, 1);
+        }
+        a = State[0] += a;
+        b = State[1] += b;
+        c = State[2] += c;
+        d = State[3] += d;
+        e = State[4] += e;
+        f = State[5] += f;
+        g = State[6] += g;
+        h = State[7] += h;
+        Data += 128;
+        Count -= 2;
+    }
+    const __m256i Zero = _mm256_setzero_si256();
+    for (int i = 0; i < 128; i += 8)
+        _mm256_store_si256(reinterpret_cast<__m256i*>(WK + i), Zero);
+    // Clean upper vector state for the SSE code that may follow.
+    _mm256_zeroupper();
+}
+
+#endif
+
 }  // namespace DigestCpu
 
 namespace {
@@ -124,6 +302,16 @@ void SHA256Blocks(std::uint32_t State[8], const std::uint8_t* Data, std::size_t 
         DigestCpu::SHA256BlocksShaNI(State, Data, Count);
         return;
     }
+#if defined(__GNUC__) || defined(__clang__)
+    if (DigestCpu::UseCpuFeature(DigestCpu::cfAvx2)) {
+        DigestCpu::SHA256BlocksAvx2(State, Data, Count);
+        return;
+    }
+    if (DigestCpu::UseBmi2()) {
+        DigestCpu::SHA256BlocksBmi2(State, Data, Count);
+        return;
+    }
+#endif
 #endif
     DigestCpu::SHA256BlocksPortable(State, Data, Count);
 }
