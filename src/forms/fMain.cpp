@@ -1113,13 +1113,14 @@ void TFormMain::SetProgress(int Percent)
     if (Percent == FShownProgress)
         return;
     FShownProgress = Percent;
-    if (Percent >= 0) {
-        ProgressBar->setValue(std::min(Percent, 100));
-        StatusBar->SetPanelText(4, QString::number(Percent) + QLatin1Char('%'));
-    } else {
-        ProgressBar->setValue(0);
-        StatusBar->SetPanelText(4, QString());
-    }
+    // QProgressBar repaints at once on a visible change, flushing the window
+    // to the screen: with small files that is twice per file, and the
+    // window falls behind the worker. With updates off for the call the
+    // change is painted with everything else when the loop is idle.
+    ProgressBar->setUpdatesEnabled(false);
+    ProgressBar->setValue(Percent >= 0 ? std::min(Percent, 100) : 0);
+    ProgressBar->setUpdatesEnabled(true);
+    StatusBar->SetPanelText(4, Percent >= 0 ? QString::number(Percent) + QLatin1Char('%') : QString());
 }
 
 void TFormMain::ResetSpeedSample()
