@@ -482,6 +482,8 @@ QWidget* TFormMain::CreateClient()
     FileLayout->addWidget(SB_Rehash);
     TopStack->addWidget(Hints);
     TopStack->addWidget(FileRow);
+    // The same height for both, so that nothing below moves at the first path.
+    Top->setFixedHeight(std::max(Hints->sizeHint().height(), FileRow->sizeHint().height()));
     BodyLayout->addWidget(Top);
 
     GroupBoxFileInfo = new QGroupBox(Body);
@@ -858,6 +860,7 @@ void TFormMain::ApplyHashCase(bool Upper)
     for (int T = htFirst; T <= htLast; ++T) {
         QLineEdit* E = HashRows[static_cast<std::size_t>(T)].Edit;
         E->setText(Q(CaseHash(E->text().toStdString(), Upper)));
+        E->setCursorPosition(0);
     }
 }
 
@@ -1100,9 +1103,12 @@ void TFormMain::ShowFileInfo(const TFileProperties& Props)
 void TFormMain::ShowHashes(const THashList& Hashes)
 {
     const bool Upper = Settings && Settings->UpperCaseHash;
-    for (int T = htFirst; T <= htLast; ++T)
-        HashRows[static_cast<std::size_t>(T)].Edit->setText(
-            Q(CaseHash(Hashes.Get(static_cast<THashType>(T)), Upper)));
+    for (int T = htFirst; T <= htLast; ++T) {
+        QLineEdit* E = HashRows[static_cast<std::size_t>(T)].Edit;
+        E->setText(Q(CaseHash(Hashes.Get(static_cast<THashType>(T)), Upper)));
+        // A digest wider than its box shows its beginning.
+        E->setCursorPosition(0);
+    }
 }
 
 void TFormMain::SetProgress(int Percent)
