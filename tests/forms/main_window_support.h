@@ -17,6 +17,7 @@
 #include <QApplication>
 #include <QCoreApplication>
 #include <QCheckBox>
+#include <QLabel>
 #include <QToolButton>
 #include <QLineEdit>
 #include <QListWidget>

@@ -1,0 +1,192 @@
+// Files and folders coming in through every way, hashed by the real worker:
+// the order of the log is the order they were queued in.
+#include "main_window_support.h"
+
+#include <QMimeData>
+#include <QUrl>
+
+#include <filesystem>
+
+#include <sys/stat.h>
+#include <unistd.h>
+
+#include <gtest/gtest.h>
+
+using namespace maintest;
+namespace fs = std::filesystem;
+
+namespace {
+
+std::string Str(const fs::path& P) { return P.string(); }
+
+// Drops Paths on the window as a file manager would, offering every action
+// and proposing a move (Shift held).
+void Drop(TFormMain& Form, const QStringList& Paths)
+{
+    const Qt::DropActions Offered = Qt::CopyAction | Qt::MoveAction | Qt::LinkAction;
+    QMimeData Data;
+    QList<QUrl> Urls;
+    for (const QString& P : Paths)
+        Urls << QUrl::fromLocalFile(P);
+    Data.setUrls(Urls);
+    QDragEnterEvent Enter(QPoint(50, 50), Offered, &Data, Qt::LeftButton, Qt::ShiftModifier);
+    ASSERT_EQ(Enter.proposedAction(), Qt::MoveAction);
+    QCoreApplication::sendEvent(&Form, &Enter);
+    ASSERT_TRUE(Enter.isAccepted());
+    EXPECT_EQ(Enter.dropAction(), Qt::CopyAction);
+    QDropEvent Event(QPointF(50, 50), Offered, &Data, Qt::LeftButton, Qt::ShiftModifier);
+    QCoreApplication::sendEvent(&Form, &Event);
+    EXPECT_TRUE(Event.isAccepted());
+    EXPECT_EQ(Event.dropAction(), Qt::CopyAction) << "always a copy: a move lets the source delete the files";
+}
+
+} // namespace
+
+TEST(MainWindowAdding, EveryWayInQueuesInTheOrderGiven)
+{
+    TTempFolder T;
+    const std::string A = T.Write("a.txt", "abc");
+    const std::string B = T.Write("b.txt", "123456789");
+    fs::create_directories(T.Path() / "folder" / "sub");
+    const std::string S1 = T.Write("folder/sub/2.txt", "2");
+    const std::string S2 = T.Write("folder/sub/.hidden", "h");
+    const std::string S3 = T.Write("folder/sub/1.txt", "1");
+    struct TCase {
+        const char* Way;
+        std::function<void(TMainWindowFixture&)> Add;
+        std::vector<std::string> Expected;
+    };
+    const QString QA = Q(A), QB = Q(B), QFolder = Q(Str(T.Path() / "folder"));
+    const std::vector<TCase> Cases = {
+        {"drop", [&](TMainWindowFixture& M) { Drop(*M.Form, {QA, QB, QFolder}); }, {A, B, S2, S3, S1}},
+        {"open-files dialog",
+         [&](TMainWindowFixture& M) {
+             M.FilesToChoose = {QB, QA};
+             M.Form->ActionAddFiles->trigger();
+         },
+         {B, A}},
+        {"add folder",
+         [&](TMainWindowFixture& M) {
+             M.FoldersToChoose = {QFolder};
+             M.Form->ActionAddFolder->trigger();
+         },
+         {S2, S3, S1}},
+        {"same file twice", [&](TMainWindowFixture& M) { M.Form->AddPaths({QA, QA}); }, {A, A}},
+        {"file box",
+         [&](TMainWindowFixture& M) {
+             M.Form->AddPaths({QB});
+             ASSERT_TRUE(M.WaitIdle());
+             M.Form->EditFile->setFocus();
+             QTest::keyClick(M.Form->EditFile, Qt::Key_Return);
+         },
+         {B, B}},
+    };
+    for (const TCase& C : Cases) {
+        SCOPED_TRACE(C.Way);
+        TMainWindowFixture M;
+        M.Form->show();
+        C.Add(M);
+        ASSERT_TRUE(M.WaitIdle());
+        EXPECT_EQ(M.Logged(), C.Expected);
+        EXPECT_TRUE(M.Messages().isEmpty());
+        EXPECT_TRUE(M.Form->EditFile->isVisible());
+        EXPECT_FALSE(M.Form->Panel_DragAndDrop->isVisible());
+    }
+}
+
+TEST(MainWindowAdding, FolderSearchOwnFilesFirstDepthFirstAndOnlyRegularFiles)
+{
+    TTempFolder T;
+    const fs::path Top = T.Path() / "top";
+    fs::create_directories(Top / "b" / "deep");
+    fs::create_directories(Top / "a");
+    const std::string F1 = T.Write("top/z.txt", "z");
+    const std::string F2 = T.Write("top/a/x.txt", "x");
+    const std::string F3 = T.Write("top/b/deep/y.txt", "y");
+    const std::string F4 = T.Write("top/b/w.txt", "w");
+    fs::create_directory_symlink(Top, Top / "b" / "loop"); // back to the top
+    ASSERT_EQ(::mkfifo(Str(Top / "a" / "pipe").c_str(), 0600), 0);
+    fs::create_directory(T.Path() / "empty");
+
+    TMainWindowFixture M;
+    M.Form->AddPaths({Q(Str(Top)), Q(Str(T.Path() / "empty"))});
+    ASSERT_TRUE(M.WaitIdle());
+    EXPECT_EQ(M.Logged(), (std::vector<std::string>{F1, F2, F4, F3}))
+        << "own files, then sub-folders by name, depth first; the loop ends and the FIFO is left out";
+    EXPECT_TRUE(M.Messages().isEmpty()) << "an empty folder adds and reports nothing";
+}
+
+TEST(MainWindowAdding, PathsThatNameNothingAreReported)
+{
+    TTempFolder T;
+    const std::string A = T.Write("a.txt", "abc");
+    TMainWindowFixture M;
+    M.Form->CommandLineArguments = {"--LANG=de", Q(A)};
+    M.Form->AddCommandLineFiles();
+    ASSERT_TRUE(M.WaitIdle());
+    EXPECT_EQ(M.Logged(), std::vector<std::string>{A});
+    EXPECT_EQ(M.MessageTexts(), QStringList({"File not found", "--LANG=de"}));
+    EXPECT_TRUE(M.Form->EditFile->isVisibleTo(M.Form.get()));
+
+    // The file box's text is used as it reads: a trailing blank is kept.
+    M.Form->ClearMessages();
+    M.Form->EditFile->setText(Q(A) + " ");
+    M.Form->ActionRehashFile->trigger();
+    EXPECT_EQ(M.MessageTexts(), QStringList({"File not found", Q(A) + " "}));
+}
+
+TEST(MainWindowAdding, FileBoxKeys)
+{
+    TMainWindowFixture M;
+    M.Form->show();
+    M.Form->AddPaths({"/no/such/file"});
+    M.Form->EditFile->setFocus();
+    M.Form->EditFile->setText("  \t ");
+    QTest::keyClick(M.Form->EditFile, Qt::Key_Return);
+    EXPECT_EQ(M.FileDialogs, 1) << "Enter in a blank box opens the open-files dialog";
+    M.Form->EditFile->setText("/tmp/whatever");
+    QTest::keyClick(M.Form->EditFile, Qt::Key_Escape);
+    EXPECT_EQ(M.Form->EditFile->text(), "/tmp/whatever") << "Esc while idle does nothing";
+    EXPECT_EQ(M.Form->StatusText(), "");
+}
+
+TEST(MainWindowAdding, ModifierKeysArmTheComparisonsWhereTheyAreRead)
+{
+    TTempFolder T;
+    const QString A = Q(T.Write("a.txt", "abc")), B = Q(T.Write("b.txt", "abd")), C = Q(T.Write("c.txt", "abc"));
+    {
+        SCOPED_TRACE("Shift at the open-files dialog, empty log: the second file against the first");
+        TMainWindowFixture M;
+        M.Keys = Qt::ShiftModifier;
+        M.FilesToChoose = {A, B};
+        M.Form->ActionAddFiles->trigger();
+        EXPECT_TRUE(M.Form->ActionCompareToNextFile->isChecked());
+        ASSERT_TRUE(M.WaitIdle());
+        EXPECT_EQ(M.MessageTexts(), QStringList({"Hashes of files do not match", B, A}));
+        EXPECT_FALSE(M.Form->ActionCompareToNextFile->isChecked());
+    }
+    {
+        SCOPED_TRACE("Ctrl at a drop: the second dropped file against the first");
+        TMainWindowFixture M;
+        M.Keys = Qt::ControlModifier;
+        Drop(*M.Form, {A, C});
+        EXPECT_TRUE(M.Form->ActionCompareNextTwoFiles->isChecked());
+        ASSERT_TRUE(M.WaitIdle());
+        EXPECT_TRUE(M.Messages().isEmpty()) << "a.txt and c.txt match";
+        EXPECT_FALSE(M.Form->ActionCompareNextTwoFiles->isChecked());
+        EXPECT_FALSE(M.Form->ActionCompareToNextFile->isChecked());
+    }
+    {
+        SCOPED_TRACE("Ctrl at Add Folder, and a cancelled dialog, arm nothing");
+        TMainWindowFixture M;
+        M.Keys = Qt::ControlModifier | Qt::ShiftModifier;
+        M.FoldersToChoose = {Q(T.Path().string())};
+        M.Form->ActionAddFolder->trigger();
+        M.FilesToChoose = {};
+        M.Form->ActionAddFiles->trigger();
+        EXPECT_EQ(M.FileDialogs, 1);
+        EXPECT_FALSE(M.Form->ActionCompareToNextFile->isChecked());
+        EXPECT_FALSE(M.Form->ActionCompareNextTwoFiles->isChecked());
+        ASSERT_TRUE(M.WaitIdle());
+    }
+}
