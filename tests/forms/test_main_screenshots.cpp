@@ -5,6 +5,11 @@
 #include <QDir>
 #include <QPixmap>
 
+#include "forms/uForms.h"
+#include "forms/uMainSequence.h"
+
+#include <filesystem>
+
 #include <gtest/gtest.h>
 
 using namespace maintest;
@@ -28,4 +33,27 @@ TEST(MainWindowScreenshots, AfterHashingAFileAndWithTheMessageList)
     M.Form->AddPaths({QString::fromStdString(Folder.Path().string() + "/missing.iso")});
     QTest::qWait(200);
     M.Form->grab().save(QDir(Dir).filePath("main-window-messages.png"));
+}
+
+// The whole program in German and in Hebrew (right to left), started as
+// main() starts it; SORVIK_LANGUAGES names the "Languages" folder to use.
+TEST(MainWindowScreenshots, TranslatedWindows)
+{
+    const QString Dir = qEnvironmentVariable("SORVIK_SCREENSHOTS");
+    const QString Languages = qEnvironmentVariable("SORVIK_LANGUAGES");
+    if (Dir.isEmpty() || Languages.isEmpty())
+        GTEST_SKIP() << "set SORVIK_SCREENSHOTS and SORVIK_LANGUAGES to take them";
+    for (const char* Code : {"de", "he"}) {
+        TTempFolder Folder;
+        std::filesystem::create_directory_symlink(Languages.toStdString(), Folder.Path() / "Languages");
+        const std::string File = Folder.Write("photo.jpg", std::string(40000, 'j'));
+        TSorvikProgram Program({QStringLiteral("--LANG=") + QLatin1String(Code), Q(File), "missing.txt"},
+                               (Folder.Path() / "sorvik").string());
+        Program.Start();
+        ASSERT_TRUE(QTest::qWaitForWindowExposed(FormMain));
+        ASSERT_TRUE(QTest::qWaitFor([] { return FormMain->FileList().Count() == 1 && !FormMain->IsWorkerBusy(); }, 5000));
+        QTest::qWait(400);
+        FormMain->grab().save(QDir(Dir).filePath(QStringLiteral("main-window-%1.png").arg(QLatin1String(Code))));
+        Program.Finish();
+    }
 }

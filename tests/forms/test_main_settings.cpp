@@ -1,0 +1,83 @@
+// Settings applied to the main window and, for stay-on-top, to the others.
+#include "main_window_support.h"
+
+#include "forms/fLogViewer.h"
+#include "forms/uForms.h"
+
+#include <QToolBar>
+
+#include <gtest/gtest.h>
+
+using namespace maintest;
+
+namespace {
+
+bool OnTop(const QWidget* W) { return W->windowFlags().testFlag(Qt::WindowStaysOnTopHint); }
+
+} // namespace
+
+TEST(MainWindowSettings, StayOnTopReachesTheOtherWindowsAtTheirNextShow)
+{
+    TMainWindowFixture M;
+    FormLogViewer = new TFormLogViewer();
+    Settings->StayOnTop = true;
+    M.Form->ApplySettings(false);
+    EXPECT_TRUE(OnTop(M.Form.get()));
+    M.Form->show();
+    FormLogViewer->ShowAndRaise();
+    EXPECT_TRUE(OnTop(FormLogViewer));
+
+    Settings->StayOnTop = false;
+    M.Form->ApplySettings(false);
+    EXPECT_FALSE(OnTop(M.Form.get()));
+    EXPECT_TRUE(M.Form->isVisible()) << "re-flagging shows the window again";
+    EXPECT_TRUE(OnTop(FormLogViewer)) << "a window already open keeps its style";
+    FormLogViewer->hide();
+    FormLogViewer->ShowAndRaise();
+    EXPECT_FALSE(OnTop(FormLogViewer)) << "and loses it the next time it opens";
+    delete FormLogViewer;
+    FormLogViewer = nullptr;
+}
+
+TEST(MainWindowSettings, TheFirstShowRunsOnceEvenWhenStayOnTopShowsTheWindowAgain)
+{
+    TMainWindowFixture M;
+    M.Form->CommandLineArguments = {"no-such-file"};
+    M.Form->show();
+    QTest::qWait(20);
+    ASSERT_EQ(M.MessageTexts(), QStringList({"File not found", "no-such-file"}));
+    M.Form->SetStayOnTop(true);
+    QTest::qWait(20);
+    M.Form->SetStayOnTop(false);
+    QTest::qWait(20);
+    EXPECT_EQ(M.Messages().size(), 2) << "the command line is added once";
+}
+
+TEST(MainWindowSettings, DigestCaseAndToolbarCaptions)
+{
+    TMainWindowFixture M;
+    M.Form->HashRow(htMD5).Edit->setText("abcdef");
+    Settings->UpperCaseHash = true;
+    Settings->ToolbarCaptions = true;
+    M.Form->ApplySettings(true);
+    EXPECT_EQ(M.Digest(htMD5), "abcdef") << "creation re-cases nothing";
+    EXPECT_EQ(M.Form->MainToolBar->toolButtonStyle(), Qt::ToolButtonTextBesideIcon);
+    M.Form->ApplySettings(false);
+    EXPECT_EQ(M.Digest(htMD5), "ABCDEF");
+    Settings->ToolbarCaptions = false;
+    M.Form->ApplySettings(false);
+    EXPECT_EQ(M.Form->MainToolBar->toolButtonStyle(), Qt::ToolButtonIconOnly);
+}
+
+TEST(MainWindowSettings, HashTextShowsTheDigestsOfTheCheckedTypes)
+{
+    TMainWindowFixture M(StringToHashTypes("MD5,CRC32"), true);
+    M.Form->SetFileName("old.bin");
+    M.Form->HashText(QByteArray("abc"));
+    EXPECT_EQ(M.Digest(htMD5), "900150983CD24FB0D6963F7D28E17F72");
+    EXPECT_EQ(M.Digest(htCRC32), "352441C2");
+    EXPECT_EQ(M.Digest(htSHA1), "");
+    EXPECT_EQ(M.Form->EditFile->text(), "");
+    EXPECT_EQ(M.Form->StatusText(), "Text hashed");
+    EXPECT_EQ(M.Form->FileList().Count(), 0);
+}
