@@ -231,6 +231,9 @@ TFormMain::~TFormMain()
     DestroyWorker();
     if (MainFormServices() == this)
         SetMainFormServices(nullptr);
+    // The language menu's handlers point here.
+    Languages.OnLanguageSelected = nullptr;
+    Languages.OnHowToTranslate = nullptr;
     if (Settings && Settings->MainFormLocation && Settings->MainFormLocation->Form() == this)
         Settings->MainFormLocation->Attach(nullptr);
     if (qApp && FHintFilter)
@@ -474,6 +477,9 @@ QWidget* TFormMain::CreateClient()
     EditFile = new QLineEdit(FileRow);
     EditFile->setObjectName(QStringLiteral("EditFile"));
     EditFile->installEventFilter(this);
+    // Files dropped on the box are added like files dropped anywhere else
+    // on the window, not pasted into it as text.
+    EditFile->setAcceptDrops(false);
     SB_Rehash = new QToolButton(FileRow);
     SB_Rehash->setObjectName(QStringLiteral("SB_Rehash"));
     SB_Rehash->setAutoRaise(true);
@@ -653,7 +659,9 @@ void TFormMain::CreateComponents()
         return D.exec() == QDialog::Accepted ? D.selectedFiles() : QStringList();
     };
     InformationBox = [this](const QString& Text) {
-        QMessageBox::information(this, QApplication::applicationDisplayName(), Text);
+        // Qt's message boxes break lines at LF only.
+        QMessageBox::information(this, QApplication::applicationDisplayName(),
+                                 QString(Text).replace(QStringLiteral("\r\n"), QStringLiteral("\n")));
     };
     UtcNow = [] { return QDateTime::currentDateTimeUtc(); };
 }

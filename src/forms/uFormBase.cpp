@@ -25,7 +25,9 @@ void ShowErrorBox(const QString& Text)
         GErrorBox(Text);
         return;
     }
-    QMessageBox::critical(QApplication::activeWindow(), QApplication::applicationDisplayName(), Text);
+    // Qt's message boxes break lines at LF only.
+    QMessageBox::critical(QApplication::activeWindow(), QApplication::applicationDisplayName(),
+                          QString(Text).replace(QStringLiteral("\r\n"), QStringLiteral("\n")));
 }
 
 bool RunGuarded(const std::function<void()>& Work)
