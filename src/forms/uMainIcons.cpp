@@ -43,8 +43,8 @@ QIcon Make(int Index)
     switch (Index) {
     case miIdle: return LightIcon(QColor(170, 170, 170));
     case miBusy: return LightIcon(QColor(60, 180, 75));
-    case miAddFiles: return Themed("document-open", QStyle::SP_DialogOpenButton);
-    case miAddFolder: return Themed("folder-open", QStyle::SP_DirOpenIcon);
+    case miAddFiles: return Themed("document-open", QStyle::SP_FileIcon);
+    case miAddFolder: return Themed("folder-open", QStyle::SP_DirIcon);
     case miCancel: return Themed("process-stop", QStyle::SP_BrowserStop);
     case miSkip: return Themed("media-skip-forward", QStyle::SP_MediaSkipForward);
     case miSelectAll: return Themed("edit-select-all", QStyle::SP_DialogYesButton);
