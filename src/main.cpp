@@ -1,6 +1,9 @@
+#include "forms/uFormBase.h"
 #include "forms/uMainSequence.h"
 
 #include <QApplication>
+
+#include <exception>
 
 int main(int argc, char** argv)
 {
@@ -8,9 +11,15 @@ int main(int argc, char** argv)
     const QStringList Arguments = TSorvikProgram::ArgumentsFromArgv(argc, argv);
     int QtArgc = 1;
     QApplication App(QtArgc, argv);
-    TSorvikProgram Program(Arguments);
-    Program.Start();
-    const int Result = Program.Run();
-    Program.Finish();
-    return Result;
+    try {
+        TSorvikProgram Program(Arguments);
+        Program.Start();
+        const int Result = Program.Run();
+        Program.Finish();
+        return Result;
+    } catch (const std::exception& E) {
+        // Start-up itself failed (no thread, no memory): say so, do not vanish.
+        ShowErrorBox(QString::fromUtf8(E.what()));
+    }
+    return 1;
 }
