@@ -30,6 +30,21 @@
 
 namespace maintest {
 
+// Counts the idle messages the window takes.
+class TIdleCounter : public QObject {
+public:
+    int Count = 0;
+
+protected:
+    bool eventFilter(QObject* Watched, QEvent* Event) override
+    {
+        if (Event->type() == TWindowMessageEvent::EventType()
+            && static_cast<TWindowMessageEvent*>(Event)->Message.WParam == weIdle)
+            ++Count;
+        return QObject::eventFilter(Watched, Event);
+    }
+};
+
 inline QString Q(const std::string& S) { return QString::fromStdString(S); }
 
 // The window with its own settings, queue and injected boxes.
@@ -54,6 +69,7 @@ public:
             return FoldersToChoose;
         };
         Form->InformationBox = [this](const QString& T) { Infos.push_back(T); };
+        Form->installEventFilter(&FIdle);
     }
     ~TMainWindowFixture()
     {
@@ -93,16 +109,19 @@ public:
         return P;
     }
 
-    // Waits until the worker has taken every queued file and reported idle.
+    // Waits until the worker has taken every queued file and reported idle:
+    // an idle message newer than the last wait, and nothing left to do.
     bool WaitIdle(int Timeout = 10000)
     {
-        return QTest::qWaitFor(
+        const bool Done = QTest::qWaitFor(
             [this] {
                 Form->UpdateActions();
-                return FileQueue->Count() == 0 && !Form->IsWorkerBusy()
+                return FIdle.Count > FIdleSeen && FileQueue->Count() == 0 && !Form->IsWorkerBusy()
                        && Form->ActionClearLog->isEnabled();
             },
             Timeout);
+        FIdleSeen = FIdle.Count;
+        return Done;
     }
 
     QString Digest(THashType T) const { return Form->HashRow(T).Edit->text(); }
@@ -145,6 +164,8 @@ public:
     std::vector<QString> Infos;
 
 private:
+    TIdleCounter FIdle;
+    int FIdleSeen = 0;
     std::unique_ptr<TFileQueue> FPreviousQueue;
     TErrorBox FPreviousError;
     TWarningBox FPreviousWarning;
