@@ -1317,7 +1317,8 @@ void TFormMain::StatusBarDrawPanel(QPainter& Painter, int Panel, const QRect& Re
 
 void TFormMain::StatusBarClick(const QPoint& Pos)
 {
-    const int P = StatusPanelAt(*StatusBar, StatusBar->PanelWidths(), Pos.x(), Pos.y());
+    const QPoint L = StatusBar->LogicalPos(Pos);
+    const int P = StatusPanelAt(*StatusBar, StatusBar->PanelWidths(), L.x(), L.y());
     if (P == 0 || P == 2)
         ActionViewLogExecute();
     else if (P == 1)
@@ -1326,7 +1327,8 @@ void TFormMain::StatusBarClick(const QPoint& Pos)
 
 void TFormMain::StatusBarMouseMove(const QPoint& Pos)
 {
-    const int P = StatusPanelAt(*StatusBar, StatusBar->PanelWidths(), Pos.x(), Pos.y());
+    const QPoint L = StatusBar->LogicalPos(Pos);
+    const int P = StatusPanelAt(*StatusBar, StatusBar->PanelWidths(), L.x(), L.y());
     if (P >= 0 && P <= 2) {
         StatusBar->setCursor(Qt::PointingHandCursor);
         SetApplicationHint(P == 1 ? ActionToggleMessages->statusTip() : ActionViewLog->statusTip());

@@ -28,7 +28,13 @@ QRect TStatusPanels::PanelRect(int Index) const
         Left += FWidths[static_cast<std::size_t>(I)];
     const int Width = Index == PanelCount() - 1 ? std::max(width() - Left, FWidths.back())
                                                 : FWidths[static_cast<std::size_t>(Index)];
-    return QRect(Left, 0, Width, height());
+    // Right to left, the first panel stands at the right edge.
+    return QStyle::visualRect(layoutDirection(), rect(), QRect(Left, 0, Width, height()));
+}
+
+QPoint TStatusPanels::LogicalPos(const QPoint& Pos) const
+{
+    return isRightToLeft() ? QPoint(width() - 1 - Pos.x(), Pos.y()) : Pos;
 }
 
 void TStatusPanels::SetPanelText(int Index, const QString& Text)
@@ -54,8 +60,6 @@ void TStatusPanels::paintEvent(QPaintEvent*)
     QPainter Painter(this);
     const QPalette& Pal = palette();
     Painter.fillRect(rect(), Pal.window());
-    // Panels are laid out from the left in either direction, so that their
-    // positions match the hit-testing of the panel widths.
     for (int I = 0; I < PanelCount(); ++I) {
         const QRect R = PanelRect(I);
         Painter.setPen(Pal.color(QPalette::Mid));
@@ -68,7 +72,7 @@ void TStatusPanels::paintEvent(QPaintEvent*)
             continue;
         }
         Painter.setPen(Pal.color(QPalette::WindowText));
-        const int Flags = Qt::AlignVCenter | (A == paCenter ? Qt::AlignHCenter : Qt::AlignLeft) | Qt::TextSingleLine;
+        const int Flags = Qt::AlignVCenter | (A == paCenter ? Qt::AlignHCenter : Qt::AlignLeading) | Qt::TextSingleLine;
         const QString Shown = fontMetrics().elidedText(FTexts[I], Qt::ElideRight, Inner.width() - 4);
         Painter.drawText(Inner.adjusted(2, 0, -2, 0), Flags, Shown);
     }

@@ -19,8 +19,11 @@ public:
     void AddPanel(int Width, TAlignment Alignment);
     int PanelCount() const { return static_cast<int>(FWidths.size()); }
     const std::vector<int32_t>& PanelWidths() const { return FWidths; }
-    // The last panel stretches to the bar's right edge.
+    // The last panel stretches to the bar's far edge; right to left the
+    // panels run from the right.
     QRect PanelRect(int Index) const;
+    // Pos as if the bar ran left to right, for hit-testing by panel widths.
+    QPoint LogicalPos(const QPoint& Pos) const;
 
     QString PanelText(int Index) const { return FTexts.value(Index); }
     void SetPanelText(int Index, const QString& Text);

@@ -302,3 +302,18 @@ TEST(MainWindow, TheWindowKeepsItsMinimumSize)
     EXPECT_GE(M.Form->width(), Min.width());
     EXPECT_GE(M.Form->height(), Min.height());
 }
+
+TEST(MainWindow, RightToLeftTheStatusPanelsRunFromTheRight)
+{
+    TMainWindowFixture M;
+    M.Form->setLayoutDirection(Qt::RightToLeft);
+    M.Form->show();
+    ASSERT_TRUE(QTest::qWaitForWindowExposed(M.Form.get()));
+    TStatusPanels* Bar = M.Form->StatusBar;
+    EXPECT_EQ(Bar->PanelRect(0).right(), Bar->width() - 1);
+    EXPECT_EQ(Bar->PanelRect(5).left(), 0);
+    QTest::mouseClick(Bar, Qt::LeftButton, {}, QPoint(Bar->width() - 45, Bar->height() / 2));
+    EXPECT_TRUE(M.Form->MessagesVisible()) << "the second panel from the right toggles the messages";
+    QTest::mouseMove(Bar, QPoint(Bar->width() - 15, Bar->height() / 2));
+    EXPECT_EQ(M.Form->StatusText(), "View Log");
+}
