@@ -952,6 +952,12 @@ void TFormMain::FitWithoutMessages()
     setMinimumHeight(0);
     resize(width(), CompactClientHeight());
     setMinimumHeight(CompactClientHeight());
+    // Without a remembered place the window opens centred on its screen.
+    const TFormLocationTracker* Tracker = Settings ? Settings->MainFormLocation.get() : nullptr;
+    const bool Remembered = Tracker && Tracker->Form() == this && Tracker->Enabled() && Tracker->Location().Valid;
+    if (!Remembered && windowState() == Qt::WindowNoState)
+        if (QScreen* S = screen())
+            move(S->availableGeometry().center() - QPoint(frameGeometry().width() / 2, frameGeometry().height() / 2));
 }
 
 bool TFormMain::FormCloseQuery()
