@@ -17,6 +17,7 @@
 #include <QAbstractEventDispatcher>
 #include <QAction>
 #include <QApplication>
+#include <QElapsedTimer>
 #include <QCheckBox>
 #include <QClipboard>
 #include <QCloseEvent>
@@ -148,30 +149,37 @@ void SearchFolder(const std::filesystem::path& Folder, TVisitedFolders& Visited,
     std::string Id;
     if (!FolderIdentity(Folder, Id) || !Visited.insert(Id).second)
         return;
-    std::vector<fs::path> Files, Folders;
+    // Each entry with its name as compared, made once: a folder of many
+    // thousand files is searched on the user-interface thread.
+    struct TEntry {
+        QString Key;
+        fs::path Path;
+    };
+    std::vector<TEntry> Files, Folders;
     fs::directory_iterator It(Folder, fs::directory_options::skip_permission_denied, Ec);
     for (; !Ec && It != fs::directory_iterator(); It.increment(Ec)) {
+        // The entry's type as the folder listing gave it, without a call per
+        // file; a link is followed to its target.
         std::error_code E2;
-        const fs::file_status St = It->status(E2); // follows links
+        const bool IsFile = It->is_regular_file(E2);
+        const bool IsFolder = !E2 && !IsFile && It->is_directory(E2);
         if (E2)
             continue;
-        if (fs::is_regular_file(St))
-            Files.push_back(It->path());
-        else if (fs::is_directory(St))
-            Folders.push_back(It->path());
+        if (IsFile)
+            Files.push_back({QString::fromStdString(It->path().filename().string()), It->path()});
+        else if (IsFolder)
+            Folders.push_back({QString::fromStdString(It->path().filename().string()), It->path()});
     }
-    auto ByName = [](const fs::path& A, const fs::path& B) {
-        const QString NA = QString::fromStdString(A.filename().string());
-        const QString NB = QString::fromStdString(B.filename().string());
-        const int C = NA.compare(NB, Qt::CaseInsensitive);
-        return C != 0 ? C < 0 : A.filename().string() < B.filename().string();
+    auto ByName = [](const TEntry& A, const TEntry& B) {
+        const int C = A.Key.compare(B.Key, Qt::CaseInsensitive);
+        return C != 0 ? C < 0 : A.Path.filename().native() < B.Path.filename().native();
     };
     std::sort(Files.begin(), Files.end(), ByName);
     std::sort(Folders.begin(), Folders.end(), ByName);
-    for (const fs::path& F : Files)
-        Found(F.string());
-    for (const fs::path& D : Folders)
-        SearchFolder(D, Visited, Found);
+    for (const TEntry& F : Files)
+        Found(F.Path.string());
+    for (const TEntry& D : Folders)
+        SearchFolder(D.Path, Visited, Found);
 }
 
 } // namespace
@@ -884,7 +892,7 @@ void TFormMain::CreateWorker()
 {
     FFileList = std::make_unique<THashFileList>();
     FWorker = std::make_unique<TSorvikThread>();
-    FMessageWindow = std::make_unique<TQtMessageWindow>(this, WM_WORKER_NOTIFY, weProgress);
+    FMessageWindow = std::make_unique<TQtMessageWindow>(this, WM_WORKER_NOTIFY, weProgress, weFileStarted);
     FWorker->WindowHandle.Attach(FMessageWindow.get());
     FWorker->Queue = FileQueue.get();
     FWorker->Start();
@@ -992,7 +1000,31 @@ bool TFormMain::event(QEvent* Event)
         RunGuarded([&] { WMWorkerEvent(E->Message); });
         return true;
     }
+    if (Event->type() == TWindowMessagesReadyEvent::EventType()) {
+        TakeWorkerMessages();
+        return true;
+    }
     return QMainWindow::event(Event);
+}
+
+void TFormMain::TakeWorkerMessages()
+{
+    if (!FMessageWindow)
+        return;
+    // In slices: input, timers and painting get their turn between two,
+    // however far the worker is ahead.
+    constexpr qint64 SliceNs = 20'000'000;
+    QElapsedTimer Slice;
+    Slice.start();
+    TWindowMessage Message;
+    while (FMessageWindow->Take(Message)) {
+        RunGuarded([&] { WMWorkerEvent(Message); });
+        Message = TWindowMessage();
+        if (Slice.nsecsElapsed() >= SliceNs) {
+            FMessageWindow->PostReady();
+            return;
+        }
+    }
 }
 
 std::uint64_t TFormMain::WorkerMessagesCoalesced() const
@@ -1033,6 +1065,10 @@ void TFormMain::WMWorkerEvent(const TWindowMessage& Message)
     }
     // What the worker found goes into the record before anything reads it.
     StoreWorkerResult(Message);
+    // When the next file's start is already queued, whatever the boxes would
+    // show of this file is replaced before it could be painted: only the log
+    // and the log viewer take it. The boxes end the same either way.
+    const bool Superseded = FMessageWindow && FMessageWindow->MarkedQueued() > 0;
 
     switch (Event) {
     case weStarted:
@@ -1048,17 +1084,21 @@ void TFormMain::WMWorkerEvent(const TWindowMessage& Message)
             break;
         FFileList->Add(Payload->File);
         LogViewerAddFile(Payload->File);
+        SetStatusText(Q(sstatusworking));
+        if (Superseded)
+            break;
         UpdateFileCounts();
         ClearFileInfo();
         SetFileName(Q(Payload->File->FileName));
-        SetStatusText(Q(sstatusworking));
         break;
     case weFileFinished:
         // A record of a cleared log is no longer shown anywhere.
         if (!Payload || !Payload->File || !InLog(*FFileList, Payload->File.get()))
             break;
-        UpdateFileCounts();
-        ShowHashes(Payload->File->Hashes);
+        if (!Superseded) {
+            UpdateFileCounts();
+            ShowHashes(Payload->File->Hashes);
+        }
         LogViewerUpdateFile(Payload->File);
         CompareWithPrevious(Payload->File);
         break;
@@ -1066,10 +1106,12 @@ void TFormMain::WMWorkerEvent(const TWindowMessage& Message)
         if (!Payload || !Payload->File || !InLog(*FFileList, Payload->File.get()))
             break;
         FCurrentFileProps = Payload->File->Properties;
-        ShowFileInfo(Payload->File->Properties);
+        if (!Superseded)
+            ShowFileInfo(Payload->File->Properties);
         break;
     case weProgress:
-        SetProgress(static_cast<int>(Message.LParam));
+        if (!Superseded)
+            SetProgress(static_cast<int>(Message.LParam));
         break;
     case weFileCancelled:
         UpdateFileCounts();

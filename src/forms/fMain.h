@@ -121,6 +121,8 @@ public:
     void TimerSpeedTimer();
     void SetSpeed(std::int64_t BytesPerSecond);
     void CompareWithPrevious(const std::shared_ptr<THashFile>& Item);
+    // Handles the worker's queued messages, in order, a slice at a time.
+    void TakeWorkerMessages();
     const TFileProperties& CurrentFileProps() const { return FCurrentFileProps; }
     // Worker messages taken by the window, and those the channel left out
     // because they would not change what is shown.

@@ -9,6 +9,7 @@
 #include <QPointer>
 
 #include <atomic>
+#include <deque>
 #include <mutex>
 
 class QObject;
@@ -22,15 +23,30 @@ public:
     TWindowMessage Message;
 };
 
-// Posts every delivered message to Receiver as a TWindowMessageEvent.
+// Queues every delivered message for Receiver, in delivery order, and posts
+// Receiver one TWindowMessagesReadyEvent whenever the queue stops being
+// empty. The receiver takes the messages with Take: as many at a time as it
+// likes, so that a worker that delivers faster than the window can show
+// never keeps input, timers and painting waiting behind thousands of
+// events. The poster never waits for the receiver.
 // A message of the coalesced kind (progress) that repeats the value of the
 // message delivered just before it would change nothing on screen and is
-// not posted.
+// not queued.
 class TQtMessageWindow : public TMessageWindow {
 public:
-    explicit TQtMessageWindow(QObject* Receiver, std::uint32_t CoalescedMsg = 0, std::intptr_t CoalescedWParam = -1);
+    // MarkedWParam: the kind of message counted by MarkedQueued (the start of
+    // a file: what is shown of the file before it will be replaced).
+    explicit TQtMessageWindow(QObject* Receiver, std::uint32_t CoalescedMsg = 0, std::intptr_t CoalescedWParam = -1,
+                              std::intptr_t MarkedWParam = -1);
     void Deliver(TWindowMessage Message) override;
-    // Messages posted and messages left out, for the figures of a benchmark.
+    // The oldest queued message; False when none is left, and the next
+    // delivery posts a new ready event.
+    bool Take(TWindowMessage& Message);
+    // The receiver stops before the queue is empty and wants to go on later.
+    void PostReady();
+    // Queued messages of the marked kind, not yet taken.
+    std::size_t MarkedQueued() const { return FMarkedQueued.load(std::memory_order_relaxed); }
+    // Messages queued and messages left out, for the figures of a benchmark.
     std::uint64_t Posted() const { return FPosted.load(std::memory_order_relaxed); }
     std::uint64_t Coalesced() const { return FCoalesced.load(std::memory_order_relaxed); }
 
@@ -38,10 +54,22 @@ private:
     QObject* FReceiver;
     std::uint32_t FCoalescedMsg;
     std::intptr_t FCoalescedWParam;
+    std::intptr_t FMarkedWParam;
     std::mutex FLock;
+    std::deque<TWindowMessage> FQueue;
+    // A ready event is on its way, or the receiver is taking messages.
+    bool FReadyPending = false;
     // The value of the last message delivered when it was of the coalesced
     // kind; -1 when it was of any other kind.
     std::intptr_t FLastValue = -1;
+    std::atomic<std::size_t> FMarkedQueued{0};
     std::atomic<std::uint64_t> FPosted{0};
     std::atomic<std::uint64_t> FCoalesced{0};
+};
+
+// Tells the receiver that its TQtMessageWindow holds messages.
+class TWindowMessagesReadyEvent : public QEvent {
+public:
+    static QEvent::Type EventType();
+    TWindowMessagesReadyEvent();
 };

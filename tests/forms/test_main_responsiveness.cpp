@@ -1,13 +1,42 @@
 // What keeps the main window responsive while many small files are hashed.
 #include "main_window_support.h"
 
+#include "forms/uQtMessageWindow.h"
+
 #include <QProgressBar>
+
+#include <filesystem>
 
 #include <gtest/gtest.h>
 
 using namespace maintest;
 
 namespace {
+
+class TReadyCounter : public QObject {
+public:
+    int Ready = 0;
+
+protected:
+    bool event(QEvent* Event) override
+    {
+        if (Event->type() == TWindowMessagesReadyEvent::EventType()) {
+            ++Ready;
+            return true;
+        }
+        return QObject::event(Event);
+    }
+};
+
+TWindowMessage Message(TWorkerEvent Event, std::intptr_t Number = 0, std::shared_ptr<TWorkerPayload> Payload = nullptr)
+{
+    TWindowMessage M;
+    M.Msg = WM_WORKER_NOTIFY;
+    M.WParam = Event;
+    M.LParam = Number;
+    M.Object = std::move(Payload);
+    return M;
+}
 
 class TPaintCounter : public QObject {
 public:
@@ -42,4 +71,105 @@ TEST(MainResponsiveness, ProgressIsPaintedWhenTheLoopIsIdleNotAtOnce)
     EXPECT_EQ(F.Form->ProgressBar->value(), 100);
     EXPECT_TRUE(QTest::qWaitFor([&] { return Counter.Paints > 0; }, 2000)) << "the change is still painted";
     F.Form->ProgressBar->removeEventFilter(&Counter);
+}
+
+// The worker's messages wait in the window's own queue, in order; the loop
+// hears of them once per batch, not once per message.
+TEST(MainResponsiveness, MessagesQueueInOrderWithOneReadyEventPerBatch)
+{
+    TReadyCounter Receiver;
+    TQtMessageWindow Window(&Receiver, WM_WORKER_NOTIFY, weProgress, weFileStarted);
+    Window.Deliver(Message(weBusy));
+    Window.Deliver(Message(weFileStarted));
+    Window.Deliver(Message(weProgress, 40));
+    Window.Deliver(Message(weProgress, 40)); // repeats what is shown: left out
+    Window.Deliver(Message(weFileStarted));
+    Window.Deliver(Message(weProgress, 40)); // another kind came between: kept
+    EXPECT_EQ(Window.MarkedQueued(), 2u);
+    QCoreApplication::processEvents();
+    EXPECT_EQ(Receiver.Ready, 1);
+
+    std::vector<std::pair<std::intptr_t, std::intptr_t>> Taken;
+    TWindowMessage M;
+    while (Window.Take(M)) {
+        Taken.emplace_back(M.WParam, M.LParam);
+        if (Taken.size() == 2) {
+            EXPECT_EQ(Window.MarkedQueued(), 1u) << "the first start is taken, the second still queued";
+        }
+    }
+    EXPECT_EQ(Taken, (std::vector<std::pair<std::intptr_t, std::intptr_t>>{
+                         {weBusy, 0}, {weFileStarted, 0}, {weProgress, 40}, {weFileStarted, 0}, {weProgress, 40}}));
+    EXPECT_EQ(Window.MarkedQueued(), 0u);
+    EXPECT_EQ(Window.Coalesced(), 1u);
+
+    // Emptied: the next message is announced again.
+    Window.Deliver(Message(weIdle));
+    QCoreApplication::processEvents();
+    EXPECT_EQ(Receiver.Ready, 2);
+}
+
+// Three files reported faster than the window takes them: every file reaches
+// the log and the log viewer, and the boxes end on the last one, exactly as
+// when each message is handled on its own.
+TEST(MainResponsiveness, FilesReportedInABurstAllReachTheLogAndTheBoxesShowTheLast)
+{
+    TMainWindowFixture F;
+    ASSERT_TRUE(F.WaitIdle());
+    F.Form->ActionCompareToNextFile->setChecked(true);
+    const std::vector<std::pair<std::string, std::string>> Files = {
+        {"/data/a.bin", "900150983cd24fb0d6963f7d28e17f72"},
+        {"/data/b.bin", "900150983cd24fb0d6963f7d28e17f72"},
+        {"/data/c.bin", "e2fc714c4727ee9395f324cd2e7f331f"},
+    };
+    std::int64_t Size = 500;
+    for (const auto& [Name, Md5] : Files) {
+        auto File = std::make_shared<THashFile>(Name);
+        auto Props = TMainWindowFixture::FilePayload(File);
+        Props->Properties.Size = ++Size;
+        Props->Properties.Valid = true;
+        auto Digests = TMainWindowFixture::FilePayload(File);
+        Digests->Hashes.Put(htMD5, Md5);
+        for (TWindowMessage M : {Message(weFileStarted, 0, TMainWindowFixture::FilePayload(File)),
+                                 Message(weFileProperties, 0, Props), Message(weProgress, 100),
+                                 Message(weFileFinished, 0, Digests)})
+            ASSERT_TRUE(F.Form->Worker()->WindowHandle.Post(M));
+    }
+    ASSERT_TRUE(QTest::qWaitFor([&] { return F.Form->FileList().Count() == 3 && !F.Form->EditFileSize->text().isEmpty(); },
+                                5000));
+    QCoreApplication::processEvents();
+    EXPECT_EQ(F.Logged(), (std::vector<std::string>{"/data/a.bin", "/data/b.bin", "/data/c.bin"}));
+    for (const auto& Record : F.Form->FileList().Items)
+        EXPECT_NE(Record->Hashes.HashTypes, 0u) << Record->FileName << " has its digests";
+    EXPECT_EQ(F.Form->EditFile->text(), "/data/c.bin");
+    EXPECT_EQ(F.Form->EditFileSize->text(), "503 B");
+    EXPECT_EQ(F.Digest(htMD5), "e2fc714c4727ee9395f324cd2e7f331f");
+    EXPECT_EQ(F.Form->ProgressBar->value(), 100);
+    EXPECT_EQ(F.Form->CurrentFileProps().Size, 503);
+    // The armed comparison ran on the second file even though nothing of it
+    // was shown: a and b match, so nothing was written.
+    EXPECT_FALSE(F.Form->ActionCompareToNextFile->isChecked());
+    EXPECT_TRUE(F.MessageTexts().isEmpty()) << F.MessageTexts().join('\n').toStdString();
+}
+
+// Links inside a searched folder are followed, to files and to folders, and
+// a link back up ends the search instead of looping.
+TEST(MainResponsiveness, AFolderSearchFollowsLinksAndEndsOnLoops)
+{
+    namespace fs = std::filesystem;
+    TTempFolder Outside;
+    const std::string Target = Outside.Write("target.txt", "t");
+    TTempFolder Root;
+    fs::create_directory(Root.Path() / "sub");
+    Root.Write("b.txt", "b");
+    Root.Write("sub/c.txt", "c");
+    fs::create_symlink(Target, Root.Path() / "a-link.txt");
+    fs::create_directory_symlink(Root.Path(), Root.Path() / "sub" / "loop");
+    fs::create_symlink(Root.Path() / "missing", Root.Path() / "dangling");
+
+    TMainWindowFixture F;
+    F.Form->AddPaths({Q(Root.Path().string())});
+    ASSERT_TRUE(F.WaitIdle());
+    const std::string R = Root.Path().string();
+    EXPECT_EQ(F.Logged(), (std::vector<std::string>{R + "/a-link.txt", R + "/b.txt", R + "/sub/c.txt"}));
+    EXPECT_TRUE(F.MessageTexts().isEmpty()) << F.MessageTexts().join('\n').toStdString();
 }
