@@ -1127,6 +1127,7 @@ void TFormMain::WMWorkerEvent(const TWindowMessage& Message)
         SetStatusText(Q(sstatusworking));
         break;
     case weIdle:
+        ++FIdleMessagesHandled;
         FIdleSinceBusy = true;
         RepaintStatusBar();
         SetStatusText(Q(sstatusfinished));

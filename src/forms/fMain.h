@@ -127,6 +127,8 @@ public:
     // Worker messages taken by the window, and those the channel left out
     // because they would not change what is shown.
     std::uint64_t WorkerMessagesHandled() const { return FMessagesHandled; }
+    // The worker's idle messages taken so far.
+    std::uint64_t IdleMessagesHandled() const { return FIdleMessagesHandled; }
     std::uint64_t WorkerMessagesCoalesced() const;
 
     // ---- message list and status bar
@@ -313,5 +315,6 @@ private:
     bool FFirstShown = false;
     bool FIdleSinceBusy = true;
     std::uint64_t FMessagesHandled = 0;
+    std::uint64_t FIdleMessagesHandled = 0;
     int FShownProgress = -2;
 };

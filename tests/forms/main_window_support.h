@@ -30,21 +30,6 @@
 
 namespace maintest {
 
-// Counts the idle messages the window takes.
-class TIdleCounter : public QObject {
-public:
-    int Count = 0;
-
-protected:
-    bool eventFilter(QObject* Watched, QEvent* Event) override
-    {
-        if (Event->type() == TWindowMessageEvent::EventType()
-            && static_cast<TWindowMessageEvent*>(Event)->Message.WParam == weIdle)
-            ++Count;
-        return QObject::eventFilter(Watched, Event);
-    }
-};
-
 inline QString Q(const std::string& S) { return QString::fromStdString(S); }
 
 // The window with its own settings, queue and injected boxes.
@@ -69,7 +54,6 @@ public:
             return FoldersToChoose;
         };
         Form->InformationBox = [this](const QString& T) { Infos.push_back(T); };
-        Form->installEventFilter(&FIdle);
     }
     ~TMainWindowFixture()
     {
@@ -116,11 +100,11 @@ public:
         const bool Done = QTest::qWaitFor(
             [this] {
                 Form->UpdateActions();
-                return FIdle.Count > FIdleSeen && FileQueue->Count() == 0 && !Form->IsWorkerBusy()
+                return Form->IdleMessagesHandled() > FIdleSeen && FileQueue->Count() == 0 && !Form->IsWorkerBusy()
                        && Form->ActionClearLog->isEnabled();
             },
             Timeout);
-        FIdleSeen = FIdle.Count;
+        FIdleSeen = Form->IdleMessagesHandled();
         return Done;
     }
 
@@ -164,8 +148,7 @@ public:
     std::vector<QString> Infos;
 
 private:
-    TIdleCounter FIdle;
-    int FIdleSeen = 0;
+    std::uint64_t FIdleSeen = 0;
     std::unique_ptr<TFileQueue> FPreviousQueue;
     TErrorBox FPreviousError;
     TWarningBox FPreviousWarning;

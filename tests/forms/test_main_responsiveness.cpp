@@ -114,7 +114,6 @@ TEST(MainResponsiveness, MessagesQueueInOrderWithOneReadyEventPerBatch)
 TEST(MainResponsiveness, FilesReportedInABurstAllReachTheLogAndTheBoxesShowTheLast)
 {
     TMainWindowFixture F;
-    ASSERT_TRUE(F.WaitIdle());
     F.Form->ActionCompareToNextFile->setChecked(true);
     const std::vector<std::pair<std::string, std::string>> Files = {
         {"/data/a.bin", "900150983cd24fb0d6963f7d28e17f72"},
