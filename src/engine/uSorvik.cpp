@@ -9,6 +9,8 @@
 #include <zlib.h>
 
 #include <algorithm>
+#include <cstring>
+#include <system_error>
 #include <thread>
 
 namespace {
@@ -394,10 +396,10 @@ TSorvikList::TSorvikList(int Threads)
     for (int I = htFirst; I <= htLast; ++I)
         Calculators[static_cast<std::size_t>(I)] = TSorvik::CreateCalculator(static_cast<THashType>(I));
     if (Threads > 1)
-        FLanes = std::make_unique<TWorkLanes>(std::min(Threads, HashTypeCount - 1));
+        FLanes = std::make_unique<TLanePipeline>(std::min(Threads, HashTypeCount - 1), PipelineDepth);
 }
 
-// The lanes end before the calculators that they use.
+// The threads end before the calculators that they use.
 TSorvikList::~TSorvikList()
 {
     FLanes.reset();
@@ -475,33 +477,69 @@ void TSorvikList::PlanGroups()
     }
 }
 
-void TSorvikList::UpdateGroup(void* Context, int Group)
+void TSorvikList::UpdateGroup(void* Context, int Group, const std::uint8_t* Data, std::size_t Size)
 {
     auto& Bank = *static_cast<TSorvikList*>(Context);
     ForEachEnabled(Bank.FGroups[static_cast<std::size_t>(Group)], Bank.Calculators,
-                   [&](THashType, TSorvik& C) { C.Update(Bank.FData, Bank.FSize); });
+                   [&](THashType, TSorvik& C) { C.Update(Data, Size); });
 }
 
 void TSorvikList::Init(THashTypes Types)
 {
+    // Nothing of the run before may still be at work on the calculators.
+    if (FLanes)
+        FLanes->Quiesce();
+    FSideBySide = false;
     HashTypes = Types & AllHashTypes();
     ForEachEnabled(HashTypes, Calculators, [](THashType, TSorvik& C) { C.Init(); });
     PlanGroups();
+    if (FGroupCount > 1) {
+        try {
+            FLanes->Begin(FGroupCount, &TSorvikList::UpdateGroup, this);
+            FSideBySide = true;
+        } catch (const std::system_error&) {
+            // No threads to be had: everything runs here, now and later.
+            FLanes.reset();
+            PlanGroups();
+        }
+    }
+}
+
+void TSorvikList::UpdateHere(const void* Buffer, std::size_t Size)
+{
+    ForEachEnabled(HashTypes, Calculators, [&](THashType, TSorvik& C) { C.Update(Buffer, Size); });
 }
 
 void TSorvikList::Update(const void* Buffer, std::size_t Size)
 {
-    if (FGroupCount > 1 && Size >= SideBySideMinimum) {
-        FData = static_cast<const std::uint8_t*>(Buffer);
-        FSize = Size;
-        FLanes->Run(FGroupCount, &TSorvikList::UpdateGroup, this);
+    if (!FSideBySide) {
+        UpdateHere(Buffer, Size);
         return;
     }
-    ForEachEnabled(HashTypes, Calculators, [&](THashType, TSorvik& C) { C.Update(Buffer, Size); });
+    if (Size < SideBySideMinimum) {
+        FLanes->Finish();
+        UpdateHere(Buffer, Size);
+        return;
+    }
+    std::memcpy(FLanes->Acquire(Size), Buffer, Size);
+    FLanes->Submit(Size);
+}
+
+std::uint8_t* TSorvikList::AcquireChunk(std::size_t Size)
+{
+    return FSideBySide ? FLanes->Acquire(Size) : nullptr;
+}
+
+void TSorvikList::SubmitChunk(std::size_t Size)
+{
+    if (FSideBySide)
+        FLanes->Submit(Size);
 }
 
 void TSorvikList::Final()
 {
+    if (FSideBySide)
+        FLanes->Finish();
     ForEachEnabled(HashTypes, Calculators, [](THashType, TSorvik& C) { C.Final(); });
 }
 

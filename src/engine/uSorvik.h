@@ -250,9 +250,10 @@ public:
 
 class TSorvikList {
 public:
-    // Threads: how many threads may share the work of one Update, the
-    // caller's included. Beyond the caller's they are the bank's own,
-    // started when first needed and ended with the bank.
+    // Threads: how many threads of its own the bank may use to run the
+    // enabled calculators side by side; 1 or less keeps everything on the
+    // caller's thread. The threads start when first needed and end with
+    // the bank.
     explicit TSorvikList(int Threads = 1);
     TSorvikList(const TSorvikList&) = delete;
     TSorvikList& operator=(const TSorvikList&) = delete;
@@ -261,19 +262,30 @@ public:
     // One thread per processor core.
     static int CoreCount();
 
-    // Latches the set (bits 1 to 10 only) and starts its calculators afresh.
+    // Latches the set (bits 1 to 10 only) and starts its calculators afresh;
+    // what an abandoned run still had in hand is dropped.
     void Init(THashTypes Types);
-    // Side by side on the bank's threads when it has them and the buffer is
-    // large enough to be worth the hand-offs; returns when every enabled
-    // calculator has taken the whole buffer.
+    // The caller may reuse Buffer at once. Side by side, a large buffer is
+    // copied for the bank's threads; below SideBySideMinimum bytes the
+    // calculators take it on the caller's thread.
     void Update(const void* Buffer, std::size_t Size);
     void UpdateString(std::string_view S) { Update(S.data(), S.size()); }
+    // Side by side, the chunks can be read straight into the bank's own
+    // buffers: AcquireChunk gives one of at least Size bytes (nullptr when
+    // the latched set runs on the caller's thread), SubmitChunk hands its
+    // first Size bytes to the calculators. A calculator's failure comes
+    // from the next AcquireChunk, Update or Final.
+    std::uint8_t* AcquireChunk(std::size_t Size);
+    void SubmitChunk(std::size_t Size);
+    // Waits until the bank's threads have taken every chunk, then finalises.
     void Final();
     // Puts each enabled type's digest; other entries of List stay.
     void GetHashes(THashList& List) const;
 
     // Below this many bytes an Update stays on the caller's thread.
     static constexpr std::size_t SideBySideMinimum = 32768;
+    // Chunks that the bank's threads may have in hand at once.
+    static constexpr int PipelineDepth = 4;
 
     THashTypes HashTypes = 0;
     std::array<std::unique_ptr<TSorvik>, HashTypeCount> Calculators;
@@ -282,16 +294,17 @@ public:
     // a single group when the work stays on the caller's thread.
     int GroupCount() const { return FGroupCount; }
     THashTypes Group(int Index) const { return FGroups[static_cast<std::size_t>(Index)]; }
+    bool SideBySide() const { return FSideBySide; }
 
 private:
-    static void UpdateGroup(void* Context, int Group);
+    static void UpdateGroup(void* Context, int Group, const std::uint8_t* Data, std::size_t Size);
     void PlanGroups();
+    void UpdateHere(const void* Buffer, std::size_t Size);
 
-    std::unique_ptr<TWorkLanes> FLanes;
+    std::unique_ptr<TLanePipeline> FLanes;
     std::array<THashTypes, HashTypeCount> FGroups{};
     int FGroupCount = 0;
-    const std::uint8_t* FData = nullptr;
-    std::size_t FSize = 0;
+    bool FSideBySide = false;
 };
 
 // ---------------------------------------------------------------------------

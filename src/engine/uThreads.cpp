@@ -331,23 +331,31 @@ void TSorvikThread::HashItem(const std::string& FileName)
     if (Remaining > 0) {
         const auto Size = static_cast<std::size_t>(
             std::min<std::int64_t>(std::max<std::uint32_t>(BufferSize, 1), Total));
-        // Large files are read one chunk ahead on a helper thread, so that
-        // the copy from the page cache overlaps the hashing; small ones are
-        // not worth a thread.
+        // Side by side, chunks are read straight into the bank's buffers
+        // while its threads hash the ones before. Otherwise large files are
+        // read one chunk ahead on a helper thread, so that the copy from the
+        // page cache overlaps the hashing; small ones are not worth a thread.
         std::vector<std::uint8_t> Buffer;
         std::unique_ptr<TReadAhead> Ahead;
-        if (Total > ReadAheadChunks * static_cast<std::int64_t>(Size))
-            Ahead = std::make_unique<TReadAhead>(Stream, Size, Total);
-        else
-            Buffer.resize(Size);
+        if (!Bank.SideBySide()) {
+            if (Total > ReadAheadChunks * static_cast<std::int64_t>(Size))
+                Ahead = std::make_unique<TReadAhead>(Stream, Size, Total);
+            else
+                Buffer.resize(Size);
+        }
         while (!Stopping() && Remaining > 0) {
             const auto N = static_cast<std::size_t>(std::min<std::int64_t>(static_cast<std::int64_t>(Size), Remaining));
-            const std::uint8_t* Data = Buffer.data();
-            if (Ahead)
-                Data = Ahead->Next();
-            else
-                Stream.ReadBuffer(Buffer.data(), N);
-            Bank.Update(Data, N);
+            if (std::uint8_t* Chunk = Bank.AcquireChunk(N)) {
+                Stream.ReadBuffer(Chunk, N);
+                Bank.SubmitChunk(N);
+            } else {
+                const std::uint8_t* Data = Buffer.data();
+                if (Ahead)
+                    Data = Ahead->Next();
+                else
+                    Stream.ReadBuffer(Buffer.data(), N);
+                Bank.Update(Data, N);
+            }
             Remaining -= static_cast<std::int64_t>(N);
             FBytesRead.fetch_add(static_cast<std::int64_t>(N), std::memory_order_relaxed);
             Notify(weProgress, ProgressPercent(Total - Remaining, Total));

@@ -34,130 +34,152 @@ bool SpinFor(Ready&& IsReady)
 
 }  // namespace
 
-TWorkLanes::TWorkLanes(int Threads) : FHelperCount(std::max(Threads, 1) - 1) {}
+TLanePipeline::TLanePipeline(int Threads, int Depth)
+    : FThreadCount(std::max(Threads, 1)), FDepth(std::max(Depth, 2)),
+      FBuffers(static_cast<std::size_t>(FDepth)), FSizes(static_cast<std::size_t>(FDepth), 0)
+{
+}
 
-TWorkLanes::~TWorkLanes()
+TLanePipeline::~TLanePipeline()
 {
     if (!FStarted)
         return;
-    FStop = true;
-    for (int I = 0; I < FHelperCount; ++I) {
-        THelper& H = FHelpers[I];
-        {
-            std::lock_guard<std::mutex> Guard(H.Lock);
-            H.Go.fetch_add(1, std::memory_order_release);
-        }
-        H.Wake.notify_one();
-    }
-    for (int I = 0; I < FHelperCount; ++I)
-        FHelpers[I].Thread.join();
+    FStop.store(true, std::memory_order_release);
+    { std::lock_guard<std::mutex> Guard(FLock); }
+    FWork.notify_all();
+    for (int I = 0; I < FThreadCount; ++I)
+        FLanes[I].Thread.join();
 }
 
-void TWorkLanes::Start()
+void TLanePipeline::Start()
 {
-    FHelpers = std::make_unique<THelper[]>(static_cast<std::size_t>(FHelperCount));
+    FLanes = std::make_unique<TLane[]>(static_cast<std::size_t>(FThreadCount));
     int Running = 0;
     try {
-        for (; Running < FHelperCount; ++Running) {
-            THelper& H = FHelpers[Running];
-            H.Thread = std::thread([this, &H, Lane = Running + 1] { HelperLoop(H, Lane); });
-        }
+        for (; Running < FThreadCount; ++Running)
+            FLanes[Running].Thread = std::thread([this, Index = Running] { LaneLoop(Index); });
     } catch (...) {
-        // Fewer threads than asked: stop those that run and report the failure.
-        FStop = true;
-        for (int I = 0; I < Running; ++I) {
-            THelper& H = FHelpers[I];
-            {
-                std::lock_guard<std::mutex> Guard(H.Lock);
-                H.Go.fetch_add(1, std::memory_order_release);
-            }
-            H.Wake.notify_one();
-            H.Thread.join();
-        }
-        FHelpers.reset();
-        FStop = false;
+        FStop.store(true, std::memory_order_release);
+        { std::lock_guard<std::mutex> Guard(FLock); }
+        FWork.notify_all();
+        for (int I = 0; I < Running; ++I)
+            FLanes[I].Thread.join();
+        FLanes.reset();
+        FStop.store(false, std::memory_order_relaxed);
         throw;
     }
     FStarted = true;
 }
 
-void TWorkLanes::HelperLoop(THelper& Self, int Lane)
+void TLanePipeline::LaneLoop(int Index)
 {
-    std::uint64_t Seen = 0;
+    TLane& Self = FLanes[Index];
+    std::int64_t Next = 0;
+    const auto Ready = [&] {
+        if (FStop.load(std::memory_order_acquire))
+            return true;
+        if (Index >= FActive.load(std::memory_order_acquire))
+            return false;
+        return FSubmitted.load(std::memory_order_acquire) > std::max(Next, FBase.load(std::memory_order_relaxed));
+    };
     for (;;) {
-        const auto Bumped = [&] { return Self.Go.load(std::memory_order_acquire) != Seen; };
-        if (!SpinFor(Bumped)) {
-            std::unique_lock<std::mutex> Guard(Self.Lock);
-            Self.Wake.wait(Guard, Bumped);
+        if (!SpinFor(Ready)) {
+            std::unique_lock<std::mutex> Guard(FLock);
+            FWork.wait(Guard, Ready);
         }
-        Seen = Self.Go.load(std::memory_order_acquire);
-        if (FStop)
+        if (FStop.load(std::memory_order_acquire))
             return;
-        try {
-            FJob(FContext, Lane);
-        } catch (...) {
-            Self.Error = std::current_exception();
+        Next = std::max(Next, FBase.load(std::memory_order_relaxed));
+        if (!FDropping.load(std::memory_order_relaxed) && !Self.Failed.load(std::memory_order_relaxed)) {
+            const auto B = static_cast<std::size_t>(Next % FDepth);
+            try {
+                FJob(FContext, Index, FBuffers[B].data(), FSizes[B]);
+            } catch (...) {
+                Self.Error = std::current_exception();
+                Self.Failed.store(true, std::memory_order_release);
+            }
         }
-        if (FPending.fetch_sub(1, std::memory_order_acq_rel) == 1) {
-            // The caller may be about to sleep: take its lock so that the
-            // wake-up cannot fall between its check and its wait.
-            { std::lock_guard<std::mutex> Guard(FDoneLock); }
-            FDone.notify_one();
-        }
+        ++Next;
+        Self.Done.store(Next, std::memory_order_release);
+        { std::lock_guard<std::mutex> Guard(FLock); }
+        FFreed.notify_all();
     }
 }
 
-void TWorkLanes::Run(int Lanes, TJob Job, void* Context)
+void TLanePipeline::WaitForLanes(std::int64_t Count)
 {
-    if (!FStarted && !FFailed && Lanes > 1 && FHelperCount > 0) {
-        try {
-            Start();
-        } catch (...) {
-            // No threads to be had: every part runs here.
-            FFailed = true;
-        }
+    const auto Passed = [&] {
+        for (int I = 0; I < FActiveCount; ++I)
+            if (FLanes[I].Done.load(std::memory_order_acquire) < Count)
+                return false;
+        return true;
+    };
+    if (!SpinFor(Passed)) {
+        std::unique_lock<std::mutex> Guard(FLock);
+        FFreed.wait(Guard, Passed);
     }
-    const int Parallel = std::clamp(Lanes, 1, MaxLanes());
-    if (Parallel == 1) {
-        for (int Lane = 0; Lane < Lanes || Lane == 0; ++Lane)
-            Job(Context, Lane);
+}
+
+void TLanePipeline::RethrowFailure()
+{
+    for (int I = 0; I < FActiveCount; ++I)
+        if (FLanes[I].Failed.load(std::memory_order_acquire))
+            std::rethrow_exception(FLanes[I].Error);
+}
+
+void TLanePipeline::Quiesce()
+{
+    if (!FStarted)
         return;
+    FDropping.store(true, std::memory_order_relaxed);
+    WaitForLanes(FSubmitted.load(std::memory_order_relaxed));
+    FDropping.store(false, std::memory_order_relaxed);
+}
+
+void TLanePipeline::Begin(int Lanes, TJob Job, void* Context)
+{
+    if (!FStarted)
+        Start();
+    Quiesce();
+    const std::int64_t Base = FSubmitted.load(std::memory_order_relaxed);
+    // No lane works now, and none touches what follows until a chunk of
+    // the new run is submitted.
+    FActiveCount = std::clamp(Lanes, 1, FThreadCount);
+    for (int I = 0; I < FThreadCount; ++I) {
+        FLanes[I].Error = nullptr;
+        FLanes[I].Failed.store(false, std::memory_order_relaxed);
+        FLanes[I].Done.store(Base, std::memory_order_relaxed);
     }
     FJob = Job;
     FContext = Context;
-    FPending.store(Parallel - 1, std::memory_order_relaxed);
-    for (int I = 0; I < Parallel - 1; ++I) {
-        THelper& H = FHelpers[I];
-        H.Go.fetch_add(1, std::memory_order_release);
-        // Taking the lock orders the bump before a helper's check-then-sleep;
-        // a helper still spinning needs no call.
-        { std::lock_guard<std::mutex> Guard(H.Lock); }
-        H.Wake.notify_one();
-    }
-    // Failures are kept per lane, and the lowest lane's is rethrown.
-    std::exception_ptr First, Later;
-    for (int Lane = 0; Lane < Lanes; Lane = (Lane == 0 ? Parallel : Lane + 1)) {
-        try {
-            Job(Context, Lane);
-        } catch (...) {
-            std::exception_ptr& Slot = Lane == 0 ? First : Later;
-            if (!Slot)
-                Slot = std::current_exception();
-        }
-    }
-    const auto AllDone = [this] { return FPending.load(std::memory_order_acquire) == 0; };
-    if (!SpinFor(AllDone)) {
-        std::unique_lock<std::mutex> Guard(FDoneLock);
-        FDone.wait(Guard, AllDone);
-    }
-    for (int I = 0; I < Parallel - 1; ++I) {
-        THelper& H = FHelpers[I];
-        if (H.Error && !First)
-            First = H.Error;
-        H.Error = nullptr;
-    }
-    if (!First)
-        First = Later;
-    if (First)
-        std::rethrow_exception(First);
+    FBase.store(Base, std::memory_order_relaxed);
+    FActive.store(FActiveCount, std::memory_order_release);
+}
+
+std::uint8_t* TLanePipeline::Acquire(std::size_t Size)
+{
+    RethrowFailure();
+    const std::int64_t S = FSubmitted.load(std::memory_order_relaxed);
+    // The buffer of chunk S last held chunk S - Depth.
+    WaitForLanes(S - FDepth + 1);
+    RethrowFailure();
+    auto& Buffer = FBuffers[static_cast<std::size_t>(S % FDepth)];
+    if (Buffer.size() < Size)
+        Buffer.resize(Size);
+    return Buffer.data();
+}
+
+void TLanePipeline::Submit(std::size_t Size)
+{
+    const std::int64_t S = FSubmitted.load(std::memory_order_relaxed);
+    FSizes[static_cast<std::size_t>(S % FDepth)] = Size;
+    FSubmitted.store(S + 1, std::memory_order_release);
+    { std::lock_guard<std::mutex> Guard(FLock); }
+    FWork.notify_all();
+}
+
+void TLanePipeline::Finish()
+{
+    WaitForLanes(FSubmitted.load(std::memory_order_relaxed));
+    RethrowFailure();
 }

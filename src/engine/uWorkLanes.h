@@ -1,65 +1,85 @@
-// A few helper threads that run the parts of one job side by side with the
-// calling thread: the bank hashes one chunk with several calculators at once.
+// Helper threads that work through a stream of chunks side by side: the
+// bank hands each chunk of a file to every lane, each lane a group of
+// calculators, and the lanes may drift apart by a few chunks.
 #pragma once
 
 #include <atomic>
 #include <condition_variable>
+#include <cstddef>
 #include <cstdint>
 #include <exception>
 #include <memory>
 #include <mutex>
 #include <thread>
+#include <vector>
 
-class TWorkLanes {
+class TLanePipeline {
 public:
-    // Part Lane of the job with context Context; lane 0 is the caller's.
-    using TJob = void (*)(void* Context, int Lane);
+    // Part Lane of the work on one chunk.
+    using TJob = void (*)(void* Context, int Lane, const std::uint8_t* Data, std::size_t Size);
 
-    // At most Threads lanes, the caller's included. The helpers start with
-    // the first job that needs them and live as long as the object.
-    explicit TWorkLanes(int Threads);
-    TWorkLanes(const TWorkLanes&) = delete;
-    TWorkLanes& operator=(const TWorkLanes&) = delete;
-    ~TWorkLanes();
+    // At most Threads lanes, each a thread of its own, started with the
+    // first Begin that needs them and ended with the object. Depth chunks
+    // may be in hand at once.
+    TLanePipeline(int Threads, int Depth);
+    TLanePipeline(const TLanePipeline&) = delete;
+    TLanePipeline& operator=(const TLanePipeline&) = delete;
+    ~TLanePipeline();
 
-    // 1 when the helper threads could not be started.
-    int MaxLanes() const { return FFailed ? 1 : FHelperCount + 1; }
-    bool Started() const { return FStarted; }
+    int MaxLanes() const { return FThreadCount; }
 
-    // Runs Job(Context, Lane) for every Lane in 0 .. Lanes - 1 (at least
-    // lane 0): lane 0 here, the next ones on helpers, those beyond
-    // MaxLanes() here after lane 0. Returns when every part has ended, and
-    // what the parts wrote is then visible to the caller. When parts throw,
-    // the exception of the lowest lane is rethrown after all have ended.
-    // Allocates nothing once the helpers run.
-    void Run(int Lanes, TJob Job, void* Context);
+    // Drops the chunks still in hand and waits until no lane works.
+    void Quiesce();
+    // Quiesce, then lets
+    // Lanes lanes (1 .. MaxLanes()) run Job on every chunk submitted from
+    // now on. Failures of the run before are forgotten.
+    void Begin(int Lanes, TJob Job, void* Context);
+    // A buffer of at least Size bytes for the next chunk; waits while every
+    // buffer is still in hand. Rethrows a lane's failure (the lowest lane's).
+    std::uint8_t* Acquire(std::size_t Size);
+    // Hands the buffer from Acquire, its first Size bytes filled, to every lane.
+    void Submit(std::size_t Size);
+    // Waits until every lane has worked through every chunk submitted; what
+    // the lanes wrote is then visible to the caller. Rethrows a failure.
+    void Finish();
+
+    // Chunks submitted since the pipeline was made.
+    std::int64_t Submitted() const { return FSubmitted.load(std::memory_order_relaxed); }
 
 private:
-    struct alignas(64) THelper {
-        std::atomic<std::uint64_t> Go{0};   // bumped once per job for this helper, and to stop
+    struct alignas(64) TLane {
+        std::atomic<std::int64_t> Done{0};   // chunks this lane has passed
+        std::atomic<bool> Failed{false};     // Error is set and stays
         std::exception_ptr Error;
-        std::mutex Lock;
-        std::condition_variable Wake;
         std::thread Thread;
     };
 
     void Start();
-    void HelperLoop(THelper& Self, int Lane);
+    void LaneLoop(int Index);
+    // Waits until every lane has passed chunk Count - 1.
+    void WaitForLanes(std::int64_t Count);
+    void RethrowFailure();
 
-    const int FHelperCount;
+    const int FThreadCount;
+    const int FDepth;
     bool FStarted = false;
-    bool FFailed = false;
-    std::unique_ptr<THelper[]> FHelpers;
+    std::unique_ptr<TLane[]> FLanes;
+    std::vector<std::vector<std::uint8_t>> FBuffers;
+    std::vector<std::size_t> FSizes;
 
-    // Written by the caller before a helper's Go is bumped (release), read
-    // by that helper after it saw the bump (acquire).
+    // Set by Begin while no lane works; read by the lanes after they see a
+    // chunk submitted (release, acquire).
     TJob FJob = nullptr;
     void* FContext = nullptr;
-    bool FStop = false;
+    std::atomic<int> FActive{0};
+    std::atomic<std::int64_t> FBase{0};   // the first chunk of the run
+    int FActiveCount = 0;                 // the caller's copy of FActive
 
-    // Helpers still working on the job; the last one wakes the caller when
-    // it has stopped spinning.
-    alignas(64) std::atomic<int> FPending{0};
-    std::mutex FDoneLock;
-    std::condition_variable FDone;
+    alignas(64) std::atomic<std::int64_t> FSubmitted{0};
+    std::atomic<bool> FDropping{false};
+    std::atomic<bool> FStop{false};
+
+    std::mutex FLock;
+    std::condition_variable FWork;   // lanes: a chunk was submitted, or stop
+    std::condition_variable FFreed;  // caller: a lane passed a chunk
 };
