@@ -493,7 +493,9 @@ void TSorvikList::Init(THashTypes Types)
     HashTypes = Types & AllHashTypes();
     ForEachEnabled(HashTypes, Calculators, [](THashType, TSorvik& C) { C.Init(); });
     PlanGroups();
-    if (FGroupCount > 1) {
+    // A single group goes to a thread of its own as well: the caller then
+    // reads the next chunk while it is hashed.
+    if (FLanes && FGroupCount >= 1) {
         try {
             FLanes->Begin(FGroupCount, &TSorvikList::UpdateGroup, this);
             FSideBySide = true;

@@ -290,8 +290,9 @@ public:
     THashTypes HashTypes = 0;
     std::array<std::unique_ptr<TSorvik>, HashTypeCount> Calculators;
 
-    // The groups of the latched set, one per thread, each a set of types;
-    // a single group when the work stays on the caller's thread.
+    // The groups of the latched set, one per thread of the bank, each a set
+    // of types; a single group also when the work stays on the caller's
+    // thread (a bank without threads of its own).
     int GroupCount() const { return FGroupCount; }
     THashTypes Group(int Index) const { return FGroups[static_cast<std::size_t>(Index)]; }
     bool SideBySide() const { return FSideBySide; }

@@ -248,8 +248,9 @@ TEST(Bank, ChunksReadIntoTheBanksBuffersGiveTheSameDigests)
         EXPECT_EQ(Got.Get(static_cast<THashType>(I)), Expected.Get(static_cast<THashType>(I)))
             << HashTypeToName(static_cast<THashType>(I));
 
-    // One type runs on the caller's thread: no buffers of the bank's own.
-    Bank.Init(HashTypeBit(htSHA1));
-    EXPECT_FALSE(Bank.SideBySide());
-    EXPECT_EQ(Bank.AcquireChunk(100), nullptr);
+    // A bank without threads of its own has no buffers of its own either.
+    TSorvikList Here;
+    Here.Init(Types);
+    EXPECT_FALSE(Here.SideBySide());
+    EXPECT_EQ(Here.AcquireChunk(100), nullptr);
 }
