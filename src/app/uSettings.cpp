@@ -1,12 +1,14 @@
 #include "app/uSettings.h"
 
+#include "engine/uFileStreams.h"
+
 #include "app/uIniFile.h"
 
 #include <QDir>
 #include <QFile>
 #include <QFileInfo>
 #include <QIODevice>
-#include <QSaveFile>
+#include <QBuffer>
 #include <QString>
 
 TSettings* Settings = nullptr;
@@ -150,14 +152,18 @@ void TSettings::SaveToFile(const std::string& FileName)
     const QString Name = QString::fromStdString(FileName);
     if (HasFolderPart(FileName))
         QDir().mkpath(QFileInfo(Name).path());
-    QSaveFile File(Name);
-    if (!File.open(QIODevice::WriteOnly))
-        throw ESettingsError("Cannot create \"" + FileName + "\": " + File.errorString().toStdString());
-    WriteIni(File);
-    // QSaveFile::commit does not notice a failure to flush its write buffer
-    // (a full disk), and would replace the file with a truncated one.
-    if (!File.flush() || !File.commit())
-        throw ESettingsError("Cannot write \"" + FileName + "\": " + File.errorString().toStdString());
+    QBuffer Text;
+    Text.open(QIODevice::WriteOnly);
+    WriteIni(Text);
+    // The same road as a saved log: a link stays a link, the file keeps its
+    // mode and owner, and a failed write leaves the previous file whole.
+    try {
+        SaveFileReplacing(FileName, [&Text](std::ostream& Out) {
+            Out.write(Text.data().constData(), Text.data().size());
+        });
+    } catch (const std::exception& E) {
+        throw ESettingsError("Cannot write \"" + FileName + "\": " + E.what());
+    }
 }
 
 bool TSettings::TrySaveToFile(const std::string& FileName)

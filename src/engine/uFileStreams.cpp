@@ -1,6 +1,15 @@
 #include "engine/uFileStreams.h"
 
 #include <algorithm>
+#include <atomic>
+#include <cstdio>
+#include <filesystem>
+#include <fstream>
+#include <functional>
+#include <ostream>
+#include <random>
+#include <streambuf>
+#include <system_error>
 #include <cerrno>
 #include <cstring>
 
@@ -190,3 +199,239 @@ void TFileReader::ReadBuffer(void* Buffer, std::size_t Count)
 }
 
 #endif
+#ifndef _WIN32
+namespace {
+
+// An output stream buffer straight onto a file descriptor: each write of the
+// stream is one loop of write(2) calls, so nothing waits in a buffer.
+class TDescriptorBuffer : public std::streambuf {
+public:
+    explicit TDescriptorBuffer(int Fd) : FFd(Fd) {}
+
+protected:
+    int_type overflow(int_type C) override
+    {
+        if (traits_type::eq_int_type(C, traits_type::eof()))
+            return traits_type::not_eof(C);
+        const char Byte = traits_type::to_char_type(C);
+        return WriteAll(&Byte, 1) ? C : traits_type::eof();
+    }
+    std::streamsize xsputn(const char* Data, std::streamsize Count) override
+    {
+        return WriteAll(Data, static_cast<std::size_t>(Count)) ? Count : 0;
+    }
+
+private:
+    bool WriteAll(const char* Data, std::size_t Count)
+    {
+        while (Count > 0) {
+            const ssize_t Done = ::write(FFd, Data, Count);
+            if (Done < 0 && errno == EINTR)
+                continue;
+            if (Done <= 0)
+                return false;
+            Data += Done;
+            Count -= static_cast<std::size_t>(Done);
+        }
+        return true;
+    }
+
+    int FFd;
+};
+
+class TDescriptor {
+public:
+    TDescriptor() = default;
+    explicit TDescriptor(int Fd) : FFd(Fd) {}
+    TDescriptor(const TDescriptor&) = delete;
+    TDescriptor& operator=(const TDescriptor&) = delete;
+    ~TDescriptor() { Close(); }
+    void Reset(int Fd)
+    {
+        Close();
+        FFd = Fd;
+    }
+    int Get() const { return FFd; }
+    bool Valid() const { return FFd >= 0; }
+    // The result of close(2): a delayed write error shows here.
+    bool Close()
+    {
+        if (FFd < 0)
+            return true;
+        const int Result = ::close(FFd);
+        FFd = -1;
+        return Result == 0;
+    }
+
+private:
+    int FFd = -1;
+};
+
+// The file a chain of symbolic links ends at (which need not exist: writing
+// through a dangling link creates the file it names).
+std::filesystem::path FollowLinks(std::filesystem::path Path)
+{
+    namespace fs = std::filesystem;
+    for (int Hop = 0; Hop < 40; ++Hop) {
+        std::error_code Ec;
+        if (!fs::is_symlink(fs::symlink_status(Path, Ec)))
+            return Path;
+        const fs::path Link = fs::read_symlink(Path, Ec);
+        if (Ec)
+            throw std::system_error(Ec);
+        Path = Link.is_absolute() ? Link : Path.parent_path() / Link;
+    }
+    throw std::system_error(std::make_error_code(std::errc::too_many_symbolic_link_levels));
+}
+
+// A name of fixed length beside the target, so that any legal target name
+// leaves room for it.
+std::filesystem::path TempNameBeside(const std::filesystem::path& Target)
+{
+    static std::atomic<unsigned> Serial{0};
+    static thread_local std::mt19937 Random{std::random_device{}()};
+    char Name[32];
+    std::snprintf(Name, sizeof Name, ".sorvik-%08x.tmp",
+                  static_cast<unsigned>(Random() ^ (Serial++ * 0x9E3779B9u)));
+    return Target.parent_path() / Name;
+}
+
+void WriteAllTo(const std::function<void(std::ostream&)>& Write, int Fd)
+{
+    TDescriptorBuffer Buffer(Fd);
+    std::ostream Out(&Buffer);
+    Write(Out);
+    if (!Out)
+        throw EWriteError(SWriteError);
+}
+
+// Copies the finished temporary file into the target's own descriptor, for
+// a folder that lets us write the file but not replace it.
+void CopyInto(int From, int To)
+{
+    if (::lseek(From, 0, SEEK_SET) != 0 || ::ftruncate(To, 0) != 0 || ::lseek(To, 0, SEEK_SET) != 0)
+        throw EWriteError(SWriteError);
+    TDescriptorBuffer Buffer(To);
+    char Chunk[65536];
+    for (;;) {
+        const ssize_t Got = ::read(From, Chunk, sizeof Chunk);
+        if (Got < 0 && errno == EINTR)
+            continue;
+        if (Got < 0)
+            throw EReadError(SReadError);
+        if (Got == 0)
+            break;
+        if (Buffer.sputn(Chunk, Got) != Got)
+            throw EWriteError(SWriteError);
+    }
+}
+
+}  // namespace
+#endif
+void SaveFileReplacing(const std::string& FileName, const std::function<void(std::ostream&)>& Write)
+{
+    namespace fs = std::filesystem;
+    const auto CreateError = [&FileName](int Error) {
+        return EFCreateError("Unable to create file \"" + FileName + "\": " + std::strerror(Error));
+    };
+    const fs::path Named(std::u8string(FileName.begin(), FileName.end()));
+
+#ifdef _WIN32
+    std::ofstream Out(Named, std::ios::binary | std::ios::trunc);
+    if (!Out)
+        throw CreateError(errno);
+    Write(Out);
+    if (!Out)
+        throw EWriteError(SWriteError);
+    Out.close();
+    if (Out.fail())
+        throw EWriteError(SWriteError);
+#else
+    fs::path Target;
+    try {
+        Target = FollowLinks(Named);
+    } catch (const std::system_error& E) {
+        throw CreateError(E.code().value());
+    }
+
+    // An existing file must be one we may write: replacing it through a
+    // rename would otherwise overwrite what creating it could not. Opening
+    // it for writing (without truncating) asks the system exactly that, and
+    // the descriptor serves when no temporary file can be made beside it.
+    struct stat Old {};
+    const bool Exists = ::stat(Target.c_str(), &Old) == 0;
+    TDescriptor Existing;
+    if (Exists) {
+        if (S_ISDIR(Old.st_mode))
+            throw CreateError(EISDIR);
+        // O_NONBLOCK: a FIFO without a reader fails instead of hanging.
+        Existing.Reset(::open(Target.c_str(), O_WRONLY | O_CLOEXEC | O_NOCTTY | O_NONBLOCK));
+        if (!Existing.Valid())
+            throw CreateError(errno);
+        if (!S_ISREG(Old.st_mode)) {
+            // A device or a FIFO is written to, never replaced by a file.
+            ::fcntl(Existing.Get(), F_SETFL, ::fcntl(Existing.Get(), F_GETFL) & ~O_NONBLOCK);
+            WriteAllTo(Write, Existing.Get());
+            if (!Existing.Close())
+                throw EWriteError(SWriteError);
+            return;
+        }
+    }
+
+    fs::path Temp;
+    TDescriptor Scratch;
+    int TempError = 0;
+    for (int Attempt = 0; Attempt < 100 && !Scratch.Valid(); ++Attempt) {
+        Temp = TempNameBeside(Target);
+        // A new file gets the mode creating it would give; a replacement is
+        // private until it carries the old file's owner and mode.
+        Scratch.Reset(::open(Temp.c_str(), O_WRONLY | O_CREAT | O_EXCL | O_CLOEXEC | O_NOCTTY,
+                             Exists ? 0600 : 0666));
+        TempError = errno;
+        if (!Scratch.Valid() && TempError != EEXIST)
+            break;
+    }
+
+    if (!Scratch.Valid()) {
+        if (!Exists)
+            throw CreateError(TempError);
+        // The folder takes no new file, but the file itself may be written.
+        if (::ftruncate(Existing.Get(), 0) != 0)
+            throw CreateError(errno);
+        WriteAllTo(Write, Existing.Get());
+        if (!Existing.Close())
+            throw EWriteError(SWriteError);
+        return;
+    }
+
+    try {
+        WriteAllTo(Write, Scratch.Get());
+        if (::fsync(Scratch.Get()) != 0)
+            throw EWriteError(SWriteError);
+        if (Exists) {
+            // chown first: it may clear set-user-ID bits that chmod then restores.
+            if (::fchown(Scratch.Get(), Old.st_uid, Old.st_gid) != 0)
+                (void)!::fchown(Scratch.Get(), static_cast<uid_t>(-1), Old.st_gid);
+            if (::fchmod(Scratch.Get(), Old.st_mode & 07777) != 0)
+                throw CreateError(errno);
+        }
+        if (::rename(Temp.c_str(), Target.c_str()) != 0) {
+            const int RenameError = errno;
+            // A sticky folder lets us write another user's file but not
+            // replace it: copy the finished text into it instead.
+            if (!Existing.Valid())
+                throw CreateError(RenameError);
+            CopyInto(Scratch.Get(), Existing.Get());
+            if (!Existing.Close())
+                throw EWriteError(SWriteError);
+            ::unlink(Temp.c_str());
+            return;
+        }
+    } catch (...) {
+        ::unlink(Temp.c_str());
+        throw;
+    }
+    if (!Scratch.Close())
+        throw EWriteError(SWriteError);
+#endif
+}

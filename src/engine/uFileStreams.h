@@ -9,6 +9,8 @@
 #include <cstdint>
 #include <exception>
 #include <mutex>
+#include <functional>
+#include <iosfwd>
 #include <string>
 #include <thread>
 #include <vector>
@@ -79,6 +81,15 @@ private:
     bool FStop = false;
     std::thread FThread;
 };
+
+// Writes a file through Write so that a failed save never destroys the
+// previous one where the folder allows it: a fixed-length temporary name
+// beside the target, then a rename. Links are followed to their target, the
+// old file's mode and owner are kept, a device or FIFO is written to in
+// place, and a writable file in a folder that takes no new file is written
+// in place. EFCreateError when the target may not be written, EWriteError
+// when writing fails.
+void SaveFileReplacing(const std::string& FileName, const std::function<void(std::ostream&)>& Write);
 
 // "Unable to open file \"<name>\": <reason>"
 std::string OpenErrorText(const std::string& FileName, const std::string& Reason);

@@ -4,6 +4,7 @@
 #include <QBuffer>
 #include <QDir>
 #include <QFile>
+#include <QFileInfo>
 #include <QTemporaryDir>
 
 #include <gtest/gtest.h>
@@ -308,6 +309,28 @@ TEST_F(SettingsFile, FailedSaveKeepsTheOldFile)
     EXPECT_FALSE(Saved);
     EXPECT_EQ(FileText(Dir.filePath("Settings.ini")), GoldenFile);
     EXPECT_EQ(QDir(Dir.path()).entryList(QDir::AllEntries | QDir::NoDotAndDotDot), QStringList{"Settings.ini"});
+}
+#endif
+
+#ifdef Q_OS_UNIX
+// A settings file kept elsewhere through a link, with private permissions,
+// stays so after the program writes it.
+TEST_F(SettingsFile, SaveKeepsTheLinkAndTheMode)
+{
+    const QString Real = Dir.filePath("real.ini");
+    WriteFile(Real, GoldenFile);
+    ASSERT_TRUE(QFile::setPermissions(Real, QFile::ReadOwner | QFile::WriteOwner));
+    ASSERT_TRUE(QFile::link(Real, Dir.filePath("Settings.ini")));
+
+    S.StayOnTop = true;
+    ASSERT_TRUE(S.TrySaveToFile(Path()));
+
+    EXPECT_TRUE(QFileInfo(Dir.filePath("Settings.ini")).isSymLink());
+    EXPECT_EQ(FileText(Real), Written(S));
+    // Owner, group and others: read and write for the owner alone.
+    EXPECT_EQ(QFile::permissions(Real) & QFileDevice::Permissions(0x7077), QFile::ReadOwner | QFile::WriteOwner);
+    EXPECT_EQ(QDir(Dir.path()).entryList(QDir::AllEntries | QDir::NoDotAndDotDot, QDir::Name),
+              (QStringList{"Settings.ini", "real.ini"}));
 }
 #endif
 
