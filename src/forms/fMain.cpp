@@ -628,6 +628,10 @@ void TFormMain::CreateComponents()
     CreateToolBar();
     setCentralWidget(CreateClient());
 
+    FProgressTimer = new QTimer(this);
+    FProgressTimer->setSingleShot(true);
+    connect(FProgressTimer, &QTimer::timeout, this, [this] { ShowProgressNow(); });
+
     TimerSpeed = new QTimer(this);
     TimerSpeed->setObjectName(QStringLiteral("TimerSpeed"));
     TimerSpeed->setInterval(1000);
@@ -1176,6 +1180,23 @@ void TFormMain::SetProgress(int Percent)
     if (Percent == FShownProgress)
         return;
     FShownProgress = Percent;
+    // Painting the bar is most of what a progress event costs: while a file
+    // is read at full speed the steps in between are shown at most once a
+    // frame; a start, an end and a reset are shown at once.
+    const bool Edge = Percent <= 0 || Percent >= 100;
+    if (Edge || !FProgressShownAt.isValid() || FProgressShownAt.elapsed() >= ProgressFrameMilliseconds) {
+        ShowProgressNow();
+        return;
+    }
+    if (!FProgressTimer->isActive())
+        FProgressTimer->start(static_cast<int>(ProgressFrameMilliseconds - FProgressShownAt.elapsed()));
+}
+
+void TFormMain::ShowProgressNow()
+{
+    FProgressTimer->stop();
+    FProgressShownAt.start();
+    const int Percent = FShownProgress;
     // QProgressBar repaints at once on a visible change, flushing the window
     // to the screen: with small files that is twice per file, and the
     // window falls behind the worker. With updates off for the call the

@@ -7,6 +7,7 @@
 #include "forms/uForms.h"
 
 #include <QDateTime>
+#include <QElapsedTimer>
 #include <QMainWindow>
 #include <QPointer>
 #include <QStringList>
@@ -117,6 +118,8 @@ public:
     void ShowFileInfo(const TFileProperties& Props);
     void ShowHashes(const THashList& Hashes);
     void SetProgress(int Percent);
+    // Shortest time between two shown steps of one file's progress.
+    static constexpr int ProgressFrameMilliseconds = 40;
     void ResetSpeedSample();
     void TimerSpeedTimer();
     void SetSpeed(std::int64_t BytesPerSecond);
@@ -264,6 +267,7 @@ private:
     void FitWithoutMessages();
     void CreateWorker();
     void DestroyWorker();
+    void ShowProgressNow();
     void StatusBarDrawPanel(QPainter& Painter, int Panel, const QRect& Rect);
     void ListBox_MessagesDrawItem(QPainter& Painter, const QListWidgetItem& Item, const QRect& Rect) const;
     void EditFileKeyPress(int Key);
@@ -317,4 +321,6 @@ private:
     std::uint64_t FMessagesHandled = 0;
     std::uint64_t FIdleMessagesHandled = 0;
     int FShownProgress = -2;
+    QTimer* FProgressTimer = nullptr;
+    QElapsedTimer FProgressShownAt;
 };

@@ -57,7 +57,7 @@ TEST(MainWindowEvents, AFileFromBusyToFinished)
     EXPECT_EQ(M.Form->EditFileTimeModified->text(), "2024-02-29 07:05:09");
     EXPECT_EQ(M.Form->CurrentFileProps().Size, 2048);
     M.Post(weProgress, 42);
-    EXPECT_EQ(M.Form->ProgressBar->value(), 42);
+    EXPECT_TRUE(QTest::qWaitFor([&] { return M.Form->ProgressBar->value() == 42; }, 2000));
     EXPECT_EQ(M.Form->StatusBar->PanelText(4), "42%");
     M.Post(weFileFinished, 0, Digests(F, "900150983cd24fb0d6963f7d28e17f72"));
     EXPECT_EQ(M.Digest(htMD5), "900150983CD24FB0D6963F7D28E17F72") << "cased as the settings say";
@@ -190,4 +190,26 @@ TEST(MainWindowEvents, SpeedSamples)
     EXPECT_EQ(M.Form->StatusBar->PanelText(3), Q(FormatSpeed(1500)));
     M.Form->SetSpeed(0);
     EXPECT_EQ(M.Form->StatusBar->PanelText(3), "");
+}
+
+TEST(MainWindowEvents, ProgressShowsItsLastStepAndNotEveryOne)
+{
+    TMainWindowFixture M;
+    int Shown = 0;
+    QObject::connect(M.Form->ProgressBar, &QProgressBar::valueChanged, [&] { ++Shown; });
+    M.Post(weProgress, 0);
+    EXPECT_EQ(M.Form->ProgressBar->value(), 0);
+    EXPECT_EQ(M.Form->StatusBar->PanelText(4), "0%") << "a start is shown at once";
+    for (int P = 1; P <= 99; ++P)
+        M.Form->SetProgress(P);
+    EXPECT_LT(Shown, 10) << "the steps between are not each painted";
+    EXPECT_TRUE(QTest::qWaitFor([&] { return M.Form->StatusBar->PanelText(4) == "99%"; }, 2000))
+        << "the last step is shown";
+    EXPECT_EQ(M.Form->ProgressBar->value(), 99);
+    M.Form->SetProgress(57);
+    M.Post(weFileCancelled, 0, M.TextPayload("x"));
+    EXPECT_EQ(M.Form->ProgressBar->value(), 0) << "a reset is shown at once";
+    EXPECT_EQ(M.Form->StatusBar->PanelText(4), "");
+    QTest::qWait(2 * TFormMain::ProgressFrameMilliseconds);
+    EXPECT_EQ(M.Form->StatusBar->PanelText(4), "") << "and no step shows after it";
 }
