@@ -1,6 +1,7 @@
 // The bank side by side against the slowest of its members alone: "ours" is
 // a bank with one thread per core over the set, "reference" the member that
-// a short trial run finds slowest, alone on one thread.
+// a short trial run finds slowest, alone on one thread; "..._one_thread"
+// is the bank without threads of its own, as it was before.
 #include "bench_support.h"
 
 #if __has_include("engine/uSorvik.h")
@@ -70,6 +71,17 @@ void RegisterBankBenchmarks()
         benchmark::RegisterBenchmark((Name + "/ours").c_str(), [Types](State& S) {
             TSorvikList Bank(TSorvikList::CoreCount());
             StreamBank(S, Bank, Types);
+        })->UseRealTime();
+        // The bank as it was: every calculator one after another on one thread.
+        benchmark::RegisterBenchmark((Name + "_one_thread/ours").c_str(), [Types](State& S) {
+            TSorvikList Bank;
+            StreamBank(S, Bank, Types);
+        })->UseRealTime();
+        benchmark::RegisterBenchmark((Name + "_one_thread/reference").c_str(), [Types](State& S) {
+            const THashType Slowest = SlowestMember(Types);
+            S.SetLabel("slowest alone: " + HashTypeToName(Slowest));
+            TSorvikList Bank;
+            StreamBank(S, Bank, HashTypeBit(Slowest));
         })->UseRealTime();
         benchmark::RegisterBenchmark((Name + "/reference").c_str(), [Types](State& S) {
             const THashType Slowest = SlowestMember(Types);

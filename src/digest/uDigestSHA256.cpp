@@ -221,7 +221,14 @@ constexpr TK256Pairs K256Pairs = MakeK256Pairs();
 __attribute__((target("avx2,bmi,bmi2"))) void SHA256BlocksAvx2(std::uint32_t State[8], const std::uint8_t* Data,
                                                                std::size_t Count)
 {
-    alignas(32) std::uint32_t WK[128];
+    // WK is placed half a page away from K256Pairs in the address bits
+    // below 4096: a load that matches an earlier store there only in those
+    // bits waits for it (4K aliasing).
+    alignas(32) std::uint8_t Space[4096 + sizeof(K256Pairs.Words)];
+    const auto KOffset = reinterpret_cast<std::uintptr_t>(K256Pairs.Words) & 4095;
+    const auto SpaceOffset = reinterpret_cast<std::uintptr_t>(Space) & 4095;
+    std::uint32_t* const WK =
+        reinterpret_cast<std::uint32_t*>(Space + ((KOffset + 2048 - SpaceOffset) & 4095 & ~std::uintptr_t(31)));
     // The rounds read WK through a pointer that the compiler cannot see to
     // be WK: it would otherwise take the words out of the vector registers
     // one by one instead of loading them.

@@ -518,7 +518,8 @@ void TSorvikList::Update(const void* Buffer, std::size_t Size)
         UpdateHere(Buffer, Size);
         return;
     }
-    if (Size < SideBySideMinimum) {
+    // A single group gains nothing from a copy: it takes the buffer here.
+    if (Size < SideBySideMinimum || FGroupCount == 1) {
         FLanes->Finish();
         UpdateHere(Buffer, Size);
         return;

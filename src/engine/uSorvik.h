@@ -266,8 +266,8 @@ public:
     // what an abandoned run still had in hand is dropped.
     void Init(THashTypes Types);
     // The caller may reuse Buffer at once. Side by side, a large buffer is
-    // copied for the bank's threads; below SideBySideMinimum bytes the
-    // calculators take it on the caller's thread.
+    // copied for the bank's threads; below SideBySideMinimum bytes, or with
+    // a single group, the calculators take it on the caller's thread.
     void Update(const void* Buffer, std::size_t Size);
     void UpdateString(std::string_view S) { Update(S.data(), S.size()); }
     // Side by side, the chunks can be read straight into the bank's own
