@@ -528,6 +528,8 @@ void TSorvikList::Update(const void* Buffer, std::size_t Size)
     FLanes->Submit(Size);
 }
 
+std::int64_t TSorvikList::ChunksHandedOver() const { return FLanes ? FLanes->Submitted() : 0; }
+
 std::uint8_t* TSorvikList::AcquireChunk(std::size_t Size)
 {
     return FSideBySide ? FLanes->Acquire(Size) : nullptr;

@@ -296,6 +296,8 @@ public:
     int GroupCount() const { return FGroupCount; }
     THashTypes Group(int Index) const { return FGroups[static_cast<std::size_t>(Index)]; }
     bool SideBySide() const { return FSideBySide; }
+    // Chunks handed to the bank's threads since the bank was made.
+    std::int64_t ChunksHandedOver() const;
 
 private:
     static void UpdateGroup(void* Context, int Group, const std::uint8_t* Data, std::size_t Size);

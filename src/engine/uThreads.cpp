@@ -335,9 +335,14 @@ void TSorvikThread::HashItem(const std::string& FileName)
         // while its threads hash the ones before. Otherwise large files are
         // read one chunk ahead on a helper thread, so that the copy from the
         // page cache overlaps the hashing; small ones are not worth a thread.
+        // A file smaller than the bank's side-by-side minimum is hashed here:
+        // handing its one short chunk to the bank's threads and waiting for
+        // them costs more than the hashing (folders of small files).
+        const bool Here =
+            !Bank.SideBySide() || Total < static_cast<std::int64_t>(TSorvikList::SideBySideMinimum);
         std::vector<std::uint8_t> Buffer;
         std::unique_ptr<TReadAhead> Ahead;
-        if (!Bank.SideBySide()) {
+        if (Here) {
             if (Total > ReadAheadChunks * static_cast<std::int64_t>(Size))
                 Ahead = std::make_unique<TReadAhead>(Stream, Size, Total);
             else
@@ -345,7 +350,7 @@ void TSorvikThread::HashItem(const std::string& FileName)
         }
         while (!Stopping() && Remaining > 0) {
             const auto N = static_cast<std::size_t>(std::min<std::int64_t>(static_cast<std::int64_t>(Size), Remaining));
-            if (std::uint8_t* Chunk = Bank.AcquireChunk(N)) {
+            if (std::uint8_t* Chunk = Here ? nullptr : Bank.AcquireChunk(N)) {
                 Stream.ReadBuffer(Chunk, N);
                 Bank.SubmitChunk(N);
             } else {

@@ -110,6 +110,8 @@ public:
     bool Busy() const { return FBusy.load(std::memory_order_relaxed); }
     // Bytes read since the worker was created; never reset.
     std::int64_t BytesRead() const { return FBytesRead.load(std::memory_order_relaxed); }
+    // Chunks handed to the bank's threads so far.
+    std::int64_t ChunksHandedOver() const { return Bank.ChunksHandedOver(); }
 
 private:
     void Execute();
