@@ -153,7 +153,7 @@ void SearchFolder(const std::filesystem::path& Folder, TVisitedFolders& Visited,
     // thousand files is searched on the user-interface thread.
     struct TEntry {
         QString Key;
-        fs::path Path;
+        std::string Name;
     };
     std::vector<TEntry> Files, Folders;
     fs::directory_iterator It(Folder, fs::directory_options::skip_permission_denied, Ec);
@@ -163,23 +163,30 @@ void SearchFolder(const std::filesystem::path& Folder, TVisitedFolders& Visited,
         std::error_code E2;
         const bool IsFile = It->is_regular_file(E2);
         const bool IsFolder = !E2 && !IsFile && It->is_directory(E2);
-        if (E2)
+        if (E2 || (!IsFile && !IsFolder))
             continue;
-        if (IsFile)
-            Files.push_back({QString::fromStdString(It->path().filename().string()), It->path()});
-        else if (IsFolder)
-            Folders.push_back({QString::fromStdString(It->path().filename().string()), It->path()});
+        std::string Name = It->path().filename().string();
+        QString Key = QString::fromStdString(Name);
+        (IsFile ? Files : Folders).push_back({std::move(Key), std::move(Name)});
     }
     auto ByName = [](const TEntry& A, const TEntry& B) {
         const int C = A.Key.compare(B.Key, Qt::CaseInsensitive);
-        return C != 0 ? C < 0 : A.Path.filename().native() < B.Path.filename().native();
+        return C != 0 ? C < 0 : A.Name < B.Name;
     };
     std::sort(Files.begin(), Files.end(), ByName);
     std::sort(Folders.begin(), Folders.end(), ByName);
-    for (const TEntry& F : Files)
-        Found(F.Path.string());
+    // The entries' paths as the listing gives them: the folder, one
+    // separator unless it ends with one, the name.
+    std::string Prefix = Folder.string();
+    if (!Prefix.empty() && Prefix.back() != '/' && Prefix.back() != static_cast<char>(fs::path::preferred_separator))
+        Prefix += static_cast<char>(fs::path::preferred_separator);
+    std::string Path;
+    for (const TEntry& F : Files) {
+        Path.assign(Prefix).append(F.Name);
+        Found(Path);
+    }
     for (const TEntry& D : Folders)
-        SearchFolder(D.Path, Visited, Found);
+        SearchFolder(Folder / D.Name, Visited, Found);
 }
 
 } // namespace

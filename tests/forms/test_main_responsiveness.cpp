@@ -172,3 +172,18 @@ TEST(MainResponsiveness, AFolderSearchFollowsLinksAndEndsOnLoops)
     EXPECT_EQ(F.Logged(), (std::vector<std::string>{R + "/a-link.txt", R + "/b.txt", R + "/sub/c.txt"}));
     EXPECT_TRUE(F.MessageTexts().isEmpty()) << F.MessageTexts().join('\n').toStdString();
 }
+
+// The queued paths read as the folder was given, one separator before each
+// name, whether or not the folder ended with one.
+TEST(MainResponsiveness, AFolderGivenWithATrailingSeparatorQueuesPlainPaths)
+{
+    TTempFolder Root;
+    Root.Write("a.txt", "a");
+    std::filesystem::create_directory(Root.Path() / "sub");
+    Root.Write("sub/b.txt", "b");
+    TMainWindowFixture F;
+    const std::string R = Root.Path().string();
+    F.Form->AddPaths({Q(R + "/"), Q(R)});
+    ASSERT_TRUE(F.WaitIdle());
+    EXPECT_EQ(F.Logged(), (std::vector<std::string>{R + "/a.txt", R + "/sub/b.txt", R + "/a.txt", R + "/sub/b.txt"}));
+}
