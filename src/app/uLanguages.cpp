@@ -1,5 +1,7 @@
 #include "app/uLanguages.h"
 
+#include "app/uTranslationKit.h"
+
 #include <QAction>
 #include <QCollator>
 #include <QDir>
@@ -42,16 +44,6 @@ QStringList FilesMatching(const QString& Folder, const QString& Mask)
         if (MatchesMask(Info.fileName(), Mask))
             Result.append(Info.filePath());
     return Result;
-}
-
-QString TrimControls(const QString& S)
-{
-    qsizetype B = 0, E = S.size();
-    while (B < E && S[B].unicode() <= 32)
-        ++B;
-    while (E > B && S[E - 1].unicode() <= 32)
-        --E;
-    return S.mid(B, E - B);
 }
 
 // Text from position From up to, not including, the last character.

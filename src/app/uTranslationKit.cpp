@@ -206,6 +206,17 @@ QString LowerCaseAscii(const QString& S)
     return ShiftAsciiLetters(S, u'A', u'a');
 }
 
+QString TrimControls(const QString& S)
+{
+    qsizetype First = 0;
+    qsizetype Last = S.size();
+    while (First < Last && S.at(First).unicode() <= 32)
+        ++First;
+    while (Last > First && S.at(Last - 1).unicode() <= 32)
+        --Last;
+    return S.mid(First, Last - First);
+}
+
 bool SameTextAscii(const QString& A, const QString& B)
 {
     return A.size() == B.size() && LowerCaseAscii(A) == LowerCaseAscii(B);

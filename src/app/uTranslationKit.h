@@ -160,3 +160,5 @@ bool StartsWithText(const QString& S, const QString& Prefix);
 bool SameTextAscii(const QString& A, const QString& B);
 QString UpperCaseAscii(const QString& S);
 QString LowerCaseAscii(const QString& S);
+// Leading and trailing characters 0 to 32 removed; those inside stay.
+QString TrimControls(const QString& S);

@@ -21,18 +21,6 @@ namespace {
 
 QString Str(const char* S) { return QString::fromUtf8(S); }
 
-// Leading and trailing characters 0 to 32 removed; those inside stay.
-QString TrimControls(const QString& S)
-{
-    qsizetype First = 0;
-    qsizetype Last = S.size();
-    while (First < Last && S.at(First).unicode() <= 32)
-        ++First;
-    while (Last > First && S.at(Last - 1).unicode() <= 32)
-        --Last;
-    return S.mid(First, Last - First);
-}
-
 } // namespace
 
 TFormCompare::TFormCompare(QWidget* Parent) : TSorvikForm(Parent)
@@ -70,16 +58,8 @@ TFormCompare::TFormCompare(QWidget* Parent) : TSorvikForm(Parent)
     Label_HashType->setAlignment(Qt::AlignTrailing | Qt::AlignVCenter);
     SetDesignText(this, Label_HashType, Str("Caption"), Str("..."));
 
-    Image_Good = new QLabel(this);
-    Image_Good->setObjectName(Str("Image_Good"));
-    Image_Good->setPixmap(MatchPicture(true, 40));
-    Image_Bad = new QLabel(this);
-    Image_Bad->setObjectName(Str("Image_Bad"));
-    Image_Bad->setPixmap(MatchPicture(false, 40));
-    for (QLabel* Image : {Image_Good, Image_Bad}) {
-        Image->setAlignment(Qt::AlignCenter);
-        Image->setFixedSize(48, 48);
-    }
+    Image_Good = CreateMatchImage(this, Str("Image_Good"), true);
+    Image_Bad = CreateMatchImage(this, Str("Image_Bad"), false);
     Image_Good->hide();
 
     CB_CompareToAnyHash = new QCheckBox(this);

@@ -57,16 +57,8 @@ TFormCompareFiles::TFormCompareFiles(QWidget* Parent) : TSorvikForm(Parent)
     Label_FileA->setBuddy(Edit_FileA);
     Label_FileB->setBuddy(Edit_FileB);
 
-    Image_Good = new QLabel(this);
-    Image_Good->setObjectName(Str("Image_Good"));
-    Image_Good->setPixmap(MatchPicture(true, 40));
-    Image_Bad = new QLabel(this);
-    Image_Bad->setObjectName(Str("Image_Bad"));
-    Image_Bad->setPixmap(MatchPicture(false, 40));
-    for (QLabel* Image : {Image_Good, Image_Bad}) {
-        Image->setAlignment(Qt::AlignCenter);
-        Image->setFixedSize(48, 48);
-    }
+    Image_Good = CreateMatchImage(this, Str("Image_Good"), true);
+    Image_Bad = CreateMatchImage(this, Str("Image_Bad"), false);
     Image_Good->hide();
 
     Label1 = new QLabel(this);

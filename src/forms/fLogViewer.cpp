@@ -318,7 +318,7 @@ QString TFormLogViewer::CellText(int Row, int Column) const
     return FModel->Cell(Row, Column);
 }
 
-QString TFormLogViewer::GetHeaderLine() const
+QString TFormLogViewer::JoinVisibleCells(const std::function<QString(int Column)>& CellOf) const
 {
     QString Line;
     bool First = true;
@@ -327,25 +327,20 @@ QString TFormLogViewer::GetHeaderLine() const
             continue;
         if (!First)
             Line += QLatin1Char('\t');
-        Line += ExportCell(FModel->Captions[static_cast<std::size_t>(C)]);
+        Line += ExportCell(CellOf(C));
         First = false;
     }
     return Line;
 }
 
+QString TFormLogViewer::GetHeaderLine() const
+{
+    return JoinVisibleCells([this](int C) { return FModel->Captions[static_cast<std::size_t>(C)]; });
+}
+
 QString TFormLogViewer::GetRowLine(int Row) const
 {
-    QString Line;
-    bool First = true;
-    for (int C = 0; C < ColumnCount; ++C) {
-        if (ListView->isColumnHidden(C))
-            continue;
-        if (!First)
-            Line += QLatin1Char('\t');
-        Line += ExportCell(FModel->Cell(Row, C));
-        First = false;
-    }
-    return Line;
+    return JoinVisibleCells([this, Row](int C) { return FModel->Cell(Row, C); });
 }
 
 QString TFormLogViewer::GetExportText() const

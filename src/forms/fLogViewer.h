@@ -3,6 +3,8 @@
 // tab-separated text.
 #pragma once
 
+#include <functional>
+
 #include "engine/uSorvik.h"
 #include "forms/uFormBase.h"
 
@@ -45,6 +47,8 @@ public:
     QString GetExportText() const;
     QString GetHeaderLine() const;
     QString GetRowLine(int Row) const;
+    // The visible columns' cells joined by TAB, each made safe for export.
+    QString JoinVisibleCells(const std::function<QString(int Column)>& CellOf) const;
 
     int RowCount() const;
     // The text shown in a cell (Column 0 to 12).

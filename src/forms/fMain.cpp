@@ -87,17 +87,6 @@ const QColor WarningColor(255, 223, 102);
 const QColor ErrorColor(255, 154, 154);
 const QString CRLF = QStringLiteral("\r\n");
 
-// Removes blanks and control characters (every code up to 32) from both ends.
-QString TrimControls(const QString& S)
-{
-    qsizetype B = 0, E = S.size();
-    while (B < E && S[B].unicode() <= 32)
-        ++B;
-    while (E > B && S[E - 1].unicode() <= 32)
-        --E;
-    return S.mid(B, E - B);
-}
-
 // One line per item, the background by its level, the text at the top-left
 // corner; selection does not change the look.
 class TMessageDelegate : public QStyledItemDelegate {

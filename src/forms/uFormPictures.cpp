@@ -1,5 +1,7 @@
 #include "forms/uFormPictures.h"
 
+#include <QLabel>
+
 #include <QPainter>
 #include <QPainterPath>
 
@@ -29,4 +31,14 @@ QPixmap MatchPicture(bool Match, int Size)
         P.drawLine(QPointF(S * 0.68, S * 0.32), QPointF(S * 0.32, S * 0.68));
     }
     return Pixmap;
+}
+
+QLabel* CreateMatchImage(QWidget* Parent, const QString& Name, bool Match)
+{
+    auto* Image = new QLabel(Parent);
+    Image->setObjectName(Name);
+    Image->setPixmap(MatchPicture(Match, 40));
+    Image->setAlignment(Qt::AlignCenter);
+    Image->setFixedSize(48, 48);
+    return Image;
 }

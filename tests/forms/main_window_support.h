@@ -14,6 +14,9 @@
 
 #include "engine/TempFolder.h"
 
+#include <filesystem>
+#include <fstream>
+#include <iterator>
 #include <QApplication>
 #include <QCoreApplication>
 #include <QCheckBox>
@@ -31,6 +34,24 @@
 namespace maintest {
 
 inline QString Q(const std::string& S) { return QString::fromStdString(S); }
+
+inline std::string ReadAll(const std::filesystem::path& P)
+{
+    std::ifstream In(P, std::ios::binary);
+    return std::string(std::istreambuf_iterator<char>(In), {});
+}
+
+// A worker message as the worker's window handle delivers it.
+inline TWindowMessage WorkerMessage(TWorkerEvent Event, std::intptr_t Number = 0,
+                                    std::shared_ptr<TWorkerPayload> Payload = nullptr)
+{
+    TWindowMessage M;
+    M.Msg = WM_WORKER_NOTIFY;
+    M.WParam = Event;
+    M.LParam = Number;
+    M.Object = std::move(Payload);
+    return M;
+}
 
 // The window with its own settings, queue and injected boxes.
 class TMainWindowFixture {
@@ -70,12 +91,7 @@ public:
     // lets the window take it.
     void Post(TWorkerEvent Event, std::intptr_t Number = 0, std::shared_ptr<TWorkerPayload> Payload = nullptr)
     {
-        TWindowMessage M;
-        M.Msg = WM_WORKER_NOTIFY;
-        M.WParam = Event;
-        M.LParam = Number;
-        M.Object = std::move(Payload);
-        QCoreApplication::postEvent(Form.get(), new TWindowMessageEvent(std::move(M)));
+        QCoreApplication::postEvent(Form.get(), new TWindowMessageEvent(WorkerMessage(Event, Number, std::move(Payload))));
         QCoreApplication::processEvents();
     }
     static std::shared_ptr<TWorkerPayload> FilePayload(std::shared_ptr<THashFile> File)

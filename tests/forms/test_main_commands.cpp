@@ -28,12 +28,6 @@ namespace fs = std::filesystem;
 
 namespace {
 
-std::string ReadAll(const fs::path& P)
-{
-    std::ifstream In(P, std::ios::binary);
-    return std::string(std::istreambuf_iterator<char>(In), {});
-}
-
 // Runs a shell command in Folder; its exit status.
 int RunIn(const fs::path& Folder, const std::string& Command)
 {

@@ -30,12 +30,7 @@ protected:
 
 TWindowMessage Message(TWorkerEvent Event, std::intptr_t Number = 0, std::shared_ptr<TWorkerPayload> Payload = nullptr)
 {
-    TWindowMessage M;
-    M.Msg = WM_WORKER_NOTIFY;
-    M.WParam = Event;
-    M.LParam = Number;
-    M.Object = std::move(Payload);
-    return M;
+    return WorkerMessage(Event, Number, std::move(Payload));
 }
 
 class TPaintCounter : public QObject {

@@ -20,12 +20,6 @@ namespace fs = std::filesystem;
 
 namespace {
 
-std::string ReadAll(const fs::path& P)
-{
-    std::ifstream In(P, std::ios::binary);
-    return std::string(std::istreambuf_iterator<char>(In), {});
-}
-
 // The program's file inside Folder.
 std::string ProgramIn(const TTempFolder& Folder) { return (Folder.Path() / "sorvik").string(); }
 
