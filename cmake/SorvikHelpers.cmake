@@ -12,21 +12,29 @@ function(sorvik_library name dir)
   endif()
 endfunction()
 
-# One test program per folder of tests/, discovered by CTest.
-# Extra arguments are the libraries it links. Qt test programs get the
-# offscreen platform and a QApplication from tests/support/qt_main.cpp.
-function(sorvik_tests name dir)
-  cmake_parse_arguments(T "QT" "" "LIBS" ${ARGN})
+# The sources of a test program in dir, into out; empty when there are none
+# or when a library it links is not built.
+function(sorvik_test_sources out name dir)
+  set(${out} "" PARENT_SCOPE)
   file(GLOB _src CONFIGURE_DEPENDS "${dir}/*.cpp" "${dir}/*.h")
-  if(NOT _src)
-    return()
-  endif()
-  foreach(lib IN LISTS T_LIBS)
+  foreach(lib IN LISTS ARGN)
     if(NOT TARGET ${lib})
       message(STATUS "tests ${name}: ${lib} not built yet, skipped")
       return()
     endif()
   endforeach()
+  set(${out} "${_src}" PARENT_SCOPE)
+endfunction()
+
+# One test program per folder of tests/, discovered by CTest.
+# Extra arguments are the libraries it links. Qt test programs get the
+# offscreen platform and a QApplication from tests/support/qt_main.cpp.
+function(sorvik_tests name dir)
+  cmake_parse_arguments(T "QT" "" "LIBS" ${ARGN})
+  sorvik_test_sources(_src ${name} ${dir} ${T_LIBS})
+  if(NOT _src)
+    return()
+  endif()
   add_executable(${name} ${_src})
   target_include_directories(${name} PRIVATE "${CMAKE_SOURCE_DIR}/src" "${CMAKE_SOURCE_DIR}/tests")
   target_compile_definitions(${name} PRIVATE SORVIK_TEST_DATA="${CMAKE_SOURCE_DIR}/tests/data")
@@ -49,16 +57,10 @@ endfunction()
 # for the whole program.
 function(sorvik_x11_tests name dir)
   cmake_parse_arguments(T "" "TIMEOUT" "LIBS" ${ARGN})
-  file(GLOB _src CONFIGURE_DEPENDS "${dir}/*.cpp" "${dir}/*.h")
+  sorvik_test_sources(_src ${name} ${dir} ${T_LIBS})
   if(NOT _src)
     return()
   endif()
-  foreach(lib IN LISTS T_LIBS)
-    if(NOT TARGET ${lib})
-      message(STATUS "tests ${name}: ${lib} not built yet, skipped")
-      return()
-    endif()
-  endforeach()
   find_program(SORVIK_XVFB_RUN xvfb-run)
   if(NOT SORVIK_XVFB_RUN)
     message(STATUS "tests ${name}: xvfb-run not found, skipped")
