@@ -4,6 +4,8 @@
 #include "digest/uDigestCpu.h"
 #include "digest/uDigestUtils.h"
 
+#include <cstring>
+
 #if SORVIK_DIGEST_X86 && (defined(__GNUC__) || defined(__clang__))
 #include <immintrin.h>
 #endif
@@ -179,7 +181,7 @@ constexpr TK256Pairs K256Pairs = MakeK256Pairs();
         X[J] = N;                                                                                                  \
         _mm256_store_si256(reinterpret_cast<__m256i*>(WK + 8 * (Four)),                                            \
                            _mm256_add_epi32(N, _mm256_load_si256(                                                  \
-                                                   reinterpret_cast<const __m256i*>(K256Pairs.Words + 8 * (Four))))); \
+                                                   reinterpret_cast<const __m256i*>(KP + 8 * (Four)))));           \
     } while (0)
 // Round i of block B (0 or 1); Ch(e, f, g) = (e & f) + (~e & g). Whatever
 // does not depend on e is added first, and S1(e) last to both d and T1, so
@@ -221,19 +223,25 @@ constexpr TK256Pairs K256Pairs = MakeK256Pairs();
 __attribute__((target("avx2,bmi,bmi2"))) void SHA256BlocksAvx2(std::uint32_t State[8], const std::uint8_t* Data,
                                                                std::size_t Count)
 {
-    // WK is placed half a page away from K256Pairs in the address bits
-    // below 4096: a load that matches an earlier store there only in those
-    // bits waits for it (4K aliasing).
-    alignas(32) std::uint8_t Space[4096 + sizeof(K256Pairs.Words)];
-    const auto KOffset = reinterpret_cast<std::uintptr_t>(K256Pairs.Words) & 4095;
-    const auto SpaceOffset = reinterpret_cast<std::uintptr_t>(Space) & 4095;
-    std::uint32_t* const WK =
-        reinterpret_cast<std::uint32_t*>(Space + ((KOffset + 2048 - SpaceOffset) & 4095 & ~std::uintptr_t(31)));
-    // The rounds read WK through a pointer that the compiler cannot see to
-    // be WK: it would otherwise take the words out of the vector registers
-    // one by one instead of loading them.
+    // The round constants are copied into this frame, so that they, WK and
+    // the compiler's spill slots lie at fixed distances in the address bits
+    // below 4096, the constants half a page from WK. A load that matches an
+    // earlier store only in those bits waits for it (4K aliasing); with the
+    // constants in the program's data, where that happened depended on where
+    // the stack lay. The spill slots lie outside Space, within a few hundred
+    // bytes of its ends, away from both.
+    alignas(64) std::uint32_t Space[1024];
+    std::uint32_t* const KC = Space + 256;  // bytes 1024 to 1535
+    std::uint32_t* const WK = Space + 768;  // bytes 3072 to 3583
+    static_assert(sizeof(K256Pairs.Words) == 128 * sizeof(std::uint32_t));
+    std::memcpy(KC, K256Pairs.Words, sizeof(K256Pairs.Words));
+    // The rounds read WK, and the schedule the constants, through pointers
+    // that the compiler cannot see to be those arrays: it would otherwise
+    // take the words out of the vector registers one by one instead of
+    // loading them, or the constants from the program's data again.
     const std::uint32_t* RK = WK;
-    __asm__("" : "+r"(RK));
+    const std::uint32_t* KP = KC;
+    __asm__("" : "+r"(RK), "+r"(KP) : : "memory");
     const __m256i Swap = _mm256_setr_epi8(3, 2, 1, 0, 7, 6, 5, 4, 11, 10, 9, 8, 15, 14, 13, 12, 3, 2, 1, 0, 7, 6, 5, 4,
                                           11, 10, 9, 8, 15, 14, 13, 12);
     const __m256i LowPair = _mm256_setr_epi32(-1, -1, 0, 0, -1, -1, 0, 0);
@@ -251,7 +259,7 @@ __attribute__((target("avx2,bmi,bmi2"))) void SHA256BlocksAvx2(std::uint32_t Sta
             X[J] = _mm256_shuffle_epi8(_mm256_inserti128_si256(_mm256_castsi128_si256(Lo), Hi, 1), Swap);
             _mm256_store_si256(reinterpret_cast<__m256i*>(WK + 8 * J),
                                _mm256_add_epi32(X[J], _mm256_load_si256(
-                                                          reinterpret_cast<const __m256i*>(K256Pairs.Words + 8 * J))));
+                                                          reinterpret_cast<const __m256i*>(KP + 8 * J))));
         }
         std::uint32_t BC = b ^ c;
         // Rounds 16K to 16K + 15 of the first block, with the words of rounds

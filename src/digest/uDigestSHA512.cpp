@@ -4,6 +4,8 @@
 #include "digest/uDigestCpu.h"
 #include "digest/uDigestUtils.h"
 
+#include <cstring>
+
 #if SORVIK_DIGEST_X86 && (defined(__GNUC__) || defined(__clang__))
 #include <immintrin.h>
 #endif
@@ -219,7 +221,7 @@ constexpr TK512Pairs K512Pairs = MakeK512Pairs();
         X[J] = N;                                                                                                     \
         _mm256_store_si256(reinterpret_cast<__m256i*>(WK + 4 * (WKPair)),                                             \
                            _mm256_add_epi64(N, _mm256_load_si256(reinterpret_cast<const __m256i*>(                    \
-                                                   K512Pairs.Words + 4 * (WKPair)))));                               \
+                                                   KP + 4 * (WKPair)))));                                             \
     } while (0)
 // Round i of block B (0 or 1) with its word plus constant from WK. Ch(e,
 // f, g) = (e & f) + (~e & g): the two parts share no bit, and the sum joins
@@ -260,20 +262,26 @@ constexpr TK512Pairs K512Pairs = MakeK512Pairs();
 __attribute__((target("avx2,bmi,bmi2"))) void SHA512BlocksAvx2(std::uint64_t State[8], const std::uint8_t* Data,
                                                            std::size_t Count)
 {
-    // WK is placed half a page away from K512Pairs in the address bits
-    // below 4096: a load that matches an earlier store there only in those
-    // bits waits for it (4K aliasing), which made this code three times
-    // slower in some processes.
-    alignas(32) std::uint8_t Space[4096 + sizeof(K512Pairs.Words)];
-    const auto KOffset = reinterpret_cast<std::uintptr_t>(K512Pairs.Words) & 4095;
-    const auto SpaceOffset = reinterpret_cast<std::uintptr_t>(Space) & 4095;
-    std::uint64_t* const WK =
-        reinterpret_cast<std::uint64_t*>(Space + ((KOffset + 2048 - SpaceOffset) & 4095 & ~std::uintptr_t(31)));
-    // The rounds read WK through a pointer that the compiler cannot see to
-    // be WK: it would otherwise take the words out of the vector registers
-    // one by one instead of loading them.
+    // The round constants are copied into this frame, so that they, WK and
+    // the compiler's spill slots lie at fixed distances in the address bits
+    // below 4096, the constants half a page from WK. A load that matches an
+    // earlier store only in those bits waits for it (4K aliasing); with the
+    // constants in the program's data, where that happened depended on where
+    // the stack lay, and made this code up to three times slower in some
+    // processes. The spill slots lie outside Space, within a few hundred
+    // bytes of its ends, away from both.
+    alignas(64) std::uint64_t Space[512];
+    std::uint64_t* const KC = Space + 64;   // bytes 512 to 1791
+    std::uint64_t* const WK = Space + 320;  // bytes 2560 to 3839
+    static_assert(sizeof(K512Pairs.Words) == 160 * sizeof(std::uint64_t));
+    std::memcpy(KC, K512Pairs.Words, sizeof(K512Pairs.Words));
+    // The rounds read WK, and the schedule the constants, through pointers
+    // that the compiler cannot see to be those arrays: it would otherwise
+    // take the words out of the vector registers one by one instead of
+    // loading them, or the constants from the program's data again.
     const std::uint64_t* RK = WK;
-    __asm__("" : "+r"(RK));
+    const std::uint64_t* KP = KC;
+    __asm__("" : "+r"(RK), "+r"(KP) : : "memory");
     const __m256i Swap = _mm256_setr_epi8(7, 6, 5, 4, 3, 2, 1, 0, 15, 14, 13, 12, 11, 10, 9, 8, 7, 6, 5, 4, 3, 2, 1,
                                           0, 15, 14, 13, 12, 11, 10, 9, 8);
     const __m256i RotR8 = _mm256_setr_epi8(1, 2, 3, 4, 5, 6, 7, 0, 9, 10, 11, 12, 13, 14, 15, 8, 1, 2, 3, 4, 5, 6, 7,
@@ -291,7 +299,7 @@ __attribute__((target("avx2,bmi,bmi2"))) void SHA512BlocksAvx2(std::uint64_t Sta
             X[J] = _mm256_shuffle_epi8(_mm256_inserti128_si256(_mm256_castsi128_si256(Lo), Hi, 1), Swap);
             _mm256_store_si256(reinterpret_cast<__m256i*>(WK + 4 * J),
                                _mm256_add_epi64(X[J], _mm256_load_si256(
-                                                          reinterpret_cast<const __m256i*>(K512Pairs.Words + 4 * J))));
+                                                          reinterpret_cast<const __m256i*>(KP + 4 * J))));
         }
         std::uint64_t BC = b ^ c;
         // Rounds 16K to 16K + 15 of the first block, with the words of rounds
