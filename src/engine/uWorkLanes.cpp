@@ -100,24 +100,36 @@ void TLanePipeline::LaneLoop(int Index)
             }
         }
         ++Next;
-        Self.Done.store(Next, std::memory_order_release);
-        { std::lock_guard<std::mutex> Guard(FLock); }
-        FFreed.notify_all();
+        // Sequentially consistent with the caller's FWaitingFor before its
+        // check of Done: either it sees this chunk passed or this lane sees
+        // that it waits.
+        Self.Done.store(Next, std::memory_order_seq_cst);
+        if (Next >= FWaitingFor.load(std::memory_order_seq_cst)) {
+            { std::lock_guard<std::mutex> Guard(FLock); }
+            FFreed.notify_all();
+        }
     }
 }
 
-void TLanePipeline::WaitForLanes(std::int64_t Count)
+void TLanePipeline::WaitForLanes(std::int64_t Count, std::int64_t SleepCount)
 {
-    const auto Passed = [&] {
+    const auto PassedAll = [&](std::int64_t N) {
         for (int I = 0; I < FActiveCount; ++I)
-            if (FLanes[I].Done.load(std::memory_order_acquire) < Count)
+            if (FLanes[I].Done.load(std::memory_order_seq_cst) < N)
                 return false;
         return true;
     };
-    if (!SpinFor(Passed)) {
+    if (SpinFor([&] { return PassedAll(Count); }))
+        return;
+    // Once asleep, wait for a few chunks at once: every wake-up costs the
+    // lane that gives it, and the lanes are what the caller waits for.
+    const std::int64_t Wanted = std::max(Count, SleepCount);
+    FWaitingFor.store(Wanted, std::memory_order_seq_cst);
+    {
         std::unique_lock<std::mutex> Guard(FLock);
-        FFreed.wait(Guard, Passed);
+        FFreed.wait(Guard, [&] { return PassedAll(Wanted); });
     }
+    FWaitingFor.store(NobodyWaits, std::memory_order_relaxed);
 }
 
 void TLanePipeline::RethrowFailure()
@@ -160,8 +172,9 @@ std::uint8_t* TLanePipeline::Acquire(std::size_t Size)
 {
     RethrowFailure();
     const std::int64_t S = FSubmitted.load(std::memory_order_relaxed);
-    // The buffer of chunk S last held chunk S - Depth.
-    WaitForLanes(S - FDepth + 1);
+    // The buffer of chunk S last held chunk S - Depth; a sleeping wait lasts
+    // until half the buffers are free.
+    WaitForLanes(S - FDepth + 1, S - FDepth / 2 + 1);
     RethrowFailure();
     auto& Buffer = FBuffers[static_cast<std::size_t>(S % FDepth)];
     if (Buffer.size() < Size)

@@ -56,8 +56,9 @@ private:
 
     void Start();
     void LaneLoop(int Index);
-    // Waits until every lane has passed chunk Count - 1.
-    void WaitForLanes(std::int64_t Count);
+    // Waits until every lane has passed chunk Count - 1; a wait that has to
+    // sleep lasts until they passed SleepCount - 1 (at least Count - 1).
+    void WaitForLanes(std::int64_t Count, std::int64_t SleepCount = 0);
     void RethrowFailure();
 
     const int FThreadCount;
@@ -77,6 +78,10 @@ private:
 
     alignas(64) std::atomic<std::int64_t> FSubmitted{0};
     std::atomic<bool> FDropping{false};
+    // The count a sleeping caller waits for; the lanes wake it only then,
+    // not for every chunk they pass.
+    static constexpr std::int64_t NobodyWaits = INT64_MAX;
+    std::atomic<std::int64_t> FWaitingFor{NobodyWaits};
     std::atomic<bool> FStop{false};
 
     std::mutex FLock;

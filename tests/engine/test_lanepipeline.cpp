@@ -3,6 +3,7 @@
 #include <gtest/gtest.h>
 
 #include <array>
+#include <chrono>
 #include <stdexcept>
 #include <string>
 #include <thread>
@@ -102,4 +103,32 @@ TEST(LanePipeline, ANewRunDropsWhatTheOldOneHadInHand)
     EXPECT_EQ(New.Chunks[0], Expected(100, 10));
     EXPECT_EQ(New.Chunks[1], Expected(100, 10));
     EXPECT_LE(Old.Chunks[0].size(), 40u);
+}
+
+// Lanes slower than the caller's spin: the caller sleeps in Acquire and
+// Finish, waiting for several chunks at once, and must be woken every time,
+// whatever the depth and however far the lanes drift apart.
+TEST(LanePipeline, ACallerThatSleepsIsWokenByTheLanes)
+{
+    struct TSlow {
+        TSeen Seen;
+        static void Job(void* Context, int Lane, const std::uint8_t* Data, std::size_t Size)
+        {
+            // Lane 0 slower than the others, so that they drift apart.
+            std::this_thread::sleep_for(std::chrono::microseconds(Lane == 0 ? 300 : 100));
+            Record(&static_cast<TSlow*>(Context)->Seen, Lane, Data, Size);
+        }
+    };
+    for (int Depth : {2, 3, 4}) {
+        TLanePipeline P(3, Depth);
+        for (int Lanes : {1, 3}) {
+            SCOPED_TRACE("depth " + std::to_string(Depth) + ", " + std::to_string(Lanes) + " lanes");
+            TSlow Slow;
+            P.Begin(Lanes, &TSlow::Job, &Slow);
+            Feed(P, 0, 25);
+            P.Finish();
+            for (int L = 0; L < Lanes; ++L)
+                EXPECT_EQ(Slow.Seen.Chunks[static_cast<std::size_t>(L)], Expected(0, 25)) << "lane " << L;
+        }
+    }
 }
