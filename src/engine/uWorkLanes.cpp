@@ -172,9 +172,11 @@ std::uint8_t* TLanePipeline::Acquire(std::size_t Size)
 {
     RethrowFailure();
     const std::int64_t S = FSubmitted.load(std::memory_order_relaxed);
-    // The buffer of chunk S last held chunk S - Depth; a sleeping wait lasts
-    // until half the buffers are free.
-    WaitForLanes(S - FDepth + 1, S - FDepth / 2 + 1);
+    // The buffer of chunk S last held chunk S - Depth. With one lane, a
+    // sleeping wait lasts until half the buffers are free; with several,
+    // that would leave the lanes less room to drift apart, which costs more
+    // than the wake-ups it saves.
+    WaitForLanes(S - FDepth + 1, FActiveCount == 1 ? S - FDepth / 2 + 1 : 0);
     RethrowFailure();
     auto& Buffer = FBuffers[static_cast<std::size_t>(S % FDepth)];
     if (Buffer.size() < Size)
