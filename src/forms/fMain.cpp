@@ -103,8 +103,13 @@ public:
         Painter->fillRect(Option.rect, Back);
         Painter->setPen(Option.palette.color(QPalette::WindowText));
         Painter->setFont(Option.font);
-        Painter->drawText(Option.rect.adjusted(2, 0, 0, 0), Qt::AlignLeft | Qt::AlignTop | Qt::TextSingleLine,
-                          Index.data(Qt::DisplayRole).toString());
+        QString Text = Index.data(Qt::DisplayRole).toString();
+        // Continuation lines are paths and engine texts: read left to right
+        // in any layout, or a right-to-left window moves their punctuation.
+        // Only the drawing is embedded; the copied text stays as it is.
+        if (Level == mlNone)
+            Text = QChar(0x202A) + Text + QChar(0x202C);
+        Painter->drawText(Option.rect.adjusted(2, 0, 0, 0), Qt::AlignLeft | Qt::AlignTop | Qt::TextSingleLine, Text);
     }
 };
 
