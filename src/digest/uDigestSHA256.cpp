@@ -113,14 +113,7 @@ SHA256_ALWAYS_INLINE void SHA256BlocksBody(std::uint32_t State[8], const std::ui
         SHA256_R1(d, e, f, g, h, a, b, c, 61);
         SHA256_R1(c, d, e, f, g, h, a, b, 62);
         SHA256_R1(b, c, d, e, f, g, h, a, 63);
-        a = State[0] += a;
-        b = State[1] += b;
-        c = State[2] += c;
-        d = State[3] += d;
-        e = State[4] += e;
-        f = State[5] += f;
-        g = State[6] += g;
-        h = State[7] += h;
+        DIGEST_ADD_STATE8(State);
     }
     Wipe(W, sizeof(W));
 }
@@ -271,14 +264,7 @@ __attribute__((target("avx2,bmi,bmi2"))) void SHA256BlocksAvx2(std::uint32_t Sta
         }
         SHA256_KROUNDS8(48, 0);
         SHA256_KROUNDS8(56, 0);
-        a = State[0] += a;
-        b = State[1] += b;
-        c = State[2] += c;
-        d = State[3] += d;
-        e = State[4] += e;
-        f = State[5] += f;
-        g = State[6] += g;
-        h = State[7] += h;
+        DIGEST_ADD_STATE8(State);
         if (Count < 2)
             break;
         BC = b ^ c;
@@ -286,14 +272,7 @@ __attribute__((target("avx2,bmi,bmi2"))) void SHA256BlocksAvx2(std::uint32_t Sta
         for (int i = 0; i < 64; i += 8) {
             SHA256_KROUNDS8(i, 1);
         }
-        a = State[0] += a;
-        b = State[1] += b;
-        c = State[2] += c;
-        d = State[3] += d;
-        e = State[4] += e;
-        f = State[5] += f;
-        g = State[6] += g;
-        h = State[7] += h;
+        DIGEST_ADD_STATE8(State);
         Data += 128;
         Count -= 2;
     }

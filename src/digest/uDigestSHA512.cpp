@@ -153,14 +153,7 @@ SORVIK_ALWAYS_INLINE void SHA512BlocksBody(std::uint64_t State[8], const std::ui
         SHA512_R1(d, e, f, g, h, a, b, c, 77);
         SHA512_R1(c, d, e, f, g, h, a, b, 78);
         SHA512_R1(b, c, d, e, f, g, h, a, 79);
-        a = State[0] += a;
-        b = State[1] += b;
-        c = State[2] += c;
-        d = State[3] += d;
-        e = State[4] += e;
-        f = State[5] += f;
-        g = State[6] += g;
-        h = State[7] += h;
+        DIGEST_ADD_STATE8(State);
     }
     Wipe(W, sizeof(W));
 }
@@ -312,14 +305,7 @@ __attribute__((target("avx2,bmi,bmi2"))) void SHA512BlocksAvx2(std::uint64_t Sta
         }
         SHA512_KROUNDS8(64, 0);
         SHA512_KROUNDS8(72, 0);
-        a = State[0] += a;
-        b = State[1] += b;
-        c = State[2] += c;
-        d = State[3] += d;
-        e = State[4] += e;
-        f = State[5] += f;
-        g = State[6] += g;
-        h = State[7] += h;
+        DIGEST_ADD_STATE8(State);
         if (Count < 2) {
             Count = 0;
             break;
@@ -329,14 +315,7 @@ __attribute__((target("avx2,bmi,bmi2"))) void SHA512BlocksAvx2(std::uint64_t Sta
         for (int i = 0; i < 80; i += 8) {
             SHA512_KROUNDS8(i, 1);
         }
-        a = State[0] += a;
-        b = State[1] += b;
-        c = State[2] += c;
-        d = State[3] += d;
-        e = State[4] += e;
-        f = State[5] += f;
-        g = State[6] += g;
-        h = State[7] += h;
+        DIGEST_ADD_STATE8(State);
         Data += 256;
         Count -= 2;
     }

@@ -8,6 +8,21 @@
 #include <cstring>
 #include <string>
 
+// Adds the working variables a..h into State and carries the sums on as the
+// next block's start. A macro: it runs inside the round loops of paths built
+// for different processor extensions and must not become a call.
+#define DIGEST_ADD_STATE8(State) \
+    do {                         \
+        a = (State)[0] += a;     \
+        b = (State)[1] += b;     \
+        c = (State)[2] += c;     \
+        d = (State)[3] += d;     \
+        e = (State)[4] += e;     \
+        f = (State)[5] += f;     \
+        g = (State)[6] += g;     \
+        h = (State)[7] += h;     \
+    } while (0)
+
 namespace DigestUtils {
 
 inline std::uint32_t SwapDWord(std::uint32_t X)
