@@ -1,5 +1,7 @@
 #include "forms/fAbout.h"
 
+#include "forms/uMainIcons.h"
+
 #include "app/uTranslationKit.h"
 #include "app/uVersionInfo.h"
 #include "app/ufunctions.h"
@@ -13,7 +15,6 @@
 #include <QHBoxLayout>
 #include <QLabel>
 #include <QMouseEvent>
-#include <QPainter>
 #include <QStyle>
 #include <QVBoxLayout>
 
@@ -79,30 +80,6 @@ protected:
     }
 };
 
-// The program's picture: drawn, so that it needs no file beside the program.
-QPixmap ProgramPicture(int Size)
-{
-    QPixmap Pixmap(Size, Size);
-    Pixmap.fill(Qt::transparent);
-    QPainter P(&Pixmap);
-    P.setRenderHint(QPainter::Antialiasing);
-    const qreal S = Size;
-    QLinearGradient Fill(0, 0, 0, S);
-    Fill.setColorAt(0, QColor(0x2F, 0x6F, 0xB5));
-    Fill.setColorAt(1, QColor(0x1B, 0x45, 0x7A));
-    P.setPen(Qt::NoPen);
-    P.setBrush(Fill);
-    P.drawRoundedRect(QRectF(1, 1, S - 2, S - 2), S * 0.18, S * 0.18);
-    // A hash sign made of four strokes.
-    QPen Stroke(Qt::white, S * 0.08, Qt::SolidLine, Qt::RoundCap);
-    P.setPen(Stroke);
-    P.drawLine(QPointF(S * 0.42, S * 0.22), QPointF(S * 0.34, S * 0.78));
-    P.drawLine(QPointF(S * 0.66, S * 0.22), QPointF(S * 0.58, S * 0.78));
-    P.drawLine(QPointF(S * 0.24, S * 0.40), QPointF(S * 0.78, S * 0.40));
-    P.drawLine(QPointF(S * 0.22, S * 0.60), QPointF(S * 0.76, S * 0.60));
-    return Pixmap;
-}
-
 QString ReleaseDateText() { return GetReleaseDate().toString(QStringLiteral("yyyy-MM-dd")); }
 
 QLabel* NewLabel(QWidget* Parent, const char* Name)
@@ -147,7 +124,7 @@ TFormAbout::TFormAbout(QWidget* Parent) : TSorvikForm(Parent)
     Image_Icon = NewLabel(Panel_Header, "Image_Icon");
     Image_Icon->setAlignment(Qt::AlignCenter);
     Image_Icon->setFixedSize(64, 64);
-    Image_Icon->setPixmap(ProgramPicture(56));
+    Image_Icon->setPixmap(ProgramPixmap(56));
 
     Label_Title = NewLabel(Panel_Header, "Label_Title");
     {

@@ -58,9 +58,7 @@ TFormCompare::TFormCompare(QWidget* Parent) : TSorvikForm(Parent)
     Label_HashType->setAlignment(Qt::AlignTrailing | Qt::AlignVCenter);
     SetDesignText(this, Label_HashType, Str("Caption"), Str("..."));
 
-    Image_Good = CreateMatchImage(this, Str("Image_Good"), true);
-    Image_Bad = CreateMatchImage(this, Str("Image_Bad"), false);
-    Image_Good->hide();
+    QVBoxLayout* Pictures = CreateMatchPictures(this, Image_Good, Image_Bad);
 
     CB_CompareToAnyHash = new QCheckBox(this);
     CB_CompareToAnyHash->setObjectName(Str("CB_CompareToAnyHash"));
@@ -81,12 +79,6 @@ TFormCompare::TFormCompare(QWidget* Parent) : TSorvikForm(Parent)
     Grid->addWidget(EditHashUser);
     Grid->addLayout(CompareLine);
     Grid->addWidget(EditHashCompare);
-    // Both pictures share one place; exactly one is shown.
-    auto* Pictures = new QVBoxLayout;
-    Pictures->addStretch(1);
-    Pictures->addWidget(Image_Good, 0, Qt::AlignCenter);
-    Pictures->addWidget(Image_Bad, 0, Qt::AlignCenter);
-    Pictures->addStretch(1);
     auto* Top = new QHBoxLayout;
     Top->addLayout(Grid, 1);
     Top->addLayout(Pictures);

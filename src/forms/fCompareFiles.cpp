@@ -57,9 +57,7 @@ TFormCompareFiles::TFormCompareFiles(QWidget* Parent) : TSorvikForm(Parent)
     Label_FileA->setBuddy(Edit_FileA);
     Label_FileB->setBuddy(Edit_FileB);
 
-    Image_Good = CreateMatchImage(this, Str("Image_Good"), true);
-    Image_Bad = CreateMatchImage(this, Str("Image_Bad"), false);
-    Image_Good->hide();
+    QVBoxLayout* Pictures = CreateMatchPictures(this, Image_Good, Image_Bad);
 
     Label1 = new QLabel(this);
     Label1->setObjectName(Str("Label1"));
@@ -80,11 +78,6 @@ TFormCompareFiles::TFormCompareFiles(QWidget* Parent) : TSorvikForm(Parent)
     Files->addWidget(Label_FileB, 2, 0);
     Files->addWidget(Edit_FileB, 3, 0);
     Files->setColumnStretch(0, 1);
-    auto* Pictures = new QVBoxLayout;
-    Pictures->addStretch(1);
-    Pictures->addWidget(Image_Good, 0, Qt::AlignCenter);
-    Pictures->addWidget(Image_Bad, 0, Qt::AlignCenter);
-    Pictures->addStretch(1);
     auto* Top = new QHBoxLayout;
     Top->addLayout(Files, 1);
     Top->addLayout(Pictures);

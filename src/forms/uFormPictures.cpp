@@ -1,6 +1,7 @@
 #include "forms/uFormPictures.h"
 
 #include <QLabel>
+#include <QVBoxLayout>
 
 #include <QPainter>
 #include <QPainterPath>
@@ -33,6 +34,8 @@ QPixmap MatchPicture(bool Match, int Size)
     return Pixmap;
 }
 
+namespace {
+
 QLabel* CreateMatchImage(QWidget* Parent, const QString& Name, bool Match)
 {
     auto* Image = new QLabel(Parent);
@@ -41,4 +44,19 @@ QLabel* CreateMatchImage(QWidget* Parent, const QString& Name, bool Match)
     Image->setAlignment(Qt::AlignCenter);
     Image->setFixedSize(48, 48);
     return Image;
+}
+
+} // namespace
+
+QVBoxLayout* CreateMatchPictures(QWidget* Parent, QLabel*& Good, QLabel*& Bad)
+{
+    Good = CreateMatchImage(Parent, QStringLiteral("Image_Good"), true);
+    Bad = CreateMatchImage(Parent, QStringLiteral("Image_Bad"), false);
+    Good->hide();
+    auto* Column = new QVBoxLayout;
+    Column->addStretch(1);
+    Column->addWidget(Good, 0, Qt::AlignCenter);
+    Column->addWidget(Bad, 0, Qt::AlignCenter);
+    Column->addStretch(1);
+    return Column;
 }

@@ -4,10 +4,11 @@
 #include <QPixmap>
 
 class QLabel;
+class QVBoxLayout;
 class QWidget;
 
 QPixmap MatchPicture(bool Match, int Size = 32);
 
-// The picture as a label of its own, named Name, in a square a little larger
-// than the picture.
-QLabel* CreateMatchImage(QWidget* Parent, const QString& Name, bool Match);
+// The two pictures as labels named Image_Good and Image_Bad, sharing one
+// column in which exactly one is shown (the mismatch picture at first).
+QVBoxLayout* CreateMatchPictures(QWidget* Parent, QLabel*& Good, QLabel*& Bad);

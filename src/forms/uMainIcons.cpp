@@ -66,6 +66,17 @@ QIcon Make(int Index)
     }
 }
 
+} // namespace
+
+QIcon MainImage(int Index)
+{
+    static QHash<int, QIcon> Cache;
+    auto It = Cache.find(Index);
+    if (It == Cache.end())
+        It = Cache.insert(Index, Make(Index));
+    return *It;
+}
+
 QPixmap ProgramPixmap(int Size)
 {
     QPixmap P(Size, Size);
@@ -88,17 +99,6 @@ QPixmap ProgramPixmap(int Size)
     G.setPen(QPen(Qt::white, S * 0.1, Qt::SolidLine, Qt::RoundCap, Qt::RoundJoin));
     G.drawPath(Check);
     return P;
-}
-
-} // namespace
-
-QIcon MainImage(int Index)
-{
-    static QHash<int, QIcon> Cache;
-    auto It = Cache.find(Index);
-    if (It == Cache.end())
-        It = Cache.insert(Index, Make(Index));
-    return *It;
 }
 
 QIcon ProgramIcon()

@@ -4,6 +4,7 @@
 #pragma once
 
 #include <QIcon>
+#include <QPixmap>
 
 enum TMainImage : int {
     miIdle = 0,
@@ -31,4 +32,6 @@ enum TMainImage : int {
 
 QIcon MainImage(int Index);
 // The program's own icon, drawn, in several sizes.
+// The program's picture, drawn so that it needs no file beside the program.
+QPixmap ProgramPixmap(int Size);
 QIcon ProgramIcon();
