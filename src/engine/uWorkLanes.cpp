@@ -47,6 +47,7 @@ TLanePipeline::~TLanePipeline()
     FStop.store(true, std::memory_order_release);
     { std::lock_guard<std::mutex> Guard(FLock); }
     FWork.notify_all();
+    FIdle.notify_all();
     for (int I = 0; I < FThreadCount; ++I)
         FLanes[I].Thread.join();
 }
@@ -62,6 +63,7 @@ void TLanePipeline::Start()
         FStop.store(true, std::memory_order_release);
         { std::lock_guard<std::mutex> Guard(FLock); }
         FWork.notify_all();
+        FIdle.notify_all();
         for (int I = 0; I < Running; ++I)
             FLanes[I].Thread.join();
         FLanes.reset();
@@ -75,17 +77,38 @@ void TLanePipeline::LaneLoop(int Index)
 {
     TLane& Self = FLanes[Index];
     std::int64_t Next = 0;
+    // Sequentially consistent with Submit's store and its look at FSleepers.
+    const auto HasChunk = [&] {
+        return FSubmitted.load(std::memory_order_seq_cst) > std::max(Next, FBase.load(std::memory_order_relaxed));
+    };
     const auto Ready = [&] {
         if (FStop.load(std::memory_order_acquire))
             return true;
         if (Index >= FActive.load(std::memory_order_acquire))
             return false;
-        return FSubmitted.load(std::memory_order_acquire) > std::max(Next, FBase.load(std::memory_order_relaxed));
+        return HasChunk();
     };
     for (;;) {
         if (!SpinFor(Ready)) {
             std::unique_lock<std::mutex> Guard(FLock);
-            FWork.wait(Guard, Ready);
+            for (;;) {
+                if (FStop.load(std::memory_order_acquire))
+                    break;
+                // A lane left out of the run sleeps until a run takes it in:
+                // the chunks are no business of it.
+                if (Index >= FActive.load(std::memory_order_acquire)) {
+                    FIdle.wait(Guard);
+                    continue;
+                }
+                if (HasChunk())
+                    break;
+                // Counted before the last look: either Submit sees a sleeper
+                // and wakes it, or this look sees the chunk.
+                FSleepers.fetch_add(1, std::memory_order_seq_cst);
+                if (!HasChunk() && !FStop.load(std::memory_order_acquire))
+                    FWork.wait(Guard);
+                FSleepers.fetch_sub(1, std::memory_order_relaxed);
+            }
         }
         if (FStop.load(std::memory_order_acquire))
             return;
@@ -166,6 +189,8 @@ void TLanePipeline::Begin(int Lanes, TJob Job, void* Context)
     FContext = Context;
     FBase.store(Base, std::memory_order_relaxed);
     FActive.store(FActiveCount, std::memory_order_release);
+    { std::lock_guard<std::mutex> Guard(FLock); }
+    FIdle.notify_all();
 }
 
 std::uint8_t* TLanePipeline::Acquire(std::size_t Size)
@@ -188,9 +213,13 @@ void TLanePipeline::Submit(std::size_t Size)
 {
     const std::int64_t S = FSubmitted.load(std::memory_order_relaxed);
     FSizes[static_cast<std::size_t>(S % FDepth)] = Size;
-    FSubmitted.store(S + 1, std::memory_order_release);
-    { std::lock_guard<std::mutex> Guard(FLock); }
-    FWork.notify_all();
+    FSubmitted.store(S + 1, std::memory_order_seq_cst);
+    // Only a sleeping lane needs the wake-up; the others see the chunk
+    // while they spin or before they sleep.
+    if (FSleepers.load(std::memory_order_seq_cst) > 0) {
+        { std::lock_guard<std::mutex> Guard(FLock); }
+        FWork.notify_all();
+    }
 }
 
 void TLanePipeline::Finish()

@@ -83,8 +83,11 @@ private:
     static constexpr std::int64_t NobodyWaits = INT64_MAX;
     std::atomic<std::int64_t> FWaitingFor{NobodyWaits};
     std::atomic<bool> FStop{false};
+    // Active lanes asleep on FWork, counted before their last look for a chunk.
+    std::atomic<int> FSleepers{0};
 
     std::mutex FLock;
-    std::condition_variable FWork;   // lanes: a chunk was submitted, or stop
+    std::condition_variable FWork;   // active lanes: a chunk was submitted, or stop
+    std::condition_variable FIdle;   // lanes outside the run: a run takes them in, or stop
     std::condition_variable FFreed;  // caller: a lane passed a chunk
 };
