@@ -4,6 +4,7 @@
 #include "digest/uDigestUtils.h"
 
 #include <cstring>
+#include <utility>
 
 #if SORVIK_DIGEST_X86 && (defined(__GNUC__) || defined(__clang__))
 #include <immintrin.h>
@@ -148,37 +149,43 @@ constexpr TK1Vectors K1Vectors = MakeK1Vectors();
 
 #define SHA1_VROL(x, n) _mm256_or_si256(_mm256_slli_epi32(x, n), _mm256_srli_epi32(x, 32 - (n)))
 // Words 4G to 4G + 3 of both blocks into X[G & 7], which held words
-// 4G - 32 to 4G - 29, and their sums with the constant into WK. Below word
-// 32 the fourth word needs the first of the same four, so it is patched;
-// from word 32 on, w[t] = rotl(w[t-6] ^ w[t-16] ^ w[t-28] ^ w[t-32], 2)
-// reaches back at least six words.
-#define SHA1_VSCHED(G)                                                                                                \
-    do {                                                                                                              \
-        __m256i N;                                                                                                    \
-        if constexpr ((G) < 8) {                                                                                      \
-            const __m256i T = _mm256_xor_si256(                                                                       \
-                _mm256_xor_si256(X[((G) - 4) & 7], _mm256_alignr_epi8(X[((G) - 3) & 7], X[((G) - 4) & 7], 8)),       \
-                _mm256_xor_si256(X[((G) - 2) & 7], _mm256_srli_si256(X[((G) - 1) & 7], 4)));                        \
-            const __m256i Fix = _mm256_slli_si256(T, 12);                                                             \
-            N = _mm256_xor_si256(SHA1_VROL(T, 1), SHA1_VROL(Fix, 2));                                                 \
-        } else {                                                                                                      \
-            const __m256i T = _mm256_xor_si256(                                                                       \
-                _mm256_xor_si256(_mm256_alignr_epi8(X[((G) - 1) & 7], X[((G) - 2) & 7], 8), X[((G) - 4) & 7]),      \
-                _mm256_xor_si256(X[((G) - 7) & 7], X[(G) & 7]));                                                     \
-            N = SHA1_VROL(T, 2);                                                                                      \
-        }                                                                                                             \
-        X[(G) & 7] = N;                                                                                               \
-        _mm256_store_si256(reinterpret_cast<__m256i*>(WK + 8 * (G)),                                                 \
-                           _mm256_add_epi32(N, _mm256_load_si256(reinterpret_cast<const __m256i*>(KP + 8 * ((G) / 5))))); \
+// 4G - 32 to 4G - 29, and their sums with the constant into Dest. Below
+// word 16 they are the message's; below word 32 the fourth word needs the
+// first of the same four, so it is patched; from word 32 on,
+// w[t] = rotl(w[t-6] ^ w[t-16] ^ w[t-28] ^ w[t-32], 2) reaches back at
+// least six words.
+#define SHA1_VSCHED(G, Dest, First, Second)                                                                       \
+    do {                                                                                                          \
+        __m256i N;                                                                                                \
+        if constexpr ((G) < 4) {                                                                                  \
+            const __m128i Lo = _mm_loadu_si128(reinterpret_cast<const __m128i*>((First) + 16 * (G)));             \
+            const __m128i Hi = _mm_loadu_si128(reinterpret_cast<const __m128i*>((Second) + 16 * (G)));            \
+            N = _mm256_shuffle_epi8(_mm256_inserti128_si256(_mm256_castsi128_si256(Lo), Hi, 1), Swap);            \
+        } else if constexpr ((G) < 8) {                                                                           \
+            const __m256i T = _mm256_xor_si256(                                                                   \
+                _mm256_xor_si256(X[((G) - 4) & 7], _mm256_alignr_epi8(X[((G) - 3) & 7], X[((G) - 4) & 7], 8)),   \
+                _mm256_xor_si256(X[((G) - 2) & 7], _mm256_srli_si256(X[((G) - 1) & 7], 4)));                    \
+            const __m256i Fix = _mm256_slli_si256(T, 12);                                                         \
+            N = _mm256_xor_si256(SHA1_VROL(T, 1), SHA1_VROL(Fix, 2));                                             \
+        } else {                                                                                                  \
+            const __m256i T = _mm256_xor_si256(                                                                   \
+                _mm256_xor_si256(_mm256_alignr_epi8(X[((G) - 1) & 7], X[((G) - 2) & 7], 8), X[((G) - 4) & 7]),  \
+                _mm256_xor_si256(X[((G) - 7) & 7], X[(G) & 7]));                                                 \
+            N = SHA1_VROL(T, 2);                                                                                  \
+        }                                                                                                         \
+        X[(G) & 7] = N;                                                                                           \
+        _mm256_store_si256(                                                                                       \
+            reinterpret_cast<__m256i*>((Dest) + 8 * (G)),                                                         \
+            _mm256_add_epi32(N, _mm256_load_si256(reinterpret_cast<const __m256i*>(KP + 8 * ((G) / 5)))));        \
     } while (0)
 // Round i of block B (0 or 1). Everything but rotl(a, 5) is added first:
-// the chain from one round's a to the next is one rotation and one add. Ch
-// and Maj are sums of terms with no bit in common.
+// the chain from one round's a to the next is one rotation and one add. The
+// terms of Ch and Maj have no bit in common; c & d = ~(c ^ d) & c.
 #define SHA1_WK(i, B) RK[8 * ((i) >> 2) + 4 * (B) + ((i) & 3)]
 #define SHA1_F(i, b, c, d)                        \
     ((i) < 20                ? (b & c) + (~b & d) \
-     : (i) < 40 || (i) >= 60 ? b ^ c ^ d          \
-                             : (b & c) + (d & (b ^ c)))
+     : (i) < 40 || (i) >= 60 ? (c ^ d) ^ b        \
+                             : (~(c ^ d) & c) + (b & (c ^ d)))
 #define SHA1_KSTEP(a, b, c, d, e, i, B) \
     do {                                \
         e += SHA1_WK(i, B);             \
@@ -186,14 +193,16 @@ constexpr TK1Vectors K1Vectors = MakeK1Vectors();
         e += std::rotl(a, 5);           \
         b = std::rotl(b, 30);           \
     } while (0)
-// Five rounds of block B, starting at round i; after five the names are back
-// in place. Block 0 computes one group of the schedule every four rounds,
-// the words of the rounds sixteen ahead.
-#define SHA1_KSTEP_SCHED(a, b, c, d, e, i, B)                  \
-    do {                                                       \
-        SHA1_KSTEP(a, b, c, d, e, i, B);                       \
-        if constexpr ((B) == 0 && ((i) & 3) == 0 && (i) < 64) \
-            SHA1_VSCHED((i) / 4 + 4);                          \
+// The schedule of a pair is computed in two halves: words 40 to 79 beside
+// the first block's rounds 0 to 39 (needed from round 40 on), words 0 to 39
+// of the next pair beside the second block's rounds, one group every eight.
+#define SHA1_KSTEP_SCHED(a, b, c, d, e, i, B)                                 \
+    do {                                                                      \
+        SHA1_KSTEP(a, b, c, d, e, i, B);                                      \
+        if constexpr ((B) == 0 && ((i) & 3) == 0 && (i) < 40)                 \
+            SHA1_VSCHED((i) / 4 + 10, WKNow, Data, Data);                     \
+        if constexpr ((B) == 1 && ((i) & 7) == 0)                             \
+            SHA1_VSCHED((i) / 8, WKNext, NextFirst, NextSecond);              \
     } while (0)
 #define SHA1_KROUNDS5(i, B)                      \
     SHA1_KSTEP_SCHED(a, b, c, d, e, (i) + 0, B); \
@@ -206,67 +215,81 @@ constexpr TK1Vectors K1Vectors = MakeK1Vectors();
     SHA1_KROUNDS5((i) + 5, B);  \
     SHA1_KROUNDS5((i) + 10, B); \
     SHA1_KROUNDS5((i) + 15, B)
+#define SHA1_KBLOCK(B)                                            \
+    do {                                                          \
+        const std::uint32_t aa = a, bb = b, cc = c, dd = d, ee = e; \
+        SHA1_KROUNDS20(0, B);                                     \
+        SHA1_KROUNDS20(20, B);                                    \
+        SHA1_KROUNDS20(40, B);                                    \
+        SHA1_KROUNDS20(60, B);                                    \
+        a = State[0] = a + aa;                                    \
+        b = State[1] = b + bb;                                    \
+        c = State[2] = c + cc;                                    \
+        d = State[3] = d + dd;                                    \
+        e = State[4] = e + ee;                                    \
+    } while (0)
 
 __attribute__((target("avx2,bmi,bmi2"))) void SHA1BlocksAvx2(std::uint32_t State[5], const std::uint8_t* Data,
                                                              std::size_t Count)
 {
-    // The round constants are copied into this frame, so that they, WK and
-    // the compiler's spill slots lie at fixed distances in the address bits
-    // below 4096 (4K aliasing: a load that matches an earlier store only in
-    // those bits waits for it), the constants half a page from WK.
+    if (Count == 0)
+        return;
+    // The round constants are copied into this frame, so that they, the
+    // schedule and the compiler's spill slots lie at fixed distances in the
+    // address bits below 4096 (4K aliasing: a load that matches an earlier
+    // store only in those bits waits for it). The schedule of two pairs of
+    // blocks, the one in hand and the next, lies in bytes 2048 to 3327, the
+    // constants in bytes 512 to 639; the spill slots lie outside Space,
+    // within a few hundred bytes of its ends, away from both.
     alignas(64) std::uint32_t Space[1024];
-    std::uint32_t* const KC = Space + 256;  // bytes 1024 to 1151
-    std::uint32_t* const WK = Space + 768;  // bytes 3072 to 3711
+    std::uint32_t* const KC = Space + 128;
+    std::uint32_t* const WK = Space + 512;
     std::memcpy(KC, K1Vectors.Words, sizeof(K1Vectors.Words));
-    // The rounds read WK, and the schedule the constants, through pointers
-    // that the compiler cannot see to be those arrays: it would otherwise
-    // take the words out of the vector registers one by one instead of
-    // loading them, or the constants from the program's data again.
-    const std::uint32_t* RK = WK;
+    // The rounds read the schedule, and the schedule the constants, through
+    // pointers that the compiler cannot see to be those arrays: it would
+    // otherwise take the words out of the vector registers one by one
+    // instead of loading them, or the constants from the program's data.
     const std::uint32_t* KP = KC;
-    __asm__("" : "+r"(RK), "+r"(KP) : : "memory");
+    std::uint32_t* WKNow = WK;
+    std::uint32_t* WKNext = WK + 160;
+    __asm__("" : "+r"(WKNow), "+r"(WKNext), "+r"(KP) : : "memory");
     const __m256i Swap = _mm256_setr_epi8(3, 2, 1, 0, 7, 6, 5, 4, 11, 10, 9, 8, 15, 14, 13, 12, 3, 2, 1, 0, 7, 6, 5, 4,
                                           11, 10, 9, 8, 15, 14, 13, 12);
+    __m256i X[8];
+    // A lone last block is paired with itself, and its twin's rounds skipped.
+    {
+        const std::uint8_t* const NextFirst = Data;
+        const std::uint8_t* const NextSecond = Count >= 2 ? Data + 64 : Data;
+        SHA1_VSCHED(0, WKNext, NextFirst, NextSecond);
+        SHA1_VSCHED(1, WKNext, NextFirst, NextSecond);
+        SHA1_VSCHED(2, WKNext, NextFirst, NextSecond);
+        SHA1_VSCHED(3, WKNext, NextFirst, NextSecond);
+        SHA1_VSCHED(4, WKNext, NextFirst, NextSecond);
+        SHA1_VSCHED(5, WKNext, NextFirst, NextSecond);
+        SHA1_VSCHED(6, WKNext, NextFirst, NextSecond);
+        SHA1_VSCHED(7, WKNext, NextFirst, NextSecond);
+        SHA1_VSCHED(8, WKNext, NextFirst, NextSecond);
+        SHA1_VSCHED(9, WKNext, NextFirst, NextSecond);
+    }
     std::uint32_t a = State[0], b = State[1], c = State[2], d = State[3], e = State[4];
-    while (Count > 0) {
-        // A lone last block is paired with itself, and its twin's rounds skipped.
-        const std::uint8_t* Second = Count >= 2 ? Data + 64 : Data;
-        __m256i X[8];
-#pragma GCC unroll 4
-        for (int J = 0; J < 4; ++J) {
-            const __m128i Lo = _mm_loadu_si128(reinterpret_cast<const __m128i*>(Data + 16 * J));
-            const __m128i Hi = _mm_loadu_si128(reinterpret_cast<const __m128i*>(Second + 16 * J));
-            X[J] = _mm256_shuffle_epi8(_mm256_inserti128_si256(_mm256_castsi128_si256(Lo), Hi, 1), Swap);
-            _mm256_store_si256(reinterpret_cast<__m256i*>(WK + 8 * J),
-                               _mm256_add_epi32(X[J], _mm256_load_si256(reinterpret_cast<const __m256i*>(KP))));
-        }
-        std::uint32_t aa = a, bb = b, cc = c, dd = d, ee = e;
-        SHA1_KROUNDS20(0, 0);
-        SHA1_KROUNDS20(20, 0);
-        SHA1_KROUNDS20(40, 0);
-        SHA1_KROUNDS20(60, 0);
-        a = State[0] = a + aa;
-        b = State[1] = b + bb;
-        c = State[2] = c + cc;
-        d = State[3] = d + dd;
-        e = State[4] = e + ee;
+    for (;;) {
+        std::swap(WKNow, WKNext);
+        __asm__("" : "+r"(WKNow), "+r"(WKNext));
+        const std::uint32_t* const RK = WKNow;
+        // The next pair, or while there is none, this one again to no use.
+        const std::uint8_t* const NextFirst = Count > 2 ? Data + 128 : Data;
+        const std::uint8_t* const NextSecond = Count > 3 ? Data + 192 : NextFirst;
+        SHA1_KBLOCK(0);
         if (Count < 2)
             break;
-        aa = a, bb = b, cc = c, dd = d, ee = e;
-        SHA1_KROUNDS20(0, 1);
-        SHA1_KROUNDS20(20, 1);
-        SHA1_KROUNDS20(40, 1);
-        SHA1_KROUNDS20(60, 1);
-        a = State[0] = a + aa;
-        b = State[1] = b + bb;
-        c = State[2] = c + cc;
-        d = State[3] = d + dd;
-        e = State[4] = e + ee;
+        SHA1_KBLOCK(1);
         Data += 128;
         Count -= 2;
+        if (Count == 0)
+            break;
     }
     const __m256i Zero = _mm256_setzero_si256();
-    for (int i = 0; i < 160; i += 8)
+    for (int i = 0; i < 320; i += 8)
         _mm256_store_si256(reinterpret_cast<__m256i*>(WK + i), Zero);
     // Clean upper vector state for the SSE code that may follow.
     _mm256_zeroupper();
