@@ -181,14 +181,15 @@ constexpr TK256Pairs K256Pairs = MakeK256Pairs();
                            _mm256_add_epi32(N, _mm256_load_si256(                                                  \
                                                    reinterpret_cast<const __m256i*>(KP + 8 * (Four)))));           \
     } while (0)
-// Words 0 to 15 of the blocks at First and Second, and their sums with the
-// constants.
+// Words 0 to 15 of the blocks at First and Second, their bytes turned by
+// the shuffle stored after the constants, and their sums with the constants.
 #define SHA256_VLOAD(First, Second)                                                                           \
     do {                                                                                                      \
         for (int J = 0; J < 4; ++J) {                                                                         \
             const __m128i Lo = _mm_loadu_si128(reinterpret_cast<const __m128i*>((First) + 16 * J));           \
             const __m128i Hi = _mm_loadu_si128(reinterpret_cast<const __m128i*>((Second) + 16 * J));          \
-            X[J] = _mm256_shuffle_epi8(_mm256_inserti128_si256(_mm256_castsi128_si256(Lo), Hi, 1), Swap);     \
+            X[J] = _mm256_shuffle_epi8(_mm256_inserti128_si256(_mm256_castsi128_si256(Lo), Hi, 1),            \
+                                       _mm256_load_si256(reinterpret_cast<const __m256i*>(KP + 128)));        \
             _mm256_store_si256(reinterpret_cast<__m256i*>(WN + 8 * J),                                        \
                                _mm256_add_epi32(X[J], _mm256_load_si256(                                      \
                                                           reinterpret_cast<const __m256i*>(KP + 8 * J))));    \
@@ -253,19 +254,23 @@ __attribute__((target("avx2,bmi,bmi2"))) void SHA256BlocksAvx2(std::uint32_t Sta
             SHA256BlocksBmi2(State, Data, 1);
         return;
     }
-    // The round constants are copied into this frame, so that they, the two
-    // schedules and the compiler's spill slots lie at fixed distances in the
-    // address bits below 4096, a quarter of a page apart. A load that matches
+    // The round constants and the byte order shuffle are copied into this
+    // frame, so that they, the two schedules and the compiler's spill slots
+    // lie at fixed distances in the address bits below 4096, a quarter of a
+    // page apart. A load that matches
     // an earlier store only in those bits waits for it (4K aliasing); with
     // the constants in the program's data, where that happened depended on
     // where the stack lay. The spill slots lie outside Space, within a few
     // hundred bytes of its ends, away from all three.
     alignas(64) std::uint32_t Space[1024];
-    std::uint32_t* const KC = Space + 256;  // bytes 1024 to 1535
+    std::uint32_t* const KC = Space + 256;  // bytes 1024 to 1567
     std::uint32_t* const WA = Space + 512;  // bytes 2048 to 2559
     std::uint32_t* const WB = Space + 768;  // bytes 3072 to 3583
     static_assert(sizeof(K256Pairs.Words) == 128 * sizeof(std::uint32_t));
     std::memcpy(KC, K256Pairs.Words, sizeof(K256Pairs.Words));
+    _mm256_store_si256(reinterpret_cast<__m256i*>(KC + 128),
+                       _mm256_setr_epi8(3, 2, 1, 0, 7, 6, 5, 4, 11, 10, 9, 8, 15, 14, 13, 12, 3, 2, 1, 0, 7, 6, 5, 4, 11,
+                                        10, 9, 8, 15, 14, 13, 12));
     // The rounds read the current schedule (RK), the schedule steps write
     // the next (WN) and read the constants (KP), through pointers that the
     // compiler cannot see to be those arrays: it would otherwise take the
@@ -275,8 +280,6 @@ __attribute__((target("avx2,bmi,bmi2"))) void SHA256BlocksAvx2(std::uint32_t Sta
     std::uint32_t* WN = WA;
     const std::uint32_t* KP = KC;
     __asm__("" : "+r"(RK), "+r"(WN), "+r"(KP) : : "memory");
-    const __m256i Swap = _mm256_setr_epi8(3, 2, 1, 0, 7, 6, 5, 4, 11, 10, 9, 8, 15, 14, 13, 12, 3, 2, 1, 0, 7, 6, 5, 4,
-                                          11, 10, 9, 8, 15, 14, 13, 12);
     // Bytes 0 to 3 and 8 to 11 of each half to words 0 and 1, or 2 and 3;
     // the other words zero.
     const __m256i ToLowPair = _mm256_setr_epi8(0, 1, 2, 3, 8, 9, 10, 11, -1, -1, -1, -1, -1, -1, -1, -1, 0, 1, 2, 3, 8,
@@ -284,9 +287,8 @@ __attribute__((target("avx2,bmi,bmi2"))) void SHA256BlocksAvx2(std::uint32_t Sta
     const __m256i ToHighPair = _mm256_setr_epi8(-1, -1, -1, -1, -1, -1, -1, -1, 0, 1, 2, 3, 8, 9, 10, 11, -1, -1, -1,
                                                 -1, -1, -1, -1, -1, 0, 1, 2, 3, 8, 9, 10, 11);
     __m256i X[4];
-    // The schedule of the first two blocks on its own; a lone block is
-    // paired with itself, and its twin's rounds skipped.
-    SHA256_VLOAD(Data, Count >= 2 ? Data + 64 : Data);
+    // The schedule of the first two blocks on its own.
+    SHA256_VLOAD(Data, Data + 64);
 #pragma GCC unroll 12
     for (int Four = 4; Four < 16; ++Four)
         SHA256_VSCHED(Four & 3, Four);
@@ -294,7 +296,8 @@ __attribute__((target("avx2,bmi,bmi2"))) void SHA256BlocksAvx2(std::uint32_t Sta
     std::uint32_t e = State[4], f = State[5], g = State[6], h = State[7];
     for (;;) {
         std::swap(RK, WN);
-        // The next two blocks; past the end the current ones again, whose
+        // The next two blocks; a lone last block paired with itself, and its
+        // twin's rounds skipped; past the end the current blocks again, whose
         // schedule is then computed for nothing.
         const std::uint8_t* Next = Count > 2 ? Data + 128 : Data;
         SHA256_VLOAD(Next, Count > 3 ? Next + 64 : Next);
