@@ -309,7 +309,9 @@ void SHA1Blocks(std::uint32_t State[5], const std::uint8_t* Data, std::size_t Co
         return;
     }
 #if defined(__GNUC__) || defined(__clang__)
-    if (DigestCpu::UseCpuFeature(DigestCpu::cfAvx2)) {
+    // For a lone block (Final's, or one filled in the buffer) the vector
+    // path's set-up costs more than its schedule saves.
+    if (Count >= 2 && DigestCpu::UseCpuFeature(DigestCpu::cfAvx2)) {
         DigestCpu::SHA1BlocksAvx2(State, Data, Count);
         return;
     }
