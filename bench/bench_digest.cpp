@@ -104,6 +104,7 @@ void RegisterDigestBenchmarks()
     RegisterReferences("digest/SHA1", 5);
     RegisterBenchmark("digest/SHA1_noSHA/ours", [NoSha](State& S) { SHA1(S, NoSha); });
     RegisterMaskedOpenSSL("digest/SHA1_noSHA", "SHA1");
+    RegisterBenchmark("digest/SHA1_ssse3/ours", [](State& S) { SHA1(S, cfSsse3); });
     RegisterBenchmark("digest/SHA1_portable/ours", [](State& S) { SHA1(S, 0); });
     RegisterBenchmark("digest/SHA256/ours", [](State& S) { Class<TDigestSHA256>(S, cfAll); });
     RegisterReferences("digest/SHA256", 6);

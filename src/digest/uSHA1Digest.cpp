@@ -126,11 +126,12 @@ void SHA1BlocksPortable(std::uint32_t State[5], const std::uint8_t* Data, std::s
 
 #if SORVIK_DIGEST_X86 && (defined(__GNUC__) || defined(__clang__))
 
-// Two blocks at a time for processors without the SHA extensions: each
-// 256-bit vector holds four schedule words of the first block in its low
-// half and the same four of the second block in its high half. The schedule
-// plus constants of both blocks is computed beside the first block's scalar
-// rounds and kept on the stack for the second block's rounds.
+// Paths for processors without the SHA extensions: the message schedule is
+// computed four words at a time in vectors, beside the scalar rounds, and
+// kept with the round constants added on the stack, where the rounds read
+// it. With AVX2 each 256-bit vector holds four words of one block in its low
+// half and the same four of the next block in its high half, and two blocks
+// are done at a time; with SSSE3 one block at a time.
 
 // The round constant of each group of four words (five groups per
 // constant), eight times over for one 256-bit load.
@@ -147,130 +148,152 @@ constexpr TK1Vectors MakeK1Vectors()
 }
 constexpr TK1Vectors K1Vectors = MakeK1Vectors();
 
-#define SHA1_VROL(x, n) _mm256_or_si256(_mm256_slli_epi32(x, n), _mm256_srli_epi32(x, 32 - (n)))
-// Words 4G to 4G + 3 of both blocks into X[G & 7], which held words
-// 4G - 32 to 4G - 29, and their sums with the constant into Dest. Below
-// word 16 they are the message's; below word 32 the fourth word needs the
-// first of the same four, so it is patched; from word 32 on,
-// w[t] = rotl(w[t-6] ^ w[t-16] ^ w[t-28] ^ w[t-32], 2) reaches back at
-// least six words.
-#define SHA1_VSCHED(G, Dest, First, Second)                                                                       \
-    do {                                                                                                          \
-        __m256i N;                                                                                                \
-        if constexpr ((G) < 4) {                                                                                  \
-            const __m128i Lo = _mm_loadu_si128(reinterpret_cast<const __m128i*>((First) + 16 * (G)));             \
-            const __m128i Hi = _mm_loadu_si128(reinterpret_cast<const __m128i*>((Second) + 16 * (G)));            \
-            N = _mm256_shuffle_epi8(_mm256_inserti128_si256(_mm256_castsi128_si256(Lo), Hi, 1), Swap);            \
-        } else if constexpr ((G) < 8) {                                                                           \
-            const __m256i T = _mm256_xor_si256(                                                                   \
-                _mm256_xor_si256(X[((G) - 4) & 7], _mm256_alignr_epi8(X[((G) - 3) & 7], X[((G) - 4) & 7], 8)),   \
-                _mm256_xor_si256(X[((G) - 2) & 7], _mm256_srli_si256(X[((G) - 1) & 7], 4)));                    \
-            const __m256i Fix = _mm256_slli_si256(T, 12);                                                         \
-            N = _mm256_xor_si256(SHA1_VROL(T, 1), SHA1_VROL(Fix, 2));                                             \
-        } else {                                                                                                  \
-            const __m256i T = _mm256_xor_si256(                                                                   \
-                _mm256_xor_si256(_mm256_alignr_epi8(X[((G) - 1) & 7], X[((G) - 2) & 7], 8), X[((G) - 4) & 7]),  \
-                _mm256_xor_si256(X[((G) - 7) & 7], X[(G) & 7]));                                                 \
-            N = SHA1_VROL(T, 2);                                                                                  \
-        }                                                                                                         \
-        X[(G) & 7] = N;                                                                                           \
-        _mm256_store_si256(                                                                                       \
-            reinterpret_cast<__m256i*>((Dest) + 8 * (G)),                                                         \
-            _mm256_add_epi32(N, _mm256_load_si256(reinterpret_cast<const __m256i*>(KP + 8 * ((G) / 5)))));        \
+// The macros below are shared by both paths; each path defines the vector
+// operations they use (SHA1_V...), the number of words a group takes in the
+// stored schedule (SHA1_GROUP), the round functions (SHA1_F) and where the
+// rounds compute the schedule (SHA1_HOOK), and drops them after its function.
+
+// Words 4G to 4G + 3 into X[G & 7], which held words 4G - 32 to 4G - 29, and
+// their sums with the constant into Dest. Below word 16 they are the
+// message's; below word 32 the fourth word needs the first of the same four,
+// so it is patched; from word 32 on, w[t] = rotl(w[t-6] ^ w[t-16] ^ w[t-28] ^
+// w[t-32], 2) reaches back at least six words.
+#define SHA1_VSCHED(G, Dest, First, Second)                                                                     \
+    do {                                                                                                        \
+        TVector N;                                                                                              \
+        if constexpr ((G) < 4) {                                                                                \
+            N = SHA1_VLOAD_MESSAGE((First) + 16 * (G), (Second) + 16 * (G));                                    \
+        } else if constexpr ((G) < 8) {                                                                         \
+            const TVector T =                                                                                   \
+                SHA1_VXOR(SHA1_VXOR(X[((G) - 4) & 7], SHA1_VALIGNR8(X[((G) - 3) & 7], X[((G) - 4) & 7])),      \
+                          SHA1_VXOR(X[((G) - 2) & 7], SHA1_VSRL_BYTES4(X[((G) - 1) & 7])));                    \
+            N = SHA1_VXOR(SHA1_VROL(T, 1), SHA1_VROL(SHA1_VSLL_BYTES12(T), 2));                                 \
+        } else {                                                                                                \
+            const TVector T =                                                                                   \
+                SHA1_VXOR(SHA1_VXOR(SHA1_VALIGNR8(X[((G) - 1) & 7], X[((G) - 2) & 7]), X[((G) - 4) & 7]),      \
+                          SHA1_VXOR(X[((G) - 7) & 7], X[(G) & 7]));                                            \
+            N = SHA1_VROL(T, 2);                                                                                \
+        }                                                                                                       \
+        X[(G) & 7] = N;                                                                                         \
+        SHA1_VSTORE((Dest) + SHA1_GROUP * (G), SHA1_VADD(N, SHA1_VLOAD(KP + 8 * ((G) / 5))));                   \
     } while (0)
-// Round i of block B (0 or 1). Everything but rotl(a, 5) is added first:
-// the chain from one round's a to the next is one rotation and one add. The
-// terms of Ch and Maj have no bit in common; c & d = ~(c ^ d) & c.
-#define SHA1_WK(i, B) RK[8 * ((i) >> 2) + 4 * (B) + ((i) & 3)]
-#define SHA1_F(i, b, c, d)                        \
-    ((i) < 20                ? (b & c) + (~b & d) \
-     : (i) < 40 || (i) >= 60 ? (c ^ d) ^ b        \
-                             : (~(c ^ d) & c) + (b & (c ^ d)))
+#define SHA1_VROL(x, n) SHA1_VOR(SHA1_VSLL(x, n), SHA1_VSRL(x, 32 - (n)))
+// Round i of block B (0, or 1 for the second of a pair). Everything but
+// rotl(a, 5) is added first: the chain from one round's a to the next is one
+// rotation and one add.
+#define SHA1_WK(i, B) RK[SHA1_GROUP * ((i) >> 2) + 4 * (B) + ((i) & 3)]
 #define SHA1_KSTEP(a, b, c, d, e, i, B) \
     do {                                \
         e += SHA1_WK(i, B);             \
         e += SHA1_F(i, b, c, d);        \
         e += std::rotl(a, 5);           \
         b = std::rotl(b, 30);           \
+        SHA1_HOOK(i, B);                \
     } while (0)
-// The schedule of a pair is computed in two halves: words 40 to 79 beside
-// the first block's rounds 0 to 39 (needed from round 40 on), words 0 to 39
-// of the next pair beside the second block's rounds, one group every eight.
-#define SHA1_KSTEP_SCHED(a, b, c, d, e, i, B)                                 \
-    do {                                                                      \
-        SHA1_KSTEP(a, b, c, d, e, i, B);                                      \
-        if constexpr ((B) == 0 && ((i) & 3) == 0 && (i) < 40)                 \
-            SHA1_VSCHED((i) / 4 + 10, WKNow, Data, Data);                     \
-        if constexpr ((B) == 1 && ((i) & 7) == 0)                             \
-            SHA1_VSCHED((i) / 8, WKNext, NextFirst, NextSecond);              \
-    } while (0)
-#define SHA1_KROUNDS5(i, B)                      \
-    SHA1_KSTEP_SCHED(a, b, c, d, e, (i) + 0, B); \
-    SHA1_KSTEP_SCHED(e, a, b, c, d, (i) + 1, B); \
-    SHA1_KSTEP_SCHED(d, e, a, b, c, (i) + 2, B); \
-    SHA1_KSTEP_SCHED(c, d, e, a, b, (i) + 3, B); \
-    SHA1_KSTEP_SCHED(b, c, d, e, a, (i) + 4, B)
+// Five rounds; after five the names are back in place.
+#define SHA1_KROUNDS5(i, B)                \
+    SHA1_KSTEP(a, b, c, d, e, (i) + 0, B); \
+    SHA1_KSTEP(e, a, b, c, d, (i) + 1, B); \
+    SHA1_KSTEP(d, e, a, b, c, (i) + 2, B); \
+    SHA1_KSTEP(c, d, e, a, b, (i) + 3, B); \
+    SHA1_KSTEP(b, c, d, e, a, (i) + 4, B)
 #define SHA1_KROUNDS20(i, B)    \
     SHA1_KROUNDS5(i, B);        \
     SHA1_KROUNDS5((i) + 5, B);  \
     SHA1_KROUNDS5((i) + 10, B); \
     SHA1_KROUNDS5((i) + 15, B)
-#define SHA1_KBLOCK(B)                                            \
-    do {                                                          \
+#define SHA1_KBLOCK(B)                                              \
+    do {                                                            \
         const std::uint32_t aa = a, bb = b, cc = c, dd = d, ee = e; \
-        SHA1_KROUNDS20(0, B);                                     \
-        SHA1_KROUNDS20(20, B);                                    \
-        SHA1_KROUNDS20(40, B);                                    \
-        SHA1_KROUNDS20(60, B);                                    \
-        a = State[0] = a + aa;                                    \
-        b = State[1] = b + bb;                                    \
-        c = State[2] = c + cc;                                    \
-        d = State[3] = d + dd;                                    \
-        e = State[4] = e + ee;                                    \
+        SHA1_KROUNDS20(0, B);                                       \
+        SHA1_KROUNDS20(20, B);                                      \
+        SHA1_KROUNDS20(40, B);                                      \
+        SHA1_KROUNDS20(60, B);                                      \
+        a = State[0] = a + aa;                                      \
+        b = State[1] = b + bb;                                      \
+        c = State[2] = c + cc;                                      \
+        d = State[3] = d + dd;                                      \
+        e = State[4] = e + ee;                                      \
+    } while (0)
+// The first ten groups of the schedule, before the first block's rounds.
+#define SHA1_VSCHED_FIRST10(Dest, First, Second) \
+    SHA1_VSCHED(0, Dest, First, Second);         \
+    SHA1_VSCHED(1, Dest, First, Second);         \
+    SHA1_VSCHED(2, Dest, First, Second);         \
+    SHA1_VSCHED(3, Dest, First, Second);         \
+    SHA1_VSCHED(4, Dest, First, Second);         \
+    SHA1_VSCHED(5, Dest, First, Second);         \
+    SHA1_VSCHED(6, Dest, First, Second);         \
+    SHA1_VSCHED(7, Dest, First, Second);         \
+    SHA1_VSCHED(8, Dest, First, Second);         \
+    SHA1_VSCHED(9, Dest, First, Second)
+// The frame both paths set up. The round constants are copied into it, so
+// that they, the schedule and the compiler's spill slots lie at fixed
+// distances in the address bits below 4096 (4K aliasing: a load that
+// matches an earlier store only in those bits waits for it): the schedule
+// of the blocks in hand and of the next ones from byte 2048 on (1,280 bytes
+// at most), the constants in bytes 512 to 639; the spill slots lie outside
+// Space, within a few hundred bytes of its ends, away from both. The rounds
+// read the schedule, and the schedule the constants, through pointers that
+// the compiler cannot see to be those arrays: it would otherwise take the
+// words out of the vector registers one by one instead of loading them, or
+// the constants from the program's data.
+#define SHA1_VFRAME(GroupsWords)                                              \
+    alignas(64) std::uint32_t Space[1024];                                    \
+    std::uint32_t* const KC = Space + 128;                                    \
+    std::uint32_t* const WK = Space + 512;                                    \
+    std::memcpy(KC, K1Vectors.Words, sizeof(K1Vectors.Words));                \
+    const std::uint32_t* KP = KC;                                             \
+    std::uint32_t* WKNow = WK;                                                \
+    std::uint32_t* WKNext = WK + 20 * (GroupsWords);                          \
+    __asm__("" : "+r"(WKNow), "+r"(WKNext), "+r"(KP) : : "memory")
+
+#define SHA1_GROUP 8
+#define SHA1_VLOAD(P) _mm256_load_si256(reinterpret_cast<const __m256i*>(P))
+#define SHA1_VSTORE(P, x) _mm256_store_si256(reinterpret_cast<__m256i*>(P), x)
+#define SHA1_VLOAD_MESSAGE(P, Q)                                                         \
+    _mm256_shuffle_epi8(_mm256_inserti128_si256(                                        \
+                            _mm256_castsi128_si256(                                     \
+                                _mm_loadu_si128(reinterpret_cast<const __m128i*>(P))), \
+                            _mm_loadu_si128(reinterpret_cast<const __m128i*>(Q)), 1),  \
+                        Swap)
+#define SHA1_VXOR(x, y) _mm256_xor_si256(x, y)
+#define SHA1_VOR(x, y) _mm256_or_si256(x, y)
+#define SHA1_VADD(x, y) _mm256_add_epi32(x, y)
+#define SHA1_VSLL(x, n) _mm256_slli_epi32(x, n)
+#define SHA1_VSRL(x, n) _mm256_srli_epi32(x, n)
+#define SHA1_VALIGNR8(x, y) _mm256_alignr_epi8(x, y, 8)
+#define SHA1_VSRL_BYTES4(x) _mm256_srli_si256(x, 4)
+#define SHA1_VSLL_BYTES12(x) _mm256_slli_si256(x, 12)
+// With BMI the terms of Ch and Maj have no bit in common, and c & d =
+// ~(c ^ d) & c.
+#define SHA1_F(i, b, c, d)                        \
+    ((i) < 20                ? (b & c) + (~b & d) \
+     : (i) < 40 || (i) >= 60 ? (c ^ d) ^ b        \
+                             : (~(c ^ d) & c) + (b & (c ^ d)))
+// A pair's schedule in two halves: groups 10 to 19 beside the first block's
+// rounds 0 to 39 (they are needed from round 40 on), groups 0 to 9 of the
+// next pair beside the second block's rounds, one group every eight.
+#define SHA1_HOOK(i, B)                                              \
+    do {                                                             \
+        if constexpr ((B) == 0 && ((i) & 3) == 0 && (i) < 40)        \
+            SHA1_VSCHED((i) / 4 + 10, WKNow, Data, Data);            \
+        if constexpr ((B) == 1 && ((i) & 7) == 0)                    \
+            SHA1_VSCHED((i) / 8, WKNext, NextFirst, NextSecond);     \
     } while (0)
 
 __attribute__((target("avx2,bmi,bmi2"))) void SHA1BlocksAvx2(std::uint32_t State[5], const std::uint8_t* Data,
                                                              std::size_t Count)
 {
+    using TVector = __m256i;
     if (Count == 0)
         return;
-    // The round constants are copied into this frame, so that they, the
-    // schedule and the compiler's spill slots lie at fixed distances in the
-    // address bits below 4096 (4K aliasing: a load that matches an earlier
-    // store only in those bits waits for it). The schedule of two pairs of
-    // blocks, the one in hand and the next, lies in bytes 2048 to 3327, the
-    // constants in bytes 512 to 639; the spill slots lie outside Space,
-    // within a few hundred bytes of its ends, away from both.
-    alignas(64) std::uint32_t Space[1024];
-    std::uint32_t* const KC = Space + 128;
-    std::uint32_t* const WK = Space + 512;
-    std::memcpy(KC, K1Vectors.Words, sizeof(K1Vectors.Words));
-    // The rounds read the schedule, and the schedule the constants, through
-    // pointers that the compiler cannot see to be those arrays: it would
-    // otherwise take the words out of the vector registers one by one
-    // instead of loading them, or the constants from the program's data.
-    const std::uint32_t* KP = KC;
-    std::uint32_t* WKNow = WK;
-    std::uint32_t* WKNext = WK + 160;
-    __asm__("" : "+r"(WKNow), "+r"(WKNext), "+r"(KP) : : "memory");
+    SHA1_VFRAME(8);
     const __m256i Swap = _mm256_setr_epi8(3, 2, 1, 0, 7, 6, 5, 4, 11, 10, 9, 8, 15, 14, 13, 12, 3, 2, 1, 0, 7, 6, 5, 4,
                                           11, 10, 9, 8, 15, 14, 13, 12);
-    __m256i X[8];
+    TVector X[8];
     // A lone last block is paired with itself, and its twin's rounds skipped.
-    {
-        const std::uint8_t* const NextFirst = Data;
-        const std::uint8_t* const NextSecond = Count >= 2 ? Data + 64 : Data;
-        SHA1_VSCHED(0, WKNext, NextFirst, NextSecond);
-        SHA1_VSCHED(1, WKNext, NextFirst, NextSecond);
-        SHA1_VSCHED(2, WKNext, NextFirst, NextSecond);
-        SHA1_VSCHED(3, WKNext, NextFirst, NextSecond);
-        SHA1_VSCHED(4, WKNext, NextFirst, NextSecond);
-        SHA1_VSCHED(5, WKNext, NextFirst, NextSecond);
-        SHA1_VSCHED(6, WKNext, NextFirst, NextSecond);
-        SHA1_VSCHED(7, WKNext, NextFirst, NextSecond);
-        SHA1_VSCHED(8, WKNext, NextFirst, NextSecond);
-        SHA1_VSCHED(9, WKNext, NextFirst, NextSecond);
-    }
+    SHA1_VSCHED_FIRST10(WKNext, Data, Count >= 2 ? Data + 64 : Data);
     std::uint32_t a = State[0], b = State[1], c = State[2], d = State[3], e = State[4];
     for (;;) {
         std::swap(WKNow, WKNext);
@@ -295,6 +318,90 @@ __attribute__((target("avx2,bmi,bmi2"))) void SHA1BlocksAvx2(std::uint32_t State
     _mm256_zeroupper();
 }
 
+#undef SHA1_GROUP
+#undef SHA1_VLOAD
+#undef SHA1_VSTORE
+#undef SHA1_VLOAD_MESSAGE
+#undef SHA1_VXOR
+#undef SHA1_VOR
+#undef SHA1_VADD
+#undef SHA1_VSLL
+#undef SHA1_VSRL
+#undef SHA1_VALIGNR8
+#undef SHA1_VSRL_BYTES4
+#undef SHA1_VSLL_BYTES12
+#undef SHA1_F
+#undef SHA1_HOOK
+
+#define SHA1_GROUP 4
+#define SHA1_VLOAD(P) _mm_load_si128(reinterpret_cast<const __m128i*>(P))
+#define SHA1_VSTORE(P, x) _mm_store_si128(reinterpret_cast<__m128i*>(P), x)
+#define SHA1_VLOAD_MESSAGE(P, Q) _mm_shuffle_epi8(_mm_loadu_si128(reinterpret_cast<const __m128i*>(P)), Swap)
+#define SHA1_VXOR(x, y) _mm_xor_si128(x, y)
+#define SHA1_VOR(x, y) _mm_or_si128(x, y)
+#define SHA1_VADD(x, y) _mm_add_epi32(x, y)
+#define SHA1_VSLL(x, n) _mm_slli_epi32(x, n)
+#define SHA1_VSRL(x, n) _mm_srli_epi32(x, n)
+#define SHA1_VALIGNR8(x, y) _mm_alignr_epi8(x, y, 8)
+#define SHA1_VSRL_BYTES4(x) _mm_srli_si128(x, 4)
+#define SHA1_VSLL_BYTES12(x) _mm_slli_si128(x, 12)
+// Without BMI, forms that need no complement.
+#define SHA1_F(i, b, c, d)                   \
+    ((i) < 20                ? d ^ (b & (c ^ d)) \
+     : (i) < 40 || (i) >= 60 ? (c ^ d) ^ b   \
+                             : (c & d) + (b & (c ^ d)))
+// A block's schedule in two halves: groups 10 to 19 beside its rounds 0 to
+// 39, groups 0 to 9 of the next block beside rounds 40 to 79.
+#define SHA1_HOOK(i, B)                                                    \
+    do {                                                                   \
+        if constexpr (((i) & 3) == 0 && (i) < 40)                          \
+            SHA1_VSCHED((i) / 4 + 10, WKNow, Data, Data);                  \
+        if constexpr (((i) & 3) == 0 && (i) >= 40)                         \
+            SHA1_VSCHED(((i) - 40) / 4, WKNext, NextFirst, NextFirst);     \
+    } while (0)
+
+__attribute__((target("ssse3"))) void SHA1BlocksSsse3(std::uint32_t State[5], const std::uint8_t* Data,
+                                                      std::size_t Count)
+{
+    using TVector = __m128i;
+    if (Count == 0)
+        return;
+    SHA1_VFRAME(4);
+    const __m128i Swap = _mm_setr_epi8(3, 2, 1, 0, 7, 6, 5, 4, 11, 10, 9, 8, 15, 14, 13, 12);
+    TVector X[8];
+    SHA1_VSCHED_FIRST10(WKNext, Data, Data);
+    std::uint32_t a = State[0], b = State[1], c = State[2], d = State[3], e = State[4];
+    for (;;) {
+        std::swap(WKNow, WKNext);
+        __asm__("" : "+r"(WKNow), "+r"(WKNext));
+        const std::uint32_t* const RK = WKNow;
+        // The next block, or while there is none, this one again to no use.
+        const std::uint8_t* const NextFirst = Count > 1 ? Data + 64 : Data;
+        SHA1_KBLOCK(0);
+        Data += 64;
+        if (--Count == 0)
+            break;
+    }
+    const __m128i Zero = _mm_setzero_si128();
+    for (int i = 0; i < 160; i += 4)
+        _mm_store_si128(reinterpret_cast<__m128i*>(WK + i), Zero);
+}
+
+#undef SHA1_GROUP
+#undef SHA1_VLOAD
+#undef SHA1_VSTORE
+#undef SHA1_VLOAD_MESSAGE
+#undef SHA1_VXOR
+#undef SHA1_VOR
+#undef SHA1_VADD
+#undef SHA1_VSLL
+#undef SHA1_VSRL
+#undef SHA1_VALIGNR8
+#undef SHA1_VSRL_BYTES4
+#undef SHA1_VSLL_BYTES12
+#undef SHA1_F
+#undef SHA1_HOOK
+
 #endif
 
 }  // namespace DigestCpu
@@ -310,9 +417,13 @@ void SHA1Blocks(std::uint32_t State[5], const std::uint8_t* Data, std::size_t Co
     }
 #if defined(__GNUC__) || defined(__clang__)
     // For a lone block (Final's, or one filled in the buffer) the vector
-    // path's set-up costs more than its schedule saves.
+    // paths' set-up costs more than their schedule saves.
     if (Count >= 2 && DigestCpu::UseCpuFeature(DigestCpu::cfAvx2)) {
         DigestCpu::SHA1BlocksAvx2(State, Data, Count);
+        return;
+    }
+    if (Count >= 2 && DigestCpu::UseCpuFeature(DigestCpu::cfSsse3)) {
+        DigestCpu::SHA1BlocksSsse3(State, Data, Count);
         return;
     }
 #endif

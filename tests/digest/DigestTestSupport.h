@@ -108,6 +108,7 @@ inline const std::vector<TAlgorithm>& Algorithms()
         {"MD4", AnyPath, [] { return std::make_unique<TMDHasher>(mvMD4); }},
         {"MD5", AnyPath, [] { return std::make_unique<TMDHasher>(mvMD5); }},
         {"SHA1_Portable", PortablePath, [] { return std::make_unique<TSHA1Hasher>(); }},
+        {"SHA1_Ssse3", {cfSsse3, cfSsse3}, [] { return std::make_unique<TSHA1Hasher>(); }},
         {"SHA1_Avx2", {NoSha, cfAvx2}, [] { return std::make_unique<TSHA1Hasher>(); }},
         {"SHA1_ShaExtensions", {cfAll, cfSha}, [] { return std::make_unique<TSHA1Hasher>(); }},
         {"SHA256_Portable", PortablePath, [] { return std::make_unique<TClassHasher<TDigestSHA256>>(); }},
