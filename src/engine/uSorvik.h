@@ -284,8 +284,11 @@ public:
 
     // Below this many bytes an Update stays on the caller's thread.
     static constexpr std::size_t SideBySideMinimum = 32768;
-    // Chunks that the bank's threads may have in hand at once.
-    static constexpr int PipelineDepth = 4;
+    // Chunks that the bank's threads may have in hand at once: enough that
+    // the slowest thread still has several in hand when the reader, woken
+    // once half of them are free, gets going again (waking a thread can
+    // take a few hundred microseconds, longer than one chunk's hashing).
+    static constexpr int PipelineDepth = 16;
 
     THashTypes HashTypes = 0;
     std::array<std::unique_ptr<TSorvik>, HashTypeCount> Calculators;

@@ -197,11 +197,11 @@ std::uint8_t* TLanePipeline::Acquire(std::size_t Size)
 {
     RethrowFailure();
     const std::int64_t S = FSubmitted.load(std::memory_order_relaxed);
-    // The buffer of chunk S last held chunk S - Depth. With one lane, a
-    // sleeping wait lasts until half the buffers are free; with several,
-    // that would leave the lanes less room to drift apart, which costs more
-    // than the wake-ups it saves.
-    WaitForLanes(S - FDepth + 1, FActiveCount == 1 ? S - FDepth / 2 + 1 : 0);
+    // The buffer of chunk S last held chunk S - Depth. A sleeping wait lasts
+    // until half the buffers are free: the lanes then wake the caller once
+    // per half a pipeline rather than per chunk, and the slowest lane still
+    // has half a pipeline in hand while the caller wakes up.
+    WaitForLanes(S - FDepth + 1, S - FDepth / 2 + 1);
     RethrowFailure();
     auto& Buffer = FBuffers[static_cast<std::size_t>(S % FDepth)];
     if (Buffer.size() < Size)
