@@ -134,7 +134,7 @@ void SHA1BlocksPortable(std::uint32_t State[5], const std::uint8_t* Data, std::s
 // are done at a time; with SSSE3 one block at a time.
 
 // The round constant of each group of four words (five groups per
-// constant), eight times over for one 256-bit load.
+// constant), eight times over for one 256-bit load (or four for 128 bits).
 struct TK1Vectors {
     alignas(32) std::uint32_t Words[32];
 };
