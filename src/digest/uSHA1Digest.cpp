@@ -209,12 +209,21 @@ constexpr TK1Vectors K1Vectors = MakeK1Vectors();
         SHA1_KROUNDS20(20, B);                                      \
         SHA1_KROUNDS20(40, B);                                      \
         SHA1_KROUNDS20(60, B);                                      \
-        a = State[0] = a + aa;                                      \
-        b = State[1] = b + bb;                                      \
-        c = State[2] = c + cc;                                      \
-        d = State[3] = d + dd;                                      \
-        e = State[4] = e + ee;                                      \
+        a += aa;                                                    \
+        b += bb;                                                    \
+        c += cc;                                                    \
+        d += dd;                                                    \
+        e += ee;                                                    \
     } while (0)
+// State is written once, at the end: a store per block could meet the
+// schedule's loads in the address bits below 4096, wherever the caller's
+// record lies.
+#define SHA1_STORE_STATE \
+    State[0] = a;        \
+    State[1] = b;        \
+    State[2] = c;        \
+    State[3] = d;        \
+    State[4] = e
 // The first ten groups of the schedule, before the first block's rounds.
 #define SHA1_VSCHED_FIRST10(Dest, First, Second) \
     SHA1_VSCHED(0, Dest, First, Second);         \
@@ -311,6 +320,7 @@ __attribute__((target("avx2,bmi,bmi2"))) void SHA1BlocksAvx2(std::uint32_t State
         if (Count == 0)
             break;
     }
+    SHA1_STORE_STATE;
     const __m256i Zero = _mm256_setzero_si256();
     for (int i = 0; i < 320; i += 8)
         _mm256_store_si256(reinterpret_cast<__m256i*>(WK + i), Zero);
@@ -382,6 +392,7 @@ __attribute__((target("ssse3"))) void SHA1BlocksSsse3(std::uint32_t State[5], co
         if (--Count == 0)
             break;
     }
+    SHA1_STORE_STATE;
     const __m128i Zero = _mm_setzero_si128();
     for (int i = 0; i < 160; i += 4)
         _mm_store_si128(reinterpret_cast<__m128i*>(WK + i), Zero);
