@@ -13,6 +13,10 @@
 #include <system_error>
 #include <thread>
 
+#if defined(__linux__)
+#include <sched.h>
+#endif
+
 namespace {
 
 // Fills the one "%s" of a fixed message.
@@ -407,7 +411,17 @@ TSorvikList::~TSorvikList()
 
 int TSorvikList::CoreCount()
 {
-    return static_cast<int>(std::max(1u, std::thread::hardware_concurrency()));
+    int Count = static_cast<int>(std::max(1u, std::thread::hardware_concurrency()));
+#if defined(__linux__)
+    // A process confined to some of the cores (a container's share, a
+    // launcher's affinity) gains nothing from more threads than it may run
+    // at once: they would take turns on its cores.
+    cpu_set_t Allowed;
+    CPU_ZERO(&Allowed);
+    if (::sched_getaffinity(0, sizeof Allowed, &Allowed) == 0 && CPU_COUNT(&Allowed) > 0)
+        Count = std::min(Count, CPU_COUNT(&Allowed));
+#endif
+    return Count;
 }
 
 template <typename Action>

@@ -259,7 +259,7 @@ public:
     TSorvikList& operator=(const TSorvikList&) = delete;
     ~TSorvikList();
 
-    // One thread per processor core.
+    // One thread per processor core this process may run on.
     static int CoreCount();
 
     // Latches the set (bits 1 to 10 only) and starts its calculators afresh;
