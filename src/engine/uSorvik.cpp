@@ -510,8 +510,15 @@ void TSorvikList::Init(THashTypes Types)
     // A single group goes to a thread of its own as well: the caller then
     // reads the next chunk while it is hashed.
     if (FLanes && FGroupCount >= 1) {
+        // A chunk of a slow calculator (MD2) outlasts any wake-up many times
+        // over: a few chunks in hand are enough, and the progress, counted
+        // as chunks are read, stays as close to the digests as before.
+        int Costliest = 0;
+        ForEachEnabled(HashTypes, Calculators,
+                       [&](THashType T, TSorvik&) { Costliest = std::max(Costliest, CalculatorCost(T)); });
+        const int Depth = Costliest >= SlowCalculatorCost ? SlowPipelineDepth : PipelineDepth;
         try {
-            FLanes->Begin(FGroupCount, &TSorvikList::UpdateGroup, this);
+            FLanes->Begin(FGroupCount, &TSorvikList::UpdateGroup, this, Depth);
             FSideBySide = true;
         } catch (const std::system_error&) {
             // No threads to be had: everything runs here, now and later.

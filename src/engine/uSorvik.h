@@ -289,6 +289,10 @@ public:
     // once half of them are free, gets going again (waking a thread can
     // take a few hundred microseconds, longer than one chunk's hashing).
     static constexpr int PipelineDepth = 16;
+    // With a calculator as slow as MD2 in the set (time per byte in the
+    // bank's own rough units), only so many.
+    static constexpr int SlowCalculatorCost = 100;
+    static constexpr int SlowPipelineDepth = 4;
 
     THashTypes HashTypes = 0;
     std::array<std::unique_ptr<TSorvik>, HashTypeCount> Calculators;

@@ -36,7 +36,7 @@ bool SpinFor(Ready&& IsReady)
 
 TLanePipeline::TLanePipeline(int Threads, int Depth)
     : FThreadCount(std::max(Threads, 1)), FDepth(std::max(Depth, 2)),
-      FBuffers(static_cast<std::size_t>(FDepth)), FSizes(static_cast<std::size_t>(FDepth), 0)
+      FBuffers(static_cast<std::size_t>(FDepth)), FSizes(static_cast<std::size_t>(FDepth), 0), FRunDepth(FDepth)
 {
 }
 
@@ -114,7 +114,7 @@ void TLanePipeline::LaneLoop(int Index)
             return;
         Next = std::max(Next, FBase.load(std::memory_order_relaxed));
         if (!FDropping.load(std::memory_order_relaxed) && !Self.Failed.load(std::memory_order_relaxed)) {
-            const auto B = static_cast<std::size_t>(Next % FDepth);
+            const auto B = static_cast<std::size_t>(Next % FRunDepth);
             try {
                 FJob(FContext, Index, FBuffers[B].data(), FSizes[B]);
             } catch (...) {
@@ -171,7 +171,7 @@ void TLanePipeline::Quiesce()
     FDropping.store(false, std::memory_order_relaxed);
 }
 
-void TLanePipeline::Begin(int Lanes, TJob Job, void* Context)
+void TLanePipeline::Begin(int Lanes, TJob Job, void* Context, int Depth)
 {
     if (!FStarted)
         Start();
@@ -187,6 +187,7 @@ void TLanePipeline::Begin(int Lanes, TJob Job, void* Context)
     }
     FJob = Job;
     FContext = Context;
+    FRunDepth = Depth <= 0 ? FDepth : std::clamp(Depth, 2, FDepth);
     FBase.store(Base, std::memory_order_relaxed);
     FActive.store(FActiveCount, std::memory_order_release);
     { std::lock_guard<std::mutex> Guard(FLock); }
@@ -201,9 +202,9 @@ std::uint8_t* TLanePipeline::Acquire(std::size_t Size)
     // until half the buffers are free: the lanes then wake the caller once
     // per half a pipeline rather than per chunk, and the slowest lane still
     // has half a pipeline in hand while the caller wakes up.
-    WaitForLanes(S - FDepth + 1, S - FDepth / 2 + 1);
+    WaitForLanes(S - FRunDepth + 1, S - FRunDepth / 2 + 1);
     RethrowFailure();
-    auto& Buffer = FBuffers[static_cast<std::size_t>(S % FDepth)];
+    auto& Buffer = FBuffers[static_cast<std::size_t>(S % FRunDepth)];
     if (Buffer.size() < Size)
         Buffer.resize(Size);
     return Buffer.data();
@@ -212,7 +213,7 @@ std::uint8_t* TLanePipeline::Acquire(std::size_t Size)
 void TLanePipeline::Submit(std::size_t Size)
 {
     const std::int64_t S = FSubmitted.load(std::memory_order_relaxed);
-    FSizes[static_cast<std::size_t>(S % FDepth)] = Size;
+    FSizes[static_cast<std::size_t>(S % FRunDepth)] = Size;
     FSubmitted.store(S + 1, std::memory_order_seq_cst);
     // Only a sleeping lane needs the wake-up; the others see the chunk
     // while they spin or before they sleep.

@@ -32,8 +32,10 @@ public:
     void Quiesce();
     // Quiesce, then lets
     // Lanes lanes (1 .. MaxLanes()) run Job on every chunk submitted from
-    // now on. Failures of the run before are forgotten.
-    void Begin(int Lanes, TJob Job, void* Context);
+    // now on, with at most Depth chunks in hand at once (2 .. the depth the
+    // pipeline was made with; 0 for all of it). Failures of the run before
+    // are forgotten.
+    void Begin(int Lanes, TJob Job, void* Context, int Depth = 0);
     // A buffer of at least Size bytes for the next chunk; waits while every
     // buffer is still in hand. Rethrows a lane's failure (the lowest lane's).
     std::uint8_t* Acquire(std::size_t Size);
@@ -72,6 +74,7 @@ private:
     // chunk submitted (release, acquire).
     TJob FJob = nullptr;
     void* FContext = nullptr;
+    int FRunDepth;
     std::atomic<int> FActive{0};
     std::atomic<std::int64_t> FBase{0};   // the first chunk of the run
     int FActiveCount = 0;                 // the caller's copy of FActive

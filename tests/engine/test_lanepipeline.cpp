@@ -132,3 +132,46 @@ TEST(LanePipeline, ACallerThatSleepsIsWokenByTheLanes)
         }
     }
 }
+
+// A run may keep fewer chunks in hand than the pipeline has buffers: never
+// more than that are in hand, and every lane still sees every chunk intact,
+// also when the next run uses another number of buffers.
+TEST(LanePipeline, ARunKeepsToItsOwnDepth)
+{
+    struct TInHand {
+        TSeen Seen;
+        TLanePipeline* Pipeline = nullptr;
+        std::int64_t Base = 0;
+        std::array<std::int64_t, 8> MostInHand{};
+        static void Job(void* Context, int Lane, const std::uint8_t* Data, std::size_t Size)
+        {
+            auto& S = *static_cast<TInHand*>(Context);
+            std::this_thread::sleep_for(std::chrono::microseconds(Lane == 0 ? 200 : 50));
+            // This chunk and those submitted after it.
+            const auto Seen = static_cast<std::int64_t>(S.Seen.Chunks[static_cast<std::size_t>(Lane)].size());
+            auto& Most = S.MostInHand[static_cast<std::size_t>(Lane)];
+            Most = std::max(Most, S.Pipeline->Submitted() - S.Base - Seen);
+            Record(&S.Seen, Lane, Data, Size);
+        }
+    };
+    TLanePipeline P(2, 8);
+    const struct {
+        int Depth;      // asked for
+        int InHand;     // the most allowed
+    } Runs[] = {{0, 8}, {2, 2}, {5, 5}, {3, 3}, {8, 8}, {1, 2}, {20, 8}};
+    for (const auto& Run : Runs) {
+        for (int Lanes : {1, 2}) {
+            SCOPED_TRACE("depth " + std::to_string(Run.Depth) + ", " + std::to_string(Lanes) + " lanes");
+            TInHand S;
+            S.Pipeline = &P;
+            S.Base = P.Submitted();
+            P.Begin(Lanes, &TInHand::Job, &S, Run.Depth);
+            Feed(P, 0, 30);
+            P.Finish();
+            for (int L = 0; L < Lanes; ++L) {
+                EXPECT_EQ(S.Seen.Chunks[static_cast<std::size_t>(L)], Expected(0, 30)) << "lane " << L;
+                EXPECT_LE(S.MostInHand[static_cast<std::size_t>(L)], Run.InHand) << "lane " << L;
+            }
+        }
+    }
+}
