@@ -23,17 +23,17 @@ namespace DigestCpu {
 // The schedule lives in a rolling window of 16 words.
 #define SHA256_W(i) (W[(i) & 15] += SHA256_s1(W[((i) - 2) & 15]) + W[((i) - 7) & 15] + SHA256_s0(W[((i) - 15) & 15]))
 // Maj(a, b, c) = b ^ ((a ^ b) & (b ^ c)), and b ^ c is the a ^ b of the step
-// before: BC carries it from step to step.
-#define SHA256_STEP(a, b, c, d, e, f, g, h, i, w)                                          \
-    do {                                                                                   \
-        const std::uint32_t T1 = h + SHA256_S1(e) + SHA256_CH(e, f, g) + SHA256K[i] + (w); \
-        const std::uint32_t AB = a ^ b;                                                    \
-        d += T1;                                                                           \
-        h = T1 + SHA256_S0(a) + (b ^ (AB & BC));                                           \
-        BC = AB;                                                                           \
+// before: BC carries it from step to step. Word(i) gives the step's
+// message word: SHA256_W0 one of the first sixteen, SHA256_W the schedule's.
+#define SHA256_STEP(a, b, c, d, e, f, g, h, i, Word)                                           \
+    do {                                                                                       \
+        const std::uint32_t T1 = h + SHA256_S1(e) + SHA256_CH(e, f, g) + SHA256K[i] + Word(i); \
+        const std::uint32_t AB = a ^ b;                                                        \
+        d += T1;                                                                               \
+        h = T1 + SHA256_S0(a) + (b ^ (AB & BC));                                               \
+        BC = AB;                                                                               \
     } while (0)
-#define SHA256_R0(a, b, c, d, e, f, g, h, i) SHA256_STEP(a, b, c, d, e, f, g, h, i, W[i])
-#define SHA256_R1(a, b, c, d, e, f, g, h, i) SHA256_STEP(a, b, c, d, e, f, g, h, i, SHA256_W(i))
+#define SHA256_W0(i) W[(i)]
 
 #if defined(__GNUC__) || defined(__clang__)
 #define SHA256_ALWAYS_INLINE inline __attribute__((always_inline))
@@ -50,70 +50,14 @@ SHA256_ALWAYS_INLINE void SHA256BlocksBody(std::uint32_t State[8], const std::ui
         for (int i = 0; i < 16; ++i)
             W[i] = LoadBE32(Data + 4 * i);
         std::uint32_t BC = b ^ c;
-        SHA256_R0(a, b, c, d, e, f, g, h, 0);
-        SHA256_R0(h, a, b, c, d, e, f, g, 1);
-        SHA256_R0(g, h, a, b, c, d, e, f, 2);
-        SHA256_R0(f, g, h, a, b, c, d, e, 3);
-        SHA256_R0(e, f, g, h, a, b, c, d, 4);
-        SHA256_R0(d, e, f, g, h, a, b, c, 5);
-        SHA256_R0(c, d, e, f, g, h, a, b, 6);
-        SHA256_R0(b, c, d, e, f, g, h, a, 7);
-        SHA256_R0(a, b, c, d, e, f, g, h, 8);
-        SHA256_R0(h, a, b, c, d, e, f, g, 9);
-        SHA256_R0(g, h, a, b, c, d, e, f, 10);
-        SHA256_R0(f, g, h, a, b, c, d, e, 11);
-        SHA256_R0(e, f, g, h, a, b, c, d, 12);
-        SHA256_R0(d, e, f, g, h, a, b, c, 13);
-        SHA256_R0(c, d, e, f, g, h, a, b, 14);
-        SHA256_R0(b, c, d, e, f, g, h, a, 15);
-        SHA256_R1(a, b, c, d, e, f, g, h, 16);
-        SHA256_R1(h, a, b, c, d, e, f, g, 17);
-        SHA256_R1(g, h, a, b, c, d, e, f, 18);
-        SHA256_R1(f, g, h, a, b, c, d, e, 19);
-        SHA256_R1(e, f, g, h, a, b, c, d, 20);
-        SHA256_R1(d, e, f, g, h, a, b, c, 21);
-        SHA256_R1(c, d, e, f, g, h, a, b, 22);
-        SHA256_R1(b, c, d, e, f, g, h, a, 23);
-        SHA256_R1(a, b, c, d, e, f, g, h, 24);
-        SHA256_R1(h, a, b, c, d, e, f, g, 25);
-        SHA256_R1(g, h, a, b, c, d, e, f, 26);
-        SHA256_R1(f, g, h, a, b, c, d, e, 27);
-        SHA256_R1(e, f, g, h, a, b, c, d, 28);
-        SHA256_R1(d, e, f, g, h, a, b, c, 29);
-        SHA256_R1(c, d, e, f, g, h, a, b, 30);
-        SHA256_R1(b, c, d, e, f, g, h, a, 31);
-        SHA256_R1(a, b, c, d, e, f, g, h, 32);
-        SHA256_R1(h, a, b, c, d, e, f, g, 33);
-        SHA256_R1(g, h, a, b, c, d, e, f, 34);
-        SHA256_R1(f, g, h, a, b, c, d, e, 35);
-        SHA256_R1(e, f, g, h, a, b, c, d, 36);
-        SHA256_R1(d, e, f, g, h, a, b, c, 37);
-        SHA256_R1(c, d, e, f, g, h, a, b, 38);
-        SHA256_R1(b, c, d, e, f, g, h, a, 39);
-        SHA256_R1(a, b, c, d, e, f, g, h, 40);
-        SHA256_R1(h, a, b, c, d, e, f, g, 41);
-        SHA256_R1(g, h, a, b, c, d, e, f, 42);
-        SHA256_R1(f, g, h, a, b, c, d, e, 43);
-        SHA256_R1(e, f, g, h, a, b, c, d, 44);
-        SHA256_R1(d, e, f, g, h, a, b, c, 45);
-        SHA256_R1(c, d, e, f, g, h, a, b, 46);
-        SHA256_R1(b, c, d, e, f, g, h, a, 47);
-        SHA256_R1(a, b, c, d, e, f, g, h, 48);
-        SHA256_R1(h, a, b, c, d, e, f, g, 49);
-        SHA256_R1(g, h, a, b, c, d, e, f, 50);
-        SHA256_R1(f, g, h, a, b, c, d, e, 51);
-        SHA256_R1(e, f, g, h, a, b, c, d, 52);
-        SHA256_R1(d, e, f, g, h, a, b, c, 53);
-        SHA256_R1(c, d, e, f, g, h, a, b, 54);
-        SHA256_R1(b, c, d, e, f, g, h, a, 55);
-        SHA256_R1(a, b, c, d, e, f, g, h, 56);
-        SHA256_R1(h, a, b, c, d, e, f, g, 57);
-        SHA256_R1(g, h, a, b, c, d, e, f, 58);
-        SHA256_R1(f, g, h, a, b, c, d, e, 59);
-        SHA256_R1(e, f, g, h, a, b, c, d, 60);
-        SHA256_R1(d, e, f, g, h, a, b, c, 61);
-        SHA256_R1(c, d, e, f, g, h, a, b, 62);
-        SHA256_R1(b, c, d, e, f, g, h, a, 63);
+        DIGEST_ROUNDS8(SHA256_STEP, 0, SHA256_W0);
+        DIGEST_ROUNDS8(SHA256_STEP, 8, SHA256_W0);
+        DIGEST_ROUNDS8(SHA256_STEP, 16, SHA256_W);
+        DIGEST_ROUNDS8(SHA256_STEP, 24, SHA256_W);
+        DIGEST_ROUNDS8(SHA256_STEP, 32, SHA256_W);
+        DIGEST_ROUNDS8(SHA256_STEP, 40, SHA256_W);
+        DIGEST_ROUNDS8(SHA256_STEP, 48, SHA256_W);
+        DIGEST_ROUNDS8(SHA256_STEP, 56, SHA256_W);
         DIGEST_ADD_STATE8(State);
     }
     Wipe(W, sizeof(W));
@@ -223,15 +167,7 @@ constexpr TK256Pairs K256Pairs = MakeK256Pairs();
         BC = a ^ b;                                                         \
         BN = a & b;                                                         \
     } while (0)
-#define SHA256_KROUNDS8(i, B)                         \
-    SHA256_KSTEP(a, b, c, d, e, f, g, h, (i) + 0, B); \
-    SHA256_KSTEP(h, a, b, c, d, e, f, g, (i) + 1, B); \
-    SHA256_KSTEP(g, h, a, b, c, d, e, f, (i) + 2, B); \
-    SHA256_KSTEP(f, g, h, a, b, c, d, e, (i) + 3, B); \
-    SHA256_KSTEP(e, f, g, h, a, b, c, d, (i) + 4, B); \
-    SHA256_KSTEP(d, e, f, g, h, a, b, c, (i) + 5, B); \
-    SHA256_KSTEP(c, d, e, f, g, h, a, b, (i) + 6, B); \
-    SHA256_KSTEP(b, c, d, e, f, g, h, a, (i) + 7, B)
+#define SHA256_KROUNDS8(i, B) DIGEST_ROUNDS8(SHA256_KSTEP, i, B)
 // Eight rounds with one step of the next schedule beside them.
 #define SHA256_KROUNDS8_SCHED(i, B, J, Four)          \
     SHA256_KSTEP(a, b, c, d, e, f, g, h, (i) + 0, B); \

@@ -46,17 +46,17 @@ constexpr std::uint64_t K512[80] = {
 // The schedule lives in a rolling window of 16 words.
 #define SHA512_W(i) (W[(i) & 15] += SHA512_s1(W[((i) - 2) & 15]) + W[((i) - 7) & 15] + SHA512_s0(W[((i) - 15) & 15]))
 // Maj(a, b, c) = b ^ ((a ^ b) & (b ^ c)), and b ^ c is the a ^ b of the step
-// before: BC carries it from step to step.
-#define SHA512_STEP(a, b, c, d, e, f, g, h, i, w)                                       \
-    do {                                                                                \
-        const std::uint64_t T1 = h + SHA512_S1(e) + SHA512_CH(e, f, g) + K512[i] + (w); \
-        const std::uint64_t AB = a ^ b;                                                 \
-        d += T1;                                                                        \
-        h = T1 + SHA512_S0(a) + (b ^ (AB & BC));                                        \
-        BC = AB;                                                                        \
+// before: BC carries it from step to step. Word(i) gives the step's
+// message word: SHA512_W0 one of the first sixteen, SHA512_W the schedule's.
+#define SHA512_STEP(a, b, c, d, e, f, g, h, i, Word)                                        \
+    do {                                                                                    \
+        const std::uint64_t T1 = h + SHA512_S1(e) + SHA512_CH(e, f, g) + K512[i] + Word(i); \
+        const std::uint64_t AB = a ^ b;                                                     \
+        d += T1;                                                                            \
+        h = T1 + SHA512_S0(a) + (b ^ (AB & BC));                                            \
+        BC = AB;                                                                            \
     } while (0)
-#define SHA512_R0(a, b, c, d, e, f, g, h, i) SHA512_STEP(a, b, c, d, e, f, g, h, i, W[i])
-#define SHA512_R1(a, b, c, d, e, f, g, h, i) SHA512_STEP(a, b, c, d, e, f, g, h, i, SHA512_W(i))
+#define SHA512_W0(i) W[(i)]
 
 #if defined(__GNUC__) || defined(__clang__)
 #define SORVIK_ALWAYS_INLINE inline __attribute__((always_inline))
@@ -73,86 +73,16 @@ SORVIK_ALWAYS_INLINE void SHA512BlocksBody(std::uint64_t State[8], const std::ui
         for (int i = 0; i < 16; ++i)
             W[i] = LoadBE64(Data + 8 * i);
         std::uint64_t BC = b ^ c;
-        SHA512_R0(a, b, c, d, e, f, g, h, 0);
-        SHA512_R0(h, a, b, c, d, e, f, g, 1);
-        SHA512_R0(g, h, a, b, c, d, e, f, 2);
-        SHA512_R0(f, g, h, a, b, c, d, e, 3);
-        SHA512_R0(e, f, g, h, a, b, c, d, 4);
-        SHA512_R0(d, e, f, g, h, a, b, c, 5);
-        SHA512_R0(c, d, e, f, g, h, a, b, 6);
-        SHA512_R0(b, c, d, e, f, g, h, a, 7);
-        SHA512_R0(a, b, c, d, e, f, g, h, 8);
-        SHA512_R0(h, a, b, c, d, e, f, g, 9);
-        SHA512_R0(g, h, a, b, c, d, e, f, 10);
-        SHA512_R0(f, g, h, a, b, c, d, e, 11);
-        SHA512_R0(e, f, g, h, a, b, c, d, 12);
-        SHA512_R0(d, e, f, g, h, a, b, c, 13);
-        SHA512_R0(c, d, e, f, g, h, a, b, 14);
-        SHA512_R0(b, c, d, e, f, g, h, a, 15);
-        SHA512_R1(a, b, c, d, e, f, g, h, 16);
-        SHA512_R1(h, a, b, c, d, e, f, g, 17);
-        SHA512_R1(g, h, a, b, c, d, e, f, 18);
-        SHA512_R1(f, g, h, a, b, c, d, e, 19);
-        SHA512_R1(e, f, g, h, a, b, c, d, 20);
-        SHA512_R1(d, e, f, g, h, a, b, c, 21);
-        SHA512_R1(c, d, e, f, g, h, a, b, 22);
-        SHA512_R1(b, c, d, e, f, g, h, a, 23);
-        SHA512_R1(a, b, c, d, e, f, g, h, 24);
-        SHA512_R1(h, a, b, c, d, e, f, g, 25);
-        SHA512_R1(g, h, a, b, c, d, e, f, 26);
-        SHA512_R1(f, g, h, a, b, c, d, e, 27);
-        SHA512_R1(e, f, g, h, a, b, c, d, 28);
-        SHA512_R1(d, e, f, g, h, a, b, c, 29);
-        SHA512_R1(c, d, e, f, g, h, a, b, 30);
-        SHA512_R1(b, c, d, e, f, g, h, a, 31);
-        SHA512_R1(a, b, c, d, e, f, g, h, 32);
-        SHA512_R1(h, a, b, c, d, e, f, g, 33);
-        SHA512_R1(g, h, a, b, c, d, e, f, 34);
-        SHA512_R1(f, g, h, a, b, c, d, e, 35);
-        SHA512_R1(e, f, g, h, a, b, c, d, 36);
-        SHA512_R1(d, e, f, g, h, a, b, c, 37);
-        SHA512_R1(c, d, e, f, g, h, a, b, 38);
-        SHA512_R1(b, c, d, e, f, g, h, a, 39);
-        SHA512_R1(a, b, c, d, e, f, g, h, 40);
-        SHA512_R1(h, a, b, c, d, e, f, g, 41);
-        SHA512_R1(g, h, a, b, c, d, e, f, 42);
-        SHA512_R1(f, g, h, a, b, c, d, e, 43);
-        SHA512_R1(e, f, g, h, a, b, c, d, 44);
-        SHA512_R1(d, e, f, g, h, a, b, c, 45);
-        SHA512_R1(c, d, e, f, g, h, a, b, 46);
-        SHA512_R1(b, c, d, e, f, g, h, a, 47);
-        SHA512_R1(a, b, c, d, e, f, g, h, 48);
-        SHA512_R1(h, a, b, c, d, e, f, g, 49);
-        SHA512_R1(g, h, a, b, c, d, e, f, 50);
-        SHA512_R1(f, g, h, a, b, c, d, e, 51);
-        SHA512_R1(e, f, g, h, a, b, c, d, 52);
-        SHA512_R1(d, e, f, g, h, a, b, c, 53);
-        SHA512_R1(c, d, e, f, g, h, a, b, 54);
-        SHA512_R1(b, c, d, e, f, g, h, a, 55);
-        SHA512_R1(a, b, c, d, e, f, g, h, 56);
-        SHA512_R1(h, a, b, c, d, e, f, g, 57);
-        SHA512_R1(g, h, a, b, c, d, e, f, 58);
-        SHA512_R1(f, g, h, a, b, c, d, e, 59);
-        SHA512_R1(e, f, g, h, a, b, c, d, 60);
-        SHA512_R1(d, e, f, g, h, a, b, c, 61);
-        SHA512_R1(c, d, e, f, g, h, a, b, 62);
-        SHA512_R1(b, c, d, e, f, g, h, a, 63);
-        SHA512_R1(a, b, c, d, e, f, g, h, 64);
-        SHA512_R1(h, a, b, c, d, e, f, g, 65);
-        SHA512_R1(g, h, a, b, c, d, e, f, 66);
-        SHA512_R1(f, g, h, a, b, c, d, e, 67);
-        SHA512_R1(e, f, g, h, a, b, c, d, 68);
-        SHA512_R1(d, e, f, g, h, a, b, c, 69);
-        SHA512_R1(c, d, e, f, g, h, a, b, 70);
-        SHA512_R1(b, c, d, e, f, g, h, a, 71);
-        SHA512_R1(a, b, c, d, e, f, g, h, 72);
-        SHA512_R1(h, a, b, c, d, e, f, g, 73);
-        SHA512_R1(g, h, a, b, c, d, e, f, 74);
-        SHA512_R1(f, g, h, a, b, c, d, e, 75);
-        SHA512_R1(e, f, g, h, a, b, c, d, 76);
-        SHA512_R1(d, e, f, g, h, a, b, c, 77);
-        SHA512_R1(c, d, e, f, g, h, a, b, 78);
-        SHA512_R1(b, c, d, e, f, g, h, a, 79);
+        DIGEST_ROUNDS8(SHA512_STEP, 0, SHA512_W0);
+        DIGEST_ROUNDS8(SHA512_STEP, 8, SHA512_W0);
+        DIGEST_ROUNDS8(SHA512_STEP, 16, SHA512_W);
+        DIGEST_ROUNDS8(SHA512_STEP, 24, SHA512_W);
+        DIGEST_ROUNDS8(SHA512_STEP, 32, SHA512_W);
+        DIGEST_ROUNDS8(SHA512_STEP, 40, SHA512_W);
+        DIGEST_ROUNDS8(SHA512_STEP, 48, SHA512_W);
+        DIGEST_ROUNDS8(SHA512_STEP, 56, SHA512_W);
+        DIGEST_ROUNDS8(SHA512_STEP, 64, SHA512_W);
+        DIGEST_ROUNDS8(SHA512_STEP, 72, SHA512_W);
         DIGEST_ADD_STATE8(State);
     }
     Wipe(W, sizeof(W));
@@ -285,15 +215,7 @@ constexpr int SpaceWK = 320;     // bytes 2560 to 3839
             : [D] "+r"(d), [H] "+r"(h), [BCr] "+r"(BC), [t0] "=&r"(T0), [t1] "=&r"(T1), [t2] "=&r"(T2) \
             : [A] "r"(a), [B] "r"(b), [E] "r"(e), [F] "r"(f), [G] "r"(g),                           \
               [wk] "m"(RP[4 * ((i) >> 1) + 2 * (Blk) + ((i) & 1)]))
-#define SHA512_KROUNDS8(i, Blk)                         \
-    SHA512_KSTEP(a, b, c, d, e, f, g, h, (i) + 0, Blk); \
-    SHA512_KSTEP(h, a, b, c, d, e, f, g, (i) + 1, Blk); \
-    SHA512_KSTEP(g, h, a, b, c, d, e, f, (i) + 2, Blk); \
-    SHA512_KSTEP(f, g, h, a, b, c, d, e, (i) + 3, Blk); \
-    SHA512_KSTEP(e, f, g, h, a, b, c, d, (i) + 4, Blk); \
-    SHA512_KSTEP(d, e, f, g, h, a, b, c, (i) + 5, Blk); \
-    SHA512_KSTEP(c, d, e, f, g, h, a, b, (i) + 6, Blk); \
-    SHA512_KSTEP(b, c, d, e, f, g, h, a, (i) + 7, Blk)
+#define SHA512_KROUNDS8(i, Blk) DIGEST_ROUNDS8(SHA512_KSTEP, i, Blk)
 // Eight rounds of block 0 and, beside them, four steps of the schedule.
 #define SHA512_KROUNDS8_SCHED(i, J)                   \
     SHA512_KSTEP(a, b, c, d, e, f, g, h, (i) + 0, 0); \

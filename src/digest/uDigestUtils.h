@@ -23,6 +23,19 @@
         h = (State)[7] += h;     \
     } while (0)
 
+// Eight steps of a round over the working variables a..h, each step with
+// the names turned one place: STEP(a, b, c, d, e, f, g, h, i, X) for rounds
+// i to i + 7, X passed through.
+#define DIGEST_ROUNDS8(STEP, i, X)            \
+    STEP(a, b, c, d, e, f, g, h, (i) + 0, X); \
+    STEP(h, a, b, c, d, e, f, g, (i) + 1, X); \
+    STEP(g, h, a, b, c, d, e, f, (i) + 2, X); \
+    STEP(f, g, h, a, b, c, d, e, (i) + 3, X); \
+    STEP(e, f, g, h, a, b, c, d, (i) + 4, X); \
+    STEP(d, e, f, g, h, a, b, c, (i) + 5, X); \
+    STEP(c, d, e, f, g, h, a, b, (i) + 6, X); \
+    STEP(b, c, d, e, f, g, h, a, (i) + 7, X)
+
 namespace DigestUtils {
 
 inline std::uint32_t SwapDWord(std::uint32_t X)
