@@ -179,6 +179,7 @@ void TLanePipeline::Begin(int Lanes, TJob Job, void* Context, int Depth)
     const std::int64_t Base = FSubmitted.load(std::memory_order_relaxed);
     // No lane works now, and none touches what follows until a chunk of
     // the new run is submitted.
+    const int Before = FActiveCount;
     FActiveCount = std::clamp(Lanes, 1, FThreadCount);
     for (int I = 0; I < FThreadCount; ++I) {
         FLanes[I].Error = nullptr;
@@ -190,8 +191,12 @@ void TLanePipeline::Begin(int Lanes, TJob Job, void* Context, int Depth)
     FRunDepth = Depth <= 0 ? FDepth : std::clamp(Depth, 2, FDepth);
     FBase.store(Base, std::memory_order_relaxed);
     FActive.store(FActiveCount, std::memory_order_release);
-    { std::lock_guard<std::mutex> Guard(FLock); }
-    FIdle.notify_all();
+    // Only lanes outside the run before may sleep there; a run of the same
+    // lanes (file after file of the same types) wakes nobody.
+    if (FActiveCount > Before) {
+        { std::lock_guard<std::mutex> Guard(FLock); }
+        FIdle.notify_all();
+    }
 }
 
 std::uint8_t* TLanePipeline::Acquire(std::size_t Size)
