@@ -68,13 +68,14 @@ void RegisterReferences(const std::string& Stem, int HashType)
     }
 }
 
-// OpenSSL with its use of the SHA extensions masked off, which it reads
-// from the environment once: it runs in a child process of this program
-// and times each chunk there.
-void RegisterMaskedOpenSSL(const std::string& Stem, const char* Algorithm)
+// OpenSSL with its use of an extension masked off, which it reads from the
+// environment once: it runs in a child process of this program and times
+// each chunk there. Label names the reference ("noSHA", "noAVX2").
+void RegisterMaskedOpenSSL(const std::string& Stem, const char* Algorithm, const char* Mask = Bench::OpenSSLNoShaMask,
+                           const std::string& Label = "noSHA")
 {
-    benchmark::RegisterBenchmark((Stem + "/ref:openssl_noSHA").c_str(), [Algorithm](benchmark::State& S) {
-        Bench::TMaskedOpenSSL Child(Algorithm, Bench::OpenSSLNoShaMask);
+    benchmark::RegisterBenchmark((Stem + "/ref:openssl_" + Label).c_str(), [Algorithm, Mask](benchmark::State& S) {
+        Bench::TMaskedOpenSSL Child(Algorithm, Mask);
         if (!Child.Valid()) {
             S.SkipWithError("the child process did not start");
             return;
@@ -114,6 +115,7 @@ void RegisterDigestBenchmarks()
     RegisterBenchmark("digest/SHA512/ours", [](State& S) { Class<TDigestSHA512>(S, cfAll); });
     RegisterReferences("digest/SHA512", 7);
     RegisterBenchmark("digest/SHA512_noAVX2/ours", [NoAvx2](State& S) { Class<TDigestSHA512>(S, NoAvx2); });
+    RegisterMaskedOpenSSL("digest/SHA512_noAVX2", "SHA512", Bench::OpenSSLNoAvx2Mask, "noAVX2");
     RegisterBenchmark("digest/SHA512_portable/ours", [](State& S) { Class<TDigestSHA512>(S, 0); });
     RegisterBenchmark("digest/RIPEMD128/ours", [](State& S) { Class<TDigestRIPEMD128>(S, cfAll); });
     RegisterReferences("digest/RIPEMD128", 8);

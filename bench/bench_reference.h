@@ -221,6 +221,8 @@ namespace Bench {
 
 // OPENSSL_ia32cap with the SHA extensions (leaf 7 EBX bit 29) masked off.
 inline constexpr const char* OpenSSLNoShaMask = ":~0x20000000";
+// The same with AVX2 (leaf 7 EBX bit 5) masked off instead.
+inline constexpr const char* OpenSSLNoAvx2Mask = ":~0x20";
 inline constexpr const char* OpenSSLChildOption = "--openssl-child";
 
 // One OpenSSL digest in a child process of this program started with
