@@ -13,6 +13,7 @@
 #include "forms/uQtMessageWindow.h"
 #include "forms/uStatusPanels.h"
 #include "forms/uWindowLinks.h"
+#include "platform/qt/uFileNames.h"
 
 #include <QAbstractEventDispatcher>
 #include <QAction>
@@ -23,7 +24,6 @@
 #include <QCloseEvent>
 #include <QDir>
 #include <QFileDialog>
-#include <QFileInfo>
 #include <QGridLayout>
 #include <QGroupBox>
 #include <QHBoxLayout>
@@ -1094,7 +1094,7 @@ void TFormMain::WMWorkerEvent(const TWindowMessage& Message)
             break;
         UpdateFileCounts();
         ClearFileInfo();
-        SetFileName(Q(Payload->File->FileName));
+        SetFileName(FileNameToQString(Payload->File->FileName));
         break;
     case weFileFinished:
         // A record of a cleared log is no longer shown anywhere.
@@ -1415,20 +1415,21 @@ void TFormMain::StatusBarMouseMove(const QPoint& Pos)
 void TFormMain::AddPath(const QString& Path)
 {
     ShowFileControls();
-    const QFileInfo Info(Path);
-    if (!Path.isEmpty() && Info.exists() && !Info.isDir()) {
-        EnqueueFile(Path);
-    } else if (!Path.isEmpty() && Info.isDir()) {
+    // Looked up by its bytes: Qt's own look-up loses a name that is not UTF-8.
+    const std::string Name = QStringToFileName(Path);
+    std::error_code Error;
+    const std::filesystem::file_status Status = std::filesystem::status(Name, Error);
+    if (!Path.isEmpty() && std::filesystem::exists(Status) && !std::filesystem::is_directory(Status)) {
+        FileQueue->Push(Name);
+    } else if (!Path.isEmpty() && std::filesystem::is_directory(Status)) {
         TVisitedFolders Visited;
-        SearchFolder(std::filesystem::path(Path.toStdString()), Visited,
-                     [](const std::string& File) { FileQueue->Push(File); });
+        SearchFolder(std::filesystem::path(Name), Visited, [](const std::string& File) { FileQueue->Push(File); });
     } else {
         AddMessage(mlWarning, Q(sfilenotfound));
         AddMessageLine(Path);
     }
 }
 
-void TFormMain::EnqueueFile(const QString& FileName) { FileQueue->Push(FileName.toStdString()); }
 
 void TFormMain::AddPaths(const QStringList& List)
 {

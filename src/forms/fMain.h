@@ -158,7 +158,6 @@ public:
 
     // ---- adding files and folders
     void AddPath(const QString& Path);
-    void EnqueueFile(const QString& FileName);
     void AddPaths(const QStringList& List);
     void AddPathArray(const QStringList& Names) { AddPaths(Names); }
     void AddCommandLineFiles();

@@ -9,6 +9,7 @@
 #include "forms/uForms.h"
 #include "forms/uMainIcons.h"
 #include "forms/uWindowLinks.h"
+#include "platform/qt/uFileNames.h"
 #include "platform/qt/uPlatformPaths.h"
 #include "platform/uResourceStrings.h"
 
@@ -29,8 +30,14 @@ TSorvikProgram::~TSorvikProgram() { Finish(); }
 QStringList TSorvikProgram::ArgumentsFromArgv(int Argc, char** Argv)
 {
     QStringList List;
-    for (int I = 1; I < Argc; ++I)
+    for (int I = 1; I < Argc; ++I) {
+#ifdef Q_OS_WIN
         List.append(QString::fromLocal8Bit(Argv[I]));
+#else
+        // Paths keep their bytes even when they are not valid UTF-8.
+        List.append(FileNameToQString(Argv[I]));
+#endif
+    }
     return List;
 }
 

@@ -2,6 +2,8 @@
 // the order of the log is the order they were queued in.
 #include "main_window_support.h"
 
+#include "forms/uMainSequence.h"
+
 #include <QMimeData>
 #include <QUrl>
 
@@ -190,3 +192,28 @@ TEST(MainWindowAdding, ModifierKeysArmTheComparisonsWhereTheyAreRead)
         ASSERT_TRUE(M.WaitIdle());
     }
 }
+
+#ifndef Q_OS_WIN
+// A name that is not UTF-8 (Latin-1 here) given on the command line is found
+// and hashed under its own bytes, and the file box shows it so that Enter
+// hashes the same file again.
+TEST(MainWindowAdding, NamesThatAreNotUtf8KeepTheirBytes)
+{
+    TTempFolder T;
+    const std::string A = T.Write("caf\xE9.txt", "abc");
+    std::string Program = "sorvik", Arg = A;
+    char* Argv[] = {Program.data(), Arg.data(), nullptr};
+    TMainWindowFixture M;
+    M.Form->CommandLineArguments = TSorvikProgram::ArgumentsFromArgv(2, Argv);
+    M.Form->AddCommandLineFiles();
+    ASSERT_TRUE(M.WaitIdle());
+    EXPECT_EQ(M.Logged(), std::vector<std::string>{A});
+    EXPECT_TRUE(M.Messages().isEmpty()) << M.MessageTexts().join('\n').toStdString();
+
+    M.Form->EditFile->setFocus();
+    QTest::keyClick(M.Form->EditFile, Qt::Key_Return);
+    ASSERT_TRUE(M.WaitIdle());
+    EXPECT_EQ(M.Logged(), (std::vector<std::string>{A, A}));
+    EXPECT_TRUE(M.Messages().isEmpty());
+}
+#endif

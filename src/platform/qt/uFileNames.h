@@ -1,0 +1,14 @@
+// File names between the system's bytes and Qt's text. On Unix a name is
+// any string of bytes; one that is not valid UTF-8 would lose its bytes in
+// QString::fromLocal8Bit and could no longer be opened. Each byte outside a
+// valid sequence is kept as the lone surrogate U+DC80..U+DCFF instead, so
+// that the text turns back into the same bytes. On Windows names are UTF-8
+// text already.
+#pragma once
+
+#include <QString>
+
+#include <string>
+
+QString FileNameToQString(const std::string& Name);
+std::string QStringToFileName(const QString& Name);
