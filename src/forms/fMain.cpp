@@ -1479,6 +1479,19 @@ void TFormMain::FormDropFiles(const QStringList& FileNames)
 
 namespace {
 
+QString DroppedPath(const QUrl& Url)
+{
+#ifndef Q_OS_WIN
+    // The path's bytes as the sender encoded them: toLocalFile would replace
+    // bytes of a name that is not UTF-8.
+    if (Url.host().isEmpty()) {
+        const QByteArray Bytes = QByteArray::fromPercentEncoding(Url.path(QUrl::FullyEncoded).toLatin1());
+        return FileNameToQString(Bytes.toStdString());
+    }
+#endif
+    return QDir::toNativeSeparators(Url.toLocalFile());
+}
+
 QStringList DroppedPaths(const QMimeData* Data)
 {
     QStringList Paths;
@@ -1486,7 +1499,7 @@ QStringList DroppedPaths(const QMimeData* Data)
         return Paths;
     for (const QUrl& U : Data->urls())
         if (U.isLocalFile())
-            Paths.append(QDir::toNativeSeparators(U.toLocalFile()));
+            Paths.append(DroppedPath(U));
     return Paths;
 }
 

@@ -195,8 +195,8 @@ TEST(MainWindowAdding, ModifierKeysArmTheComparisonsWhereTheyAreRead)
 
 #ifndef Q_OS_WIN
 // A name that is not UTF-8 (Latin-1 here) given on the command line is found
-// and hashed under its own bytes, and the file box shows it so that Enter
-// hashes the same file again.
+// and hashed under its own bytes, the file box shows it so that Enter hashes
+// the same file again, and a drop of it is found as well.
 TEST(MainWindowAdding, NamesThatAreNotUtf8KeepTheirBytes)
 {
     TTempFolder T;
@@ -215,5 +215,20 @@ TEST(MainWindowAdding, NamesThatAreNotUtf8KeepTheirBytes)
     ASSERT_TRUE(M.WaitIdle());
     EXPECT_EQ(M.Logged(), (std::vector<std::string>{A, A}));
     EXPECT_TRUE(M.Messages().isEmpty());
+
+    // Dropped by a file manager, which sends the bytes percent-encoded.
+    const QUrl Url = QUrl::fromEncoded(QByteArray("file://") + QByteArray::fromStdString(A).toPercentEncoding("/"));
+    ASSERT_TRUE(Url.isLocalFile()) << Url.toString().toStdString();
+    QMimeData Data;
+    Data.setUrls({Url});
+    QDragEnterEvent Enter(QPoint(50, 50), Qt::CopyAction, &Data, Qt::LeftButton, Qt::NoModifier);
+    QCoreApplication::sendEvent(M.Form.get(), &Enter);
+    ASSERT_TRUE(Enter.isAccepted());
+    QDropEvent Event(QPointF(50, 50), Qt::CopyAction, &Data, Qt::LeftButton, Qt::NoModifier);
+    QCoreApplication::sendEvent(M.Form.get(), &Event);
+    ASSERT_TRUE(Event.isAccepted());
+    ASSERT_TRUE(M.WaitIdle());
+    EXPECT_EQ(M.Logged(), (std::vector<std::string>{A, A, A}));
+    EXPECT_TRUE(M.Messages().isEmpty()) << M.MessageTexts().join('\n').toStdString();
 }
 #endif
