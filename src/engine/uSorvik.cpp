@@ -505,7 +505,11 @@ void TSorvikList::Init(THashTypes Types)
         FLanes->Quiesce();
     FSideBySide = false;
     HashTypes = Types & AllHashTypes();
-    ForEachEnabled(HashTypes, Calculators, [](THashType, TSorvik& C) { C.Init(); });
+    int Costliest = 0;
+    ForEachEnabled(HashTypes, Calculators, [&](THashType T, TSorvik& C) {
+        C.Init();
+        Costliest = std::max(Costliest, CalculatorCost(T));
+    });
     PlanGroups();
     // A single group goes to a thread of its own as well: the caller then
     // reads the next chunk while it is hashed.
@@ -513,9 +517,6 @@ void TSorvikList::Init(THashTypes Types)
         // A chunk of a slow calculator (MD2) outlasts any wake-up many times
         // over: a few chunks in hand are enough, and the progress, counted
         // as chunks are read, stays as close to the digests as before.
-        int Costliest = 0;
-        ForEachEnabled(HashTypes, Calculators,
-                       [&](THashType T, TSorvik&) { Costliest = std::max(Costliest, CalculatorCost(T)); });
         const int Depth = Costliest >= SlowCalculatorCost ? SlowPipelineDepth : PipelineDepth;
         try {
             FLanes->Begin(FGroupCount, &TSorvikList::UpdateGroup, this, Depth);

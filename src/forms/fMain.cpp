@@ -1419,11 +1419,12 @@ void TFormMain::AddPath(const QString& Path)
     const std::string Name = QStringToFileName(Path);
     std::error_code Error;
     const std::filesystem::file_status Status = std::filesystem::status(Name, Error);
-    if (!Path.isEmpty() && std::filesystem::exists(Status) && !std::filesystem::is_directory(Status)) {
-        FileQueue->Push(Name);
-    } else if (!Path.isEmpty() && std::filesystem::is_directory(Status)) {
+    // An empty path names nothing: its status is "not found".
+    if (std::filesystem::is_directory(Status)) {
         TVisitedFolders Visited;
         SearchFolder(std::filesystem::path(Name), Visited, [](const std::string& File) { FileQueue->Push(File); });
+    } else if (std::filesystem::exists(Status)) {
+        FileQueue->Push(Name);
     } else {
         AddMessage(mlWarning, Q(sfilenotfound));
         AddMessageLine(Path);
