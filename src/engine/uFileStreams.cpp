@@ -8,6 +8,7 @@
 #include <functional>
 #include <ostream>
 #include <random>
+#include <sstream>
 #include <streambuf>
 #include <system_error>
 #include <cerrno>
@@ -305,25 +306,80 @@ void WriteAllTo(const std::function<void(std::ostream&)>& Write, int Fd)
         throw EWriteError(SWriteError);
 }
 
-// Copies the finished temporary file into the target's own descriptor, for
-// a folder that lets us write the file but not replace it.
-void CopyInto(int From, int To)
+// Makes sure Length bytes of Fd can be written without the file system
+// running out of room (blocks or quota) before a byte of the old content is
+// overwritten; 0 or the system's error, the file's length back as it was.
+int ReserveSpace(int Fd, off_t Length, off_t OldLength)
 {
-    if (::lseek(From, 0, SEEK_SET) != 0 || ::ftruncate(To, 0) != 0 || ::lseek(To, 0, SEEK_SET) != 0)
-        throw EWriteError(SWriteError);
-    TDescriptorBuffer Buffer(To);
+    if (Length <= 0)
+        return 0;
+    int Error;
+    do
+        Error = ::posix_fallocate(Fd, 0, Length);
+    while (Error == EINTR);
+    if (Error != 0 && ::ftruncate(Fd, OldLength) != 0)
+        Error = errno;
+    return Error;
+}
+
+bool WriteAllAt(int Fd, const char* Data, std::size_t Count, off_t Offset)
+{
+    while (Count > 0) {
+        const ssize_t Done = ::pwrite(Fd, Data, Count, Offset);
+        if (Done < 0 && errno == EINTR)
+            continue;
+        if (Done <= 0)
+            return false;
+        Data += Done;
+        Count -= static_cast<std::size_t>(Done);
+        Offset += Done;
+    }
+    return true;
+}
+
+// Copies the finished temporary file into the target's own descriptor, for
+// a folder that lets us write the file but not replace it: the room is
+// reserved first, then the old bytes are overwritten, then the rest cut off.
+void CopyInto(int From, int To, off_t OldLength, const std::function<EFCreateError(int)>& CreateError)
+{
+    struct stat St {};
+    if (::fstat(From, &St) != 0)
+        throw EReadError(SReadError);
+    if (const int Error = ReserveSpace(To, St.st_size, OldLength))
+        throw CreateError(Error);
     char Chunk[65536];
-    for (;;) {
-        const ssize_t Got = ::read(From, Chunk, sizeof Chunk);
+    for (off_t Offset = 0;;) {
+        const ssize_t Got = ::pread(From, Chunk, sizeof Chunk, Offset);
         if (Got < 0 && errno == EINTR)
             continue;
         if (Got < 0)
             throw EReadError(SReadError);
         if (Got == 0)
             break;
-        if (Buffer.sputn(Chunk, Got) != Got)
+        if (!WriteAllAt(To, Chunk, static_cast<std::size_t>(Got), Offset))
             throw EWriteError(SWriteError);
+        Offset += Got;
     }
+    if (::ftruncate(To, St.st_size) != 0 || ::fsync(To) != 0)
+        throw EWriteError(SWriteError);
+}
+
+// The whole new text in memory, written over the old file in place: room
+// for all of it first, so that a full disk or quota refuses the save before
+// anything of the old file is lost.
+void OverwriteInPlace(const std::function<void(std::ostream&)>& Write, int Fd, off_t OldLength,
+                      const std::function<EFCreateError(int)>& CreateError)
+{
+    std::ostringstream Text;
+    Write(Text);
+    if (!Text)
+        throw EWriteError(SWriteError);
+    const std::string Data = std::move(Text).str();
+    const auto Length = static_cast<off_t>(Data.size());
+    if (const int Error = ReserveSpace(Fd, Length, OldLength))
+        throw CreateError(Error);
+    if (!WriteAllAt(Fd, Data.data(), Data.size(), 0) || ::ftruncate(Fd, Length) != 0 || ::fsync(Fd) != 0)
+        throw EWriteError(SWriteError);
 }
 
 }  // namespace
@@ -395,10 +451,9 @@ void SaveFileReplacing(const std::string& FileName, const std::function<void(std
     if (!Scratch.Valid()) {
         if (!Exists)
             throw CreateError(TempError);
-        // The folder takes no new file, but the file itself may be written.
-        if (::ftruncate(Existing.Get(), 0) != 0)
-            throw CreateError(errno);
-        WriteAllTo(Write, Existing.Get());
+        // The folder takes no new file (no free inode, no permission, a
+        // quota), but the file itself may be written.
+        OverwriteInPlace(Write, Existing.Get(), Old.st_size, CreateError);
         if (!Existing.Close())
             throw EWriteError(SWriteError);
         return;
@@ -421,7 +476,7 @@ void SaveFileReplacing(const std::string& FileName, const std::function<void(std
             // replace it: copy the finished text into it instead.
             if (!Existing.Valid())
                 throw CreateError(RenameError);
-            CopyInto(Scratch.Get(), Existing.Get());
+            CopyInto(Scratch.Get(), Existing.Get(), Old.st_size, CreateError);
             if (!Existing.Close())
                 throw EWriteError(SWriteError);
             ::unlink(Temp.c_str());

@@ -86,9 +86,12 @@ private:
 // previous one where the folder allows it: a fixed-length temporary name
 // beside the target, then a rename. Links are followed to their target, the
 // old file's mode and owner are kept, a device or FIFO is written to in
-// place, and a writable file in a folder that takes no new file is written
-// in place. EFCreateError when the target may not be written, EWriteError
-// when writing fails.
+// place, and a writable file in a folder that takes no new file (or no
+// temporary file at all: no free inode, a quota) is overwritten in place
+// once room for the whole new text is reserved, so that a full disk refuses
+// the save before the old text is touched. EFCreateError when the target
+// may not be written or the room cannot be had, EWriteError when writing
+// fails.
 void SaveFileReplacing(const std::string& FileName, const std::function<void(std::ostream&)>& Write);
 
 // "Unable to open file \"<name>\": <reason>"
