@@ -18,7 +18,9 @@ SORVIK_RESOURCESTRING(uTestKit, sNotInFile, "Not in the file");
 SORVIK_RESOURCESTRING(uOtherKit, sBytes2, "%s bytes");
 
 QString Str(const char* S) { return QString::fromUtf8(S); }
-QString Fixture() { return QFileInfo(Str(__FILE__)).path() + Str("/data/catalog.de.po"); }
+// Through the source folder the build names: a compiler cache may give
+// __FILE__ relative to the build folder.
+QString Fixture() { return QFileInfo(Str(SORVIK_TEST_DATA)).path() + Str("/app/data/catalog.de.po"); }
 
 class Catalogue : public ::testing::Test {
 protected:
