@@ -10,10 +10,14 @@
 #include "engine/uVerificationFile.h"
 #include "forms/uFormBase.h"
 #include "forms/uMainIcons.h"
-#include "forms/uQtMessageWindow.h"
+#include "platform/qt/uQtMessageWindow.h"
+#include "forms/uHintRouter.h"
+#include "forms/uMessageList.h"
 #include "forms/uStatusPanels.h"
 #include "forms/uWindowLinks.h"
+#include "platform/qt/uDroppedPaths.h"
 #include "platform/qt/uFileNames.h"
+#include "platform/qt/uFolderSearch.h"
 
 #include <QAbstractEventDispatcher>
 #include <QAction>
@@ -40,8 +44,6 @@
 #include <QProgressBar>
 #include <QScreen>
 #include <QStackedLayout>
-#include <QStyledItemDelegate>
-#include <QTime>
 #include <QTimer>
 #include <QToolBar>
 #include <QToolButton>
@@ -51,13 +53,8 @@
 #include <algorithm>
 #include <cmath>
 #include <filesystem>
-#include <set>
 #include <system_error>
 #include <utility>
-
-#if defined(Q_OS_UNIX)
-#include <sys/stat.h>
-#endif
 
 SORVIK_RESOURCESTRING(fmain, sstatusworking, "Working...");
 SORVIK_RESOURCESTRING(fmain, sstatusfinished, "Finished");
@@ -82,147 +79,9 @@ QString Q(const TResourceString& S) { return QString::fromStdString(S.Text()); }
 const char* const RowSuffix[HashTypeCount] = {"",       "CRC32",  "MD2",    "MD4",    "MD5",   "SHA1",
                                               "SHA256", "SHA512", "RMD128", "RMD160", "ED2K"};
 
-constexpr int LevelRole = Qt::UserRole + 1;
-const QColor WarningColor(255, 223, 102);
-const QColor ErrorColor(255, 154, 154);
 const QString CRLF = QStringLiteral("\r\n");
 
-// One line per item, the background by its level, the text at the top-left
-// corner; selection does not change the look.
-class TMessageDelegate : public QStyledItemDelegate {
-public:
-    using QStyledItemDelegate::QStyledItemDelegate;
-    void paint(QPainter* Painter, const QStyleOptionViewItem& Option, const QModelIndex& Index) const override
-    {
-        const int Level = Index.data(LevelRole).toInt();
-        QColor Back = Option.palette.color(QPalette::Base);
-        if (Level == mlWarning)
-            Back = WarningColor;
-        else if (Level == mlError)
-            Back = ErrorColor;
-        Painter->fillRect(Option.rect, Back);
-        Painter->setPen(Option.palette.color(QPalette::WindowText));
-        Painter->setFont(Option.font);
-        QString Text = Index.data(Qt::DisplayRole).toString();
-        // Continuation lines are paths and engine texts: read left to right
-        // in any layout, or a right-to-left window moves their punctuation.
-        // Only the drawing is embedded; the copied text stays as it is.
-        if (Level == mlNone)
-            Text = QChar(0x202A) + Text + QChar(0x202C);
-        Painter->drawText(Option.rect.adjusted(2, 0, 0, 0), Qt::AlignLeft | Qt::AlignTop | Qt::TextSingleLine, Text);
-    }
-};
-
-// A folder's own regular files sorted by name, then each sub-folder the same
-// way. A folder reached again through a link is not walked twice, so a
-// link loop ends; FIFOs, devices and sockets are never queued.
-using TVisitedFolders = std::set<std::string>;
-
-// The identity of a folder however it is reached: device and inode where
-// the system has them, else the path with every link resolved.
-bool FolderIdentity(const std::filesystem::path& Folder, std::string& Id)
-{
-#if defined(Q_OS_UNIX)
-    struct stat St {};
-    if (::stat(Folder.c_str(), &St) != 0)
-        return false;
-    Id = std::to_string(static_cast<std::uintmax_t>(St.st_dev)) + ':' + std::to_string(static_cast<std::uintmax_t>(St.st_ino));
-    return true;
-#else
-    std::error_code Ec;
-    Id = std::filesystem::canonical(Folder, Ec).string();
-    return !Ec;
-#endif
-}
-
-void SearchFolder(const std::filesystem::path& Folder, TVisitedFolders& Visited,
-                  const std::function<void(const std::string&)>& Found)
-{
-    namespace fs = std::filesystem;
-    std::error_code Ec;
-    std::string Id;
-    if (!FolderIdentity(Folder, Id) || !Visited.insert(Id).second)
-        return;
-    // Each entry with its name as compared, made once: a folder of many
-    // thousand files is searched on the user-interface thread.
-    struct TEntry {
-        QString Key;
-        std::string Name;
-    };
-    std::vector<TEntry> Files, Folders;
-    fs::directory_iterator It(Folder, fs::directory_options::skip_permission_denied, Ec);
-    for (; !Ec && It != fs::directory_iterator(); It.increment(Ec)) {
-        // The entry's type as the folder listing gave it, without a call per
-        // file; a link is followed to its target.
-        std::error_code E2;
-        const bool IsFile = It->is_regular_file(E2);
-        const bool IsFolder = !E2 && !IsFile && It->is_directory(E2);
-        if (E2 || (!IsFile && !IsFolder))
-            continue;
-        std::string Name = It->path().filename().string();
-        QString Key = QString::fromStdString(Name);
-        (IsFile ? Files : Folders).push_back({std::move(Key), std::move(Name)});
-    }
-    auto ByName = [](const TEntry& A, const TEntry& B) {
-        const int C = A.Key.compare(B.Key, Qt::CaseInsensitive);
-        return C != 0 ? C < 0 : A.Name < B.Name;
-    };
-    std::sort(Files.begin(), Files.end(), ByName);
-    std::sort(Folders.begin(), Folders.end(), ByName);
-    // The entries' paths as the listing gives them: the folder, one
-    // separator unless it ends with one, the name.
-    std::string Prefix = Folder.string();
-    if (!Prefix.empty() && Prefix.back() != '/' && Prefix.back() != static_cast<char>(fs::path::preferred_separator))
-        Prefix += static_cast<char>(fs::path::preferred_separator);
-    std::string Path;
-    for (const TEntry& F : Files) {
-        Path.assign(Prefix).append(F.Name);
-        Found(Path);
-    }
-    for (const TEntry& D : Folders)
-        SearchFolder(Folder / D.Name, Visited, Found);
-}
-
 } // namespace
-
-// Pop-up tooltips off for the whole program; every hint, in any window, goes
-// to the last panel of the main window's status bar.
-class TMainHintFilter : public QObject {
-public:
-    explicit TMainHintFilter(TFormMain* Form) : QObject(Form), FForm(Form) {}
-
-protected:
-    bool eventFilter(QObject* Watched, QEvent* Event) override
-    {
-        switch (Event->type()) {
-        case QEvent::ToolTip:
-            return true;
-        case QEvent::StatusTip:
-            if (Watched->isWidgetType() && Watched != FForm->StatusBar) {
-                FForm->SetApplicationHint(static_cast<QStatusTipEvent*>(Event)->tip());
-                return true;
-            }
-            break;
-        case QEvent::Enter:
-            // The pointer on a control without a hint empties the hint.
-            if (auto* W = qobject_cast<QWidget*>(Watched); W && W != FForm->StatusBar && W->statusTip().isEmpty()
-                                                            && !qobject_cast<QMenu*>(W))
-                FForm->SetApplicationHint(QString());
-            break;
-        case QEvent::Show:
-        case QEvent::Hide:
-            if (Watched->isWidgetType() && static_cast<QWidget*>(Watched)->isWindow() && !Event->spontaneous())
-                FForm->FormVisibleChanged(static_cast<QWidget*>(Watched));
-            break;
-        default:
-            break;
-        }
-        return false;
-    }
-
-private:
-    TFormMain* FForm;
-};
 
 // ---------------------------------------------------------------------------
 // Construction
@@ -245,8 +104,6 @@ TFormMain::~TFormMain()
     Languages.OnHowToTranslate = nullptr;
     if (Settings && Settings->MainFormLocation && Settings->MainFormLocation->Form() == this)
         Settings->MainFormLocation->Attach(nullptr);
-    if (qApp && FHintFilter)
-        qApp->removeEventFilter(FHintFilter);
 }
 
 QAction* TFormMain::NewAction(QAction*& Field, const char* Name, const QString& Caption, const QString& Hint,
@@ -591,11 +448,8 @@ QWidget* TFormMain::CreateClient()
     Bevel_Border->setObjectName(QStringLiteral("Bevel_Border"));
     Bevel_Border->setFrameShape(QFrame::HLine);
     Bevel_Border->setFrameShadow(QFrame::Sunken);
-    ListBox_Messages = new QListWidget(Panel_Messages);
+    ListBox_Messages = new TMessageList(Panel_Messages);
     ListBox_Messages->setObjectName(QStringLiteral("ListBox_Messages"));
-    ListBox_Messages->setFrameShape(QFrame::NoFrame);
-    ListBox_Messages->setUniformItemSizes(true);
-    ListBox_Messages->setItemDelegate(new TMessageDelegate(ListBox_Messages));
     ListBox_Messages->setContextMenuPolicy(Qt::CustomContextMenu);
     ListBox_Messages->setMinimumHeight(0);
     ListBox_Messages->setSizePolicy(QSizePolicy::Expanding, QSizePolicy::Ignored);
@@ -736,8 +590,9 @@ void TFormMain::ConnectActions()
 void TFormMain::FormCreate()
 {
     FCurrentFileProps = TFileProperties{};
-    FHintFilter = new TMainHintFilter(this);
-    qApp->installEventFilter(FHintFilter);
+    auto* Hints = new THintRouter(StatusBar, this);
+    connect(Hints, &THintRouter::HintChanged, this, &TFormMain::SetApplicationHint);
+    connect(Hints, &THintRouter::WindowVisibilityChanged, this, &TFormMain::FormVisibleChanged);
     LockMinWidth();
     if (Settings && Settings->MainFormLocation)
         Settings->MainFormLocation->Attach(this);
@@ -1258,32 +1113,20 @@ void TFormMain::CompareWithPrevious(const std::shared_ptr<THashFile>& Item)
 
 void TFormMain::AddMessage(TMessageLevel Level, const QString& Text)
 {
-    if (Level >= mlInfo && Level <= mlError)
-        ++FMessageCounts[static_cast<std::size_t>(Level)];
-    auto* Item = new QListWidgetItem(QLatin1Char('[') + QTime::currentTime().toString(QStringLiteral("HH:mm:ss"))
-                                     + QStringLiteral("] ") + Text);
-    Item->setData(LevelRole, static_cast<int>(Level));
-    ListBox_Messages->addItem(Item);
-    ListBox_Messages->scrollToBottom();
-    UpdateMessageLevel();
+    ListBox_Messages->AddMessage(Level, Text);
     RepaintStatusBar();
     ShowMessages(true, false);
 }
 
 void TFormMain::AddMessageLine(const QString& Text)
 {
-    auto* Item = new QListWidgetItem(Text);
-    Item->setData(LevelRole, static_cast<int>(mlNone));
-    ListBox_Messages->addItem(Item);
-    ListBox_Messages->scrollToBottom();
+    ListBox_Messages->AddMessageLine(Text);
     ShowMessages(true, false);
 }
 
 void TFormMain::ClearMessages()
 {
-    ListBox_Messages->clear();
-    FMessageCounts = {};
-    UpdateMessageLevel();
+    ListBox_Messages->ClearMessages();
     RepaintStatusBar();
     ShowMessages(false, false);
 }
@@ -1309,19 +1152,6 @@ void TFormMain::ShowMessages(bool Show, bool Force)
         L->activate();
 }
 
-TMessageLevel TFormMain::GetMessageLevel() const
-{
-    if (FMessageCounts[mlError] > 0)
-        return mlError;
-    if (FMessageCounts[mlWarning] > 0)
-        return mlWarning;
-    if (FMessageCounts[mlInfo] > 0)
-        return mlInfo;
-    return mlNone;
-}
-
-void TFormMain::UpdateMessageLevel() { FMessageLevel = GetMessageLevel(); }
-
 void TFormMain::ActionToggleMessagesExecute() { ShowMessages(!MessagesVisible(), false); }
 
 void TFormMain::ActionClearMessagesExecute()
@@ -1332,10 +1162,7 @@ void TFormMain::ActionClearMessagesExecute()
 
 void TFormMain::ActionCopyMessagesExecute()
 {
-    QString Text;
-    for (int I = 0; I < ListBox_Messages->count(); ++I)
-        Text += ListBox_Messages->item(I)->text() + CRLF;
-    QGuiApplication::clipboard()->setText(Text);
+    QGuiApplication::clipboard()->setText(ListBox_Messages->AllText());
 }
 
 void TFormMain::SetStatusText(const QString& Text) { StatusBar->SetPanelText(5, Text); }
@@ -1371,8 +1198,10 @@ int TFormMain::StatusImage(int Panel) const
 {
     if (Panel == 0)
         return IsWorkerBusy() ? miBusy : miIdle;
-    if (Panel == 1)
-        return FMessageLevel == mlError ? miError : FMessageLevel == mlWarning ? miWarning : miNoMessages;
+    if (Panel == 1) {
+        const TMessageLevel Level = MessageLevel();
+        return Level == mlError ? miError : Level == mlWarning ? miWarning : miNoMessages;
+    }
     return -1;
 }
 
@@ -1421,16 +1250,18 @@ void TFormMain::AddPath(const QString& Path)
     const std::filesystem::file_status Status = std::filesystem::status(Name, Error);
     // An empty path names nothing: its status is "not found".
     if (std::filesystem::is_directory(Status)) {
-        TVisitedFolders Visited;
-        SearchFolder(std::filesystem::path(Name), Visited, [](const std::string& File) { FileQueue->Push(File); });
+        SearchFolder(Name, [this](const std::string& File) { SearcherFileFound(File); });
     } else if (std::filesystem::exists(Status)) {
-        FileQueue->Push(Name);
+        EnqueueFile(Name);
     } else {
         AddMessage(mlWarning, Q(sfilenotfound));
         AddMessageLine(Path);
     }
 }
 
+void TFormMain::EnqueueFile(const std::string& FileName) { FileQueue->Push(FileName); }
+
+void TFormMain::SearcherFileFound(const std::string& FileName) { EnqueueFile(FileName); }
 
 void TFormMain::AddPaths(const QStringList& List)
 {
@@ -1477,34 +1308,6 @@ void TFormMain::FormDropFiles(const QStringList& FileNames)
     CheckCompareModifiers();
     AddPathArray(FileNames);
 }
-
-namespace {
-
-QString DroppedPath(const QUrl& Url)
-{
-#ifndef Q_OS_WIN
-    // The path's bytes as the sender encoded them: toLocalFile would replace
-    // bytes of a name that is not UTF-8.
-    if (Url.host().isEmpty()) {
-        const QByteArray Bytes = QByteArray::fromPercentEncoding(Url.path(QUrl::FullyEncoded).toLatin1());
-        return FileNameToQString(Bytes.toStdString());
-    }
-#endif
-    return QDir::toNativeSeparators(Url.toLocalFile());
-}
-
-QStringList DroppedPaths(const QMimeData* Data)
-{
-    QStringList Paths;
-    if (!Data || !Data->hasUrls())
-        return Paths;
-    for (const QUrl& U : Data->urls())
-        if (U.isLocalFile())
-            Paths.append(DroppedPath(U));
-    return Paths;
-}
-
-} // namespace
 
 void TFormMain::dragEnterEvent(QDragEnterEvent* Event)
 {

@@ -5,6 +5,7 @@
 #include "engine/uSorvik.h"
 #include "engine/uThreads.h"
 #include "forms/uForms.h"
+#include "forms/uMessageList.h"
 
 #include <QDateTime>
 #include <QElapsedTimer>
@@ -34,7 +35,6 @@ class QPainter;
 class QKeySequence;
 class TQtMessageWindow;
 class TStatusPanels;
-class TMainHintFilter;
 
 extern TResourceString sstatusworking;
 extern TResourceString sstatusfinished;
@@ -50,8 +50,6 @@ extern TResourceString sstatuslogcleared;
 extern TResourceString slogfilesaved;
 extern TResourceString sfailedtosavelog;
 extern TResourceString stexthashed;
-
-enum TMessageLevel : int { mlNone = 0, mlInfo = 1, mlWarning = 2, mlError = 3 };
 
 // The web pages the Help menu and the language menu open.
 inline constexpr const char* HelpWebAddress = "https://sorvik.example.org/help/";
@@ -141,9 +139,7 @@ public:
     bool MessagesVisible() const;
     void ShowMessages(bool Show, bool Force);
     int CompactClientHeight() const;
-    TMessageLevel GetMessageLevel() const;
-    void UpdateMessageLevel();
-    TMessageLevel MessageLevel() const { return FMessageLevel; }
+    TMessageLevel MessageLevel() const { return ListBox_Messages->MessageLevel(); }
     void SetStatusText(const QString& Text);
     QString StatusText() const;
     void UpdateFileCounts();
@@ -158,6 +154,8 @@ public:
 
     // ---- adding files and folders
     void AddPath(const QString& Path);
+    void EnqueueFile(const std::string& FileName);
+    void SearcherFileFound(const std::string& FileName);
     void AddPaths(const QStringList& List);
     void AddPathArray(const QStringList& Names) { AddPaths(Names); }
     void AddCommandLineFiles();
@@ -198,7 +196,7 @@ public:
     QProgressBar* ProgressBar = nullptr;
     QFrame* Panel_Messages = nullptr;
     QFrame* Bevel_Border = nullptr;
-    QListWidget* ListBox_Messages = nullptr;
+    TMessageList* ListBox_Messages = nullptr;
     TStatusPanels* StatusBar = nullptr;
     QTimer* TimerSpeed = nullptr;
     QMenu* MI_FileMenu = nullptr;
@@ -247,7 +245,6 @@ protected:
     bool eventFilter(QObject* Watched, QEvent* Event) override;
 
 private:
-    friend class TMainHintFilter;
     void CreateComponents();
     void CreateActions();
     void CreateMenus();
@@ -308,12 +305,9 @@ private:
     std::array<THashRow, HashTypeCount> HashRows;
     std::unique_ptr<TSorvikThread> FWorker;
     std::unique_ptr<TQtMessageWindow> FMessageWindow;
-    std::array<std::int32_t, 4> FMessageCounts{};
-    TMessageLevel FMessageLevel = mlNone;
     std::int32_t FLogEnumIndex = 0;
     TFileProperties FCurrentFileProps;
 
-    TMainHintFilter* FHintFilter = nullptr;
     QString FApplicationHint;
     bool FFirstShown = false;
     bool FIdleSinceBusy = true;

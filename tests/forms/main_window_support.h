@@ -7,7 +7,7 @@
 #include "engine/uThreads.h"
 #include "forms/fMain.h"
 #include "forms/uFormBase.h"
-#include "forms/uQtMessageWindow.h"
+#include "platform/qt/uQtMessageWindow.h"
 #include "forms/uStatusPanels.h"
 #include "platform/qt/uPlatformShell.h"
 #include "settings_scope.h"

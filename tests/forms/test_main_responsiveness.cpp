@@ -1,7 +1,7 @@
 // What keeps the main window responsive while many small files are hashed.
 #include "main_window_support.h"
 
-#include "forms/uQtMessageWindow.h"
+#include "platform/qt/uQtMessageWindow.h"
 
 #include <QProgressBar>
 

@@ -1,4 +1,4 @@
-#include "forms/uQtMessageWindow.h"
+#include "platform/qt/uQtMessageWindow.h"
 
 #include <QCoreApplication>
 

@@ -1,0 +1,36 @@
+// The main window's message list: stamped messages of three levels, each
+// maybe followed by continuation lines, painted by level, counted by level.
+#pragma once
+
+#include <QListWidget>
+
+#include <array>
+#include <cstdint>
+
+enum TMessageLevel : int { mlNone = 0, mlInfo = 1, mlWarning = 2, mlError = 3 };
+
+class TMessageList : public QListWidget {
+    Q_OBJECT
+public:
+    // Each item's level, mlNone for a continuation line.
+    static constexpr int LevelRole = Qt::UserRole + 1;
+
+    explicit TMessageList(QWidget* Parent = nullptr);
+
+    // A line stamped with the time of day; levels from mlInfo up are counted.
+    void AddMessage(TMessageLevel Level, const QString& Text);
+    // A continuation line of the message before: not stamped, not counted.
+    void AddMessageLine(const QString& Text);
+    void ClearMessages();
+    // The highest level listed, from the counts.
+    TMessageLevel GetMessageLevel() const;
+    // The level as of the last change.
+    TMessageLevel MessageLevel() const { return FLevel; }
+    // Every line, each followed by CR LF.
+    QString AllText() const;
+
+private:
+    void AddItem(TMessageLevel Level, const QString& Text);
+    std::array<std::int32_t, 4> FCounts{};
+    TMessageLevel FLevel = mlNone;
+};
