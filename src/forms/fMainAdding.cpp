@@ -1,0 +1,173 @@
+// Adding files and folders to the main window: the dialogs, drops, the
+// command line and the file box, and the search through folders.
+#include "forms/fMain.h"
+
+#include "app/uTranslationKit.h"
+#include "app/ufunctions.h"
+#include "engine/uStrUtils.h"
+#include "forms/fMainPrivate.h"
+#include "forms/uFormBase.h"
+#include "platform/qt/uDroppedPaths.h"
+#include "platform/qt/uFileNames.h"
+#include "platform/qt/uFolderSearch.h"
+
+#include <QAction>
+#include <QDragEnterEvent>
+#include <QDropEvent>
+#include <QKeyEvent>
+#include <QLabel>
+#include <QLineEdit>
+#include <QMimeData>
+#include <QStackedLayout>
+#include <QToolButton>
+
+#include <filesystem>
+#include <system_error>
+
+using namespace fmain;
+
+void TFormMain::AddPath(const QString& Path)
+{
+    ShowFileControls();
+    // Looked up by its bytes: Qt's own look-up loses a name that is not UTF-8.
+    const std::string Name = QStringToFileName(Path);
+    std::error_code Error;
+    const std::filesystem::file_status Status = std::filesystem::status(Name, Error);
+    // An empty path names nothing: its status is "not found".
+    if (std::filesystem::is_directory(Status)) {
+        SearchFolder(Name, [this](const std::string& File) { SearcherFileFound(File); });
+    } else if (std::filesystem::exists(Status)) {
+        EnqueueFile(Name);
+    } else {
+        AddMessage(mlWarning, Q(sfilenotfound));
+        AddMessageLine(Path);
+    }
+}
+
+void TFormMain::EnqueueFile(const std::string& FileName) { FileQueue->Push(FileName); }
+
+void TFormMain::SearcherFileFound(const std::string& FileName) { EnqueueFile(FileName); }
+
+void TFormMain::AddPaths(const QStringList& List)
+{
+    for (const QString& P : List)
+        AddPath(P);
+    UpdateFileCounts();
+}
+
+void TFormMain::AddCommandLineFiles()
+{
+    CheckCompareModifiers();
+    for (const QString& A : CommandLineArguments)
+        AddPath(A);
+    UpdateFileCounts();
+}
+
+void TFormMain::CheckCompareModifiers()
+{
+    if (IsShiftDown())
+        ActionCompareToNextFile->setChecked(true);
+    if (IsCtrlDown())
+        ActionCompareNextTwoFiles->setChecked(true);
+}
+
+void TFormMain::ActionAddFilesExecute()
+{
+    const QStringList Files = ChooseFiles ? ChooseFiles() : QStringList();
+    if (Files.isEmpty())
+        return;
+    CheckCompareModifiers();
+    AddPaths(Files);
+}
+
+void TFormMain::ActionAddFolderExecute()
+{
+    const QStringList Folders = ChooseFolders ? ChooseFolders() : QStringList();
+    if (Folders.isEmpty())
+        return;
+    AddPaths(Folders);
+}
+
+void TFormMain::FormDropFiles(const QStringList& FileNames)
+{
+    CheckCompareModifiers();
+    AddPathArray(FileNames);
+}
+
+void TFormMain::dragEnterEvent(QDragEnterEvent* Event)
+{
+    if (DroppedPaths(Event->mimeData()).isEmpty())
+        return;
+    // Always a copy: a move would let the source delete the files.
+    Event->setDropAction(Qt::CopyAction);
+    Event->accept();
+}
+
+void TFormMain::dragMoveEvent(QDragMoveEvent* Event)
+{
+    if (DroppedPaths(Event->mimeData()).isEmpty())
+        return;
+    Event->setDropAction(Qt::CopyAction);
+    Event->accept();
+}
+
+void TFormMain::dropEvent(QDropEvent* Event)
+{
+    const QStringList Paths = DroppedPaths(Event->mimeData());
+    if (Paths.isEmpty())
+        return;
+    Event->setDropAction(Qt::CopyAction);
+    Event->accept();
+    RunGuarded([&] { FormDropFiles(Paths); });
+}
+
+void TFormMain::ActionRehashFileExecute()
+{
+    if (!TrimControls(EditFile->text()).isEmpty()) {
+        CheckCompareModifiers();
+        AddPathArray({EditFile->text()});
+    } else {
+        ExecuteAction(ActionAddFiles);
+    }
+}
+
+bool TFormMain::eventFilter(QObject* Watched, QEvent* Event)
+{
+    if (Watched == EditFile && Event->type() == QEvent::KeyPress) {
+        const int Key = static_cast<QKeyEvent*>(Event)->key();
+        if (Key == Qt::Key_Return || Key == Qt::Key_Enter || Key == Qt::Key_Escape)
+            RunGuarded([&] { EditFileKeyPress(Key); });
+    }
+    return QMainWindow::eventFilter(Watched, Event);
+}
+
+void TFormMain::EditFileKeyPress(int Key)
+{
+    if (Key == Qt::Key_Return || Key == Qt::Key_Enter)
+        ExecuteAction(ActionRehashFile);
+    else if (Key == Qt::Key_Escape)
+        ExecuteAction(ActionSkip);
+}
+
+void TFormMain::InitFileControls()
+{
+    EditFile->setVisible(false);
+    SB_Rehash->setVisible(false);
+    EditFile->parentWidget()->setVisible(false);
+    Panel_DragAndDrop->parentWidget()->setVisible(true);
+    Panel_DragAndDrop->setVisible(true);
+    Panel_HoldControl->setVisible(true);
+}
+
+void TFormMain::ShowFileControls()
+{
+    if (EditFile->isVisibleTo(this) && !Panel_DragAndDrop->isVisibleTo(this))
+        return;
+    auto* Stack = qobject_cast<QStackedLayout*>(EditFile->parentWidget()->parentWidget()->layout());
+    Panel_DragAndDrop->setVisible(false);
+    Panel_HoldControl->setVisible(false);
+    EditFile->setVisible(true);
+    SB_Rehash->setVisible(true);
+    if (Stack)
+        Stack->setCurrentWidget(EditFile->parentWidget());
+}

@@ -1,0 +1,279 @@
+// The main window and its worker: the worker's events, the file in hand
+// with its information and digests, the progress and the reading speed.
+#include "forms/fMain.h"
+
+#include "app/uSettings.h"
+#include "engine/uFileProperties.h"
+#include "engine/uStrUtils.h"
+#include "forms/fMainPrivate.h"
+#include "forms/uFormBase.h"
+#include "forms/uStatusPanels.h"
+#include "forms/uWindowLinks.h"
+#include "platform/qt/uFileNames.h"
+#include "platform/qt/uQtMessageWindow.h"
+
+#include <QAction>
+#include <QElapsedTimer>
+#include <QLineEdit>
+#include <QProgressBar>
+#include <QTimer>
+
+#include <algorithm>
+#include <cmath>
+
+using namespace fmain;
+
+bool TFormMain::event(QEvent* Event)
+{
+    if (Event->type() == TWindowMessageEvent::EventType()) {
+        auto* E = static_cast<TWindowMessageEvent*>(Event);
+        RunGuarded([&] { WMWorkerEvent(E->Message); });
+        return true;
+    }
+    if (Event->type() == TWindowMessagesReadyEvent::EventType()) {
+        TakeWorkerMessages();
+        return true;
+    }
+    return QMainWindow::event(Event);
+}
+
+void TFormMain::TakeWorkerMessages()
+{
+    if (!FMessageWindow)
+        return;
+    // In slices: input, timers and painting get their turn between two,
+    // however far the worker is ahead.
+    constexpr qint64 SliceNs = 20'000'000;
+    QElapsedTimer Slice;
+    Slice.start();
+    TWindowMessage Message;
+    while (FMessageWindow->Take(Message)) {
+        RunGuarded([&] { WMWorkerEvent(Message); });
+        Message = TWindowMessage();
+        if (Slice.nsecsElapsed() >= SliceNs) {
+            FMessageWindow->PostReady();
+            return;
+        }
+    }
+}
+
+std::uint64_t TFormMain::WorkerMessagesCoalesced() const
+{
+    return FMessageWindow ? FMessageWindow->Coalesced() : 0;
+}
+
+namespace {
+
+bool InLog(const THashFileList& List, const THashFile* Item)
+{
+    for (auto It = List.Items.rbegin(); It != List.Items.rend(); ++It)
+        if (It->get() == Item)
+            return true;
+    return false;
+}
+
+} // namespace
+
+void TFormMain::WMWorkerEvent(const TWindowMessage& Message)
+{
+    if (Message.Msg != WM_WORKER_NOTIFY)
+        return;
+    ++FMessagesHandled;
+    const TWorkerEvent Event = WorkerEvent(Message);
+    // Payloads are read only for the events that carry one.
+    TWorkerPayload* Payload = nullptr;
+    switch (Event) {
+    case weError:
+    case weFileStarted:
+    case weFileFinished:
+    case weFileProperties:
+    case weFileCancelled:
+        Payload = WorkerPayload(Message);
+        break;
+    default:
+        break;
+    }
+    // What the worker found goes into the record before anything reads it.
+    StoreWorkerResult(Message);
+    // When the next file's start is already queued, whatever the boxes would
+    // show of this file is replaced before it could be painted: only the log
+    // and the log viewer take it. The boxes end the same either way.
+    const bool Superseded = FMessageWindow && FMessageWindow->MarkedQueued() > 0;
+
+    switch (Event) {
+    case weStarted:
+        break;
+    case weError:
+        SetStatusText(Q(sstatuserror));
+        AddMessage(mlError, Q(serroroccurred));
+        if (Payload && Payload->Text)
+            AddMessageLine(Q(Payload->Text->Text));
+        break;
+    case weFileStarted:
+        if (!Payload || !Payload->File)
+            break;
+        FFileList->Add(Payload->File);
+        LogViewerAddFile(Payload->File);
+        SetStatusText(Q(sstatusworking));
+        if (Superseded)
+            break;
+        UpdateFileCounts();
+        ClearFileInfo();
+        SetFileName(FileNameToQString(Payload->File->FileName));
+        break;
+    case weFileFinished:
+        // A record of a cleared log is no longer shown anywhere.
+        if (!Payload || !Payload->File || !InLog(*FFileList, Payload->File.get()))
+            break;
+        if (!Superseded) {
+            UpdateFileCounts();
+            ShowHashes(Payload->File->Hashes);
+        }
+        LogViewerUpdateFile(Payload->File);
+        CompareWithPrevious(Payload->File);
+        break;
+    case weFileProperties:
+        if (!Payload || !Payload->File || !InLog(*FFileList, Payload->File.get()))
+            break;
+        FCurrentFileProps = Payload->File->Properties;
+        if (!Superseded)
+            ShowFileInfo(Payload->File->Properties);
+        break;
+    case weProgress:
+        if (!Superseded)
+            SetProgress(static_cast<int>(Message.LParam));
+        break;
+    case weFileCancelled:
+        UpdateFileCounts();
+        SetStatusText(Q(sstatuscancelled));
+        SetProgress(-1);
+        AddMessage(mlWarning, Q(sfilecancelled));
+        if (Payload && Payload->Text)
+            AddMessageLine(Q(Payload->Text->Text));
+        break;
+    case weBusy:
+        FIdleSinceBusy = false;
+        RepaintStatusBar();
+        SetStatusText(Q(sstatusworking));
+        break;
+    case weIdle:
+        ++FIdleMessagesHandled;
+        FIdleSinceBusy = true;
+        RepaintStatusBar();
+        SetStatusText(Q(sstatusfinished));
+        break;
+    default:
+        break;
+    }
+}
+
+void TFormMain::ClearFileInfo()
+{
+    EditFile->clear();
+    EditFileSize->clear();
+    EditAttributes->clear();
+    EditFileTimeCreated->clear();
+    EditFileTimeModified->clear();
+    ClearHashEdits();
+}
+
+void TFormMain::SetFileName(const QString& Name) { EditFile->setText(Name); }
+
+void TFormMain::ShowFileInfo(const TFileProperties& Props)
+{
+    EditFileSize->setText(Q(FormatSize(Props.Size)));
+    EditAttributes->setText(Q(AttributesToText(Props.Attributes)));
+    EditFileTimeCreated->setText(Q(DateTimeToText(Props.Created)));
+    EditFileTimeModified->setText(Q(DateTimeToText(Props.Modified)));
+}
+
+void TFormMain::ShowHashes(const THashList& Hashes)
+{
+    const bool Upper = Settings && Settings->UpperCaseHash;
+    for (int T = htFirst; T <= htLast; ++T) {
+        QLineEdit* E = HashRows[static_cast<std::size_t>(T)].Edit;
+        E->setText(Q(CaseHash(Hashes.Get(static_cast<THashType>(T)), Upper)));
+        // A digest wider than its box shows its beginning.
+        E->setCursorPosition(0);
+    }
+}
+
+void TFormMain::SetProgress(int Percent)
+{
+    // Most progress events repeat what is shown already.
+    if (Percent < 0)
+        Percent = -1;
+    if (Percent == FShownProgress)
+        return;
+    FShownProgress = Percent;
+    // Painting the bar is most of what a progress event costs: while a file
+    // is read at full speed the steps in between are shown at most once a
+    // frame; a start, an end and a reset are shown at once.
+    const bool Edge = Percent <= 0 || Percent >= 100;
+    if (Edge || !FProgressShownAt.isValid() || FProgressShownAt.elapsed() >= ProgressFrameMilliseconds) {
+        ShowProgressNow();
+        return;
+    }
+    if (!FProgressTimer->isActive())
+        FProgressTimer->start(static_cast<int>(ProgressFrameMilliseconds - FProgressShownAt.elapsed()));
+}
+
+void TFormMain::ShowProgressNow()
+{
+    FProgressTimer->stop();
+    FProgressShownAt.start();
+    const int Percent = FShownProgress;
+    // QProgressBar repaints at once on a visible change, flushing the window
+    // to the screen: with small files that is twice per file, and the
+    // window falls behind the worker. With updates off for the call the
+    // change is painted with everything else when the loop is idle.
+    ProgressBar->setUpdatesEnabled(false);
+    ProgressBar->setValue(Percent >= 0 ? std::min(Percent, 100) : 0);
+    ProgressBar->setUpdatesEnabled(true);
+    StatusBar->SetPanelText(4, Percent >= 0 ? QString::number(Percent) + QLatin1Char('%') : QString());
+}
+
+void TFormMain::ResetSpeedSample()
+{
+    FLastSampleTime = UtcNow ? UtcNow() : QDateTime::currentDateTimeUtc();
+    FLastSampleBytes = 0;
+}
+
+void TFormMain::TimerSpeedTimer()
+{
+    if (!FWorker)
+        return;
+    const QDateTime Now = UtcNow();
+    const std::int64_t Bytes = FWorker->BytesRead();
+    const double Seconds = std::abs(static_cast<double>(FLastSampleTime.msecsTo(Now))) / 1000.0;
+    std::int64_t Speed = 0;
+    if (Seconds > 0)
+        Speed = static_cast<std::int64_t>(std::nearbyint(static_cast<double>(Bytes - FLastSampleBytes) / Seconds));
+    SetSpeed(Speed);
+    FLastSampleBytes = Bytes;
+    FLastSampleTime = Now;
+}
+
+void TFormMain::SetSpeed(std::int64_t BytesPerSecond)
+{
+    StatusBar->SetPanelText(3, BytesPerSecond > 0 ? Q(FormatSpeed(static_cast<double>(BytesPerSecond))) : QString());
+}
+
+void TFormMain::CompareWithPrevious(const std::shared_ptr<THashFile>& Item)
+{
+    if (ActionCompareToNextFile->isChecked()) {
+        const std::shared_ptr<THashFile> Previous = FFileList->Previous(Item.get());
+        if (Previous) {
+            ActionCompareToNextFile->setChecked(false);
+            if (!CompareFilesWindow(Item, Previous)) {
+                AddMessage(mlWarning, Q(shashesoffilesdontmatch));
+                AddMessageLine(Q(Item->FileName));
+                AddMessageLine(Q(Previous->FileName));
+            }
+        }
+    }
+    if (ActionCompareNextTwoFiles->isChecked()) {
+        ActionCompareNextTwoFiles->setChecked(false);
+        ActionCompareToNextFile->setChecked(true);
+    }
+}
