@@ -23,6 +23,10 @@
 #  include <fcntl.h>
 #  include <sys/stat.h>
 #  include <unistd.h>
+#  ifdef __linux__
+#    include <linux/magic.h>
+#    include <sys/vfs.h>
+#  endif
 #endif
 
 TReadAhead::TReadAhead(TFileReader& Stream, std::size_t ChunkSize, std::int64_t Total)
@@ -128,6 +132,7 @@ TFileReader::TFileReader(const std::string& FileName)
     }
     FHandle = H;
     FSize = Size.QuadPart;
+    FSizeKnown = FSize > 0;
 }
 
 TFileReader::~TFileReader()
@@ -150,7 +155,47 @@ void TFileReader::ReadBuffer(void* Buffer, std::size_t Count)
     }
 }
 
+std::size_t TFileReader::ReadSome(void* Buffer, std::size_t Count)
+{
+    DWORD Got = 0;
+    const DWORD Want = Count > 0x40000000u ? 0x40000000u : static_cast<DWORD>(Count);
+    if (!ReadFile(static_cast<HANDLE>(FHandle), Buffer, Want, &Got, nullptr))
+        throw EReadError(SReadError);
+    FPosition += Got;
+    return Got;
+}
+
 #else
+
+namespace {
+
+// File systems whose files are made as they are read: the size their
+// directory entries give is 0 or a page, whatever the content.
+bool GeneratedContent(int Fd)
+{
+#ifdef __linux__
+    struct statfs Fs {};
+    if (::fstatfs(Fd, &Fs) != 0)
+        return false;
+    switch (static_cast<unsigned long>(Fs.f_type)) {
+    case PROC_SUPER_MAGIC:
+    case SYSFS_MAGIC:
+    case DEBUGFS_MAGIC:
+    case TRACEFS_MAGIC:
+    case SECURITYFS_MAGIC:
+    case CGROUP_SUPER_MAGIC:
+    case CGROUP2_SUPER_MAGIC:
+        return true;
+    default:
+        return false;
+    }
+#else
+    (void)Fd;
+    return false;
+#endif
+}
+
+} // namespace
 
 TFileReader::TFileReader(const std::string& FileName)
 {
@@ -176,6 +221,7 @@ TFileReader::TFileReader(const std::string& FileName)
 #endif
     FHandle = Fd;
     FSize = static_cast<std::int64_t>(St.st_size);
+    FSizeKnown = FSize > 0 && !GeneratedContent(Fd);
 }
 
 TFileReader::~TFileReader()
@@ -196,6 +242,19 @@ void TFileReader::ReadBuffer(void* Buffer, std::size_t Count)
         P += Got;
         Count -= static_cast<std::size_t>(Got);
         FPosition += Got;
+    }
+}
+
+std::size_t TFileReader::ReadSome(void* Buffer, std::size_t Count)
+{
+    for (;;) {
+        const ssize_t Got = ::read(FHandle, Buffer, Count);
+        if (Got < 0 && errno == EINTR)
+            continue;
+        if (Got < 0)
+            throw EReadError(SReadError);
+        FPosition += Got;
+        return static_cast<std::size_t>(Got);
     }
 }
 

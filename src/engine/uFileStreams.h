@@ -37,9 +37,17 @@ public:
     // The size when the file was opened.
     std::int64_t Size() const { return FSize; }
     std::int64_t Position() const { return FPosition; }
+    // False when the directory entry's size cannot be the content's: a file
+    // of size 0 (the system's generated files, /proc/version say) or one of
+    // a file system that makes its files' content as they are read (/proc,
+    // /sys: a stated 4096 bytes for a few). Such a file is read to its end.
+    bool SizeKnown() const { return FSizeKnown; }
     // Reads exactly Count bytes; EReadError "Stream read error" when fewer
     // come (the file shrank) or the read fails.
     void ReadBuffer(void* Buffer, std::size_t Count);
+    // Reads up to Count bytes; 0 at the end of the file; EReadError when
+    // the read fails.
+    std::size_t ReadSome(void* Buffer, std::size_t Count);
 
 private:
 #ifdef _WIN32
@@ -49,6 +57,7 @@ private:
 #endif
     std::int64_t FSize = 0;
     std::int64_t FPosition = 0;
+    bool FSizeKnown = true;
 };
 
 // Reads a file's chunks on a helper thread, one chunk ahead of the caller,

@@ -326,6 +326,10 @@ void TSorvikThread::HashItem(const std::string& FileName)
     TFileReader Stream(FileName);
     Notify(weProgress, 0);
     Bank.Init(HashTypes.load(std::memory_order_relaxed) & AllHashTypes());
+    if (!Stream.SizeKnown()) {
+        HashToEnd(Stream);
+        return;
+    }
     std::int64_t Remaining = Stream.Size() - Stream.Position();
     const std::int64_t Total = Remaining;
     if (Remaining > 0) {
@@ -365,6 +369,24 @@ void TSorvikThread::HashItem(const std::string& FileName)
             FBytesRead.fetch_add(static_cast<std::int64_t>(N), std::memory_order_relaxed);
             Notify(weProgress, ProgressPercent(Total - Remaining, Total));
         }
+    }
+    if (!Stopping()) {
+        Bank.Final();
+        Notify(weProgress, 100);
+    }
+}
+
+void TSorvikThread::HashToEnd(TFileReader& Stream)
+{
+    // No total to measure progress by: each chunk reports 0 until the end.
+    std::vector<std::uint8_t> Buffer(std::max<std::uint32_t>(BufferSize, 1));
+    while (!Stopping()) {
+        const std::size_t N = Stream.ReadSome(Buffer.data(), Buffer.size());
+        if (N == 0)
+            break;
+        Bank.Update(Buffer.data(), N);
+        FBytesRead.fetch_add(static_cast<std::int64_t>(N), std::memory_order_relaxed);
+        Notify(weProgress, 0);
     }
     if (!Stopping()) {
         Bank.Final();

@@ -19,6 +19,8 @@ extern TResourceString sthreadqueuesnotassigned;
 
 // First-in first-out queue of file paths; one lock around every operation,
 // and nothing else is called while it is held.
+class TFileReader;
+
 class TFileQueue {
 public:
     void Push(std::string Path);
@@ -121,6 +123,7 @@ private:
     void SetBusy(bool NewBusy, const std::string& Path);
     void ProcessFile(const std::string& Path);
     void HashItem(const std::string& FileName);
+    void HashToEnd(TFileReader& Stream);
     bool Notify(TWorkerEvent Event, std::intptr_t Number);
     bool NotifyObject(TWorkerEvent Event, std::shared_ptr<TWorkerPayload> Payload);
     bool NotifyText(TWorkerEvent Event, std::string Text, std::shared_ptr<THashFile> File = nullptr);

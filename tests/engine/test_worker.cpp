@@ -10,7 +10,9 @@
 
 #include <chrono>
 #include <cstdlib>
+#include <fstream>
 #include <functional>
+#include <sstream>
 #include <thread>
 
 namespace {
@@ -205,6 +207,38 @@ TEST_F(Worker, AFileThatShrinksWhileReadFailsWithTheReadError)
         EXPECT_EQ(T.back(), "8");
         EXPECT_EQ(Log.back()->Hashes.HashTypes, 0u);
         EXPECT_EQ(Log.back()->ErrorText, "[EReadError] Stream read error");
+    }
+}
+
+// Files the system makes as they are read: /proc's say they are empty, /sys's
+// that they hold a page; their digest is that of what a read gives, as
+// md5sum computes it.
+TEST_F(Worker, GeneratedFilesAreReadToTheirEnd)
+{
+    std::vector<std::string> Files;
+    for (const char* P : {"/proc/version", "/proc/self/status", "/sys/devices/system/cpu/online",
+                          "/sys/kernel/mm/transparent_hugepage/enabled"}) {
+        std::error_code Ec;
+        if (fs::is_regular_file(P, Ec))
+            Files.push_back(P);
+    }
+    if (Files.empty())
+        GTEST_SKIP() << "neither /proc nor /sys here";
+    Start();
+    for (const std::string& P : Files) {
+        Queue.Push(P);
+        const TTokens T = Take("8");
+        ASSERT_GE(T.size(), 6u) << P;
+        EXPECT_EQ(T[T.size() - 2], "3") << P << ": " << ::testing::PrintToString(T);
+        // A file that changes as it is read (/proc/self/status) is read again for the comparison.
+        std::ifstream In(P, std::ios::binary);
+        std::ostringstream Content;
+        Content << In.rdbuf();
+        ASSERT_FALSE(Content.str().empty()) << P;
+        if (P != "/proc/self/status")
+            EXPECT_EQ(Log.back()->Hashes.Get(htMD5), Md5Of(Content.str())) << P;
+        else
+            EXPECT_NE(Log.back()->Hashes.Get(htMD5), Md5Of("")) << P;
     }
 }
 
