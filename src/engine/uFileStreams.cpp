@@ -87,9 +87,19 @@ const std::uint8_t* TReadAhead::Next()
     return FBuffers[K % 2].data();
 }
 
+SORVIK_RESOURCESTRING(rtlconsts, SFOpenErrorEx, "Unable to open file \"%s\": %s");
+SORVIK_RESOURCESTRING(rtlconsts, SFCreateErrorEx, "Unable to create file \"%s\": %s");
+SORVIK_RESOURCESTRING(rtlconsts, SReadError, "Stream read error");
+SORVIK_RESOURCESTRING(rtlconsts, SWriteError, "Stream write error");
+
 std::string OpenErrorText(const std::string& FileName, const std::string& Reason)
 {
-    return "Unable to open file \"" + FileName + "\": " + Reason;
+    return FormatText(SFOpenErrorEx, {FileName, Reason});
+}
+
+std::string CreateErrorText(const std::string& FileName, const std::string& Reason)
+{
+    return FormatText(SFCreateErrorEx, {FileName, Reason});
 }
 
 #ifdef _WIN32
@@ -447,7 +457,7 @@ void SaveFileReplacing(const std::string& FileName, const std::function<void(std
 {
     namespace fs = std::filesystem;
     const auto CreateError = [&FileName](int Error) {
-        return EFCreateError("Unable to create file \"" + FileName + "\": " + std::strerror(Error));
+        return EFCreateError(CreateErrorText(FileName, std::strerror(Error)));
     };
     const fs::path Named(std::u8string(FileName.begin(), FileName.end()));
 

@@ -3,6 +3,7 @@
 #pragma once
 
 #include "digest/uException.h"
+#include "platform/uResourceStrings.h"
 
 #include <condition_variable>
 #include <cstddef>
@@ -21,8 +22,12 @@ SORVIK_EXCEPTION_CLASS(EFCreateError, EStreamError);
 SORVIK_EXCEPTION_CLASS(EReadError, EStreamError);
 SORVIK_EXCEPTION_CLASS(EWriteError, EStreamError);
 
-inline constexpr const char* SReadError = "Stream read error";
-inline constexpr const char* SWriteError = "Stream write error";
+// The file layer's texts, translatable like every other text; they belong
+// to the run-time layer ("rtlconsts"), not to one of the program's units.
+extern TResourceString SFOpenErrorEx;   // "Unable to open file \"%s\": %s"
+extern TResourceString SFCreateErrorEx; // "Unable to create file \"%s\": %s"
+extern TResourceString SReadError;      // "Stream read error"
+extern TResourceString SWriteError;     // "Stream write error"
 
 // A regular file open for reading, others allowed to read it but (where the
 // system has sharing modes) not to write it. Opening never blocks: a FIFO,
@@ -103,5 +108,7 @@ private:
 // fails.
 void SaveFileReplacing(const std::string& FileName, const std::function<void(std::ostream&)>& Write);
 
-// "Unable to open file \"<name>\": <reason>"
+// "Unable to open file \"<name>\": <reason>" and "Unable to create file ...",
+// in the language loaded; the reason stays as the system gives it.
 std::string OpenErrorText(const std::string& FileName, const std::string& Reason);
+std::string CreateErrorText(const std::string& FileName, const std::string& Reason);

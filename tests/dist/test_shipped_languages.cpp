@@ -1,5 +1,6 @@
 #include "app/uLanguages.h"
 #include "app/uTranslationKit.h"
+#include "engine/uFileStreams.h"
 #include "platform/uResourceStrings.h"
 #include "uLanguageTemplate.h"
 
@@ -258,5 +259,59 @@ TEST(ShippedLanguages, StartingInEachLanguage)
             EXPECT_EQ(QString::fromStdString(S.Text()), Expected) << S.Identifier();
         });
         EXPECT_NE(DesignTranslator(), nullptr);
+    }
+}
+
+// The file layer's errors are texts like any other: in the template, and a
+// German or Hebrew user reads them in their language, class name first.
+TEST(ShippedLanguages, FileLayerErrorsTranslated)
+{
+    const char* const Ids[] = {"rtlconsts.sfopenerrorex", "rtlconsts.sfcreateerrorex", "rtlconsts.sreaderror",
+                               "rtlconsts.swriteerror"};
+    const TPoCatalog Template(TemplateFile());
+    for (const char* Id : Ids) {
+        bool InTemplate = false;
+        for (const TPoEntry& E : Template.Entries())
+            InTemplate = InTemplate || E.Identifiers.contains(Str(Id));
+        EXPECT_TRUE(InTemplate) << Id;
+    }
+
+    QTemporaryDir Dir;
+    const std::string Missing = Dir.filePath(Str("missing/x.txt")).toStdString();
+    const struct {
+        const char* Argument;
+        const char* Open;   // the start of the open error's text
+        const char* Create; // the start of the create error's text
+        const char* Read;
+    } Cases[] = {
+        {"--LANG=de", "Datei „", "Datei „", "Fehler beim Lesen aus dem Datenstrom"},
+        {"--LANG=he", "לא ניתן לפתוח את הקובץ", "לא ניתן ליצור את הקובץ", "שגיאה בקריאה מהזרם"},
+    };
+    for (const auto& C : Cases) {
+        TTranslationReset Reset;
+        TLanguageSources Sources;
+        Sources.Arguments = QStringList{Str(C.Argument)};
+        TLanguages L;
+        L.Apply(LanguagesDir(), QString(), QString(), Sources);
+
+        try {
+            TFileReader Reader(Missing);
+            ADD_FAILURE() << "opened " << Missing;
+        } catch (const EFOpenError& E) {
+            const QString Text = QString::fromStdString(E.Describe());
+            EXPECT_TRUE(Text.startsWith(Str("[EFOpenError] ") + Str(C.Open))) << Text.toStdString();
+            EXPECT_TRUE(Text.contains(QString::fromStdString(Missing))) << Text.toStdString();
+            EXPECT_FALSE(Text.contains(Str("Unable"))) << Text.toStdString();
+        }
+        try {
+            SaveFileReplacing(Missing, [](std::ostream&) {});
+            ADD_FAILURE() << "saved " << Missing;
+        } catch (const EFCreateError& E) {
+            const QString Text = QString::fromStdString(E.Describe());
+            EXPECT_TRUE(Text.startsWith(Str("[EFCreateError] ") + Str(C.Create))) << Text.toStdString();
+            EXPECT_TRUE(Text.contains(QString::fromStdString(Missing))) << Text.toStdString();
+        }
+        EXPECT_EQ(QString::fromStdString(SReadError.Text()), Str(C.Read)) << C.Argument;
+        EXPECT_NE(SWriteError.Text(), SWriteError.DefaultText()) << C.Argument;
     }
 }
