@@ -55,9 +55,7 @@ QString InnerText(const QString& Line, qsizetype From)
 
 QStringList TextLines(const QByteArray& Data)
 {
-    QString Text = QString::fromUtf8(Data);
-    if (Text.startsWith(QChar(0xFEFF)))
-        Text.remove(0, 1);
+    QString Text = PoFileText(Data);
     Text.replace(QLatin1String("\r\n"), QLatin1String("\n"));
     Text.replace(QLatin1Char('\r'), QLatin1Char('\n'));
     QStringList Lines = Text.split(QLatin1Char('\n'));

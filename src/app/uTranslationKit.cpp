@@ -17,7 +17,6 @@
 #include <QStringDecoder>
 #include <QWidget>
 
-#include <optional>
 
 namespace {
 
@@ -141,6 +140,25 @@ QString CharsetOfHeader(const QByteArray& Header)
     return QString::fromLatin1(Name);
 }
 
+// The file's own UTF-8 byte-order mark, once; a second one is text.
+QByteArray WithoutByteOrderMark(const QByteArray& Data)
+{
+    return Data.startsWith("\xEF\xBB\xBF") ? Data.mid(3) : Data;
+}
+
+// The declared charset's decoder; UTF-8 for none, gettext's "CHARSET"
+// placeholder or a name the platform does not know.
+QStringDecoder PoDecoder(const QString& Charset)
+{
+    const auto Flags = QStringConverter::Flag::Stateless | QStringConverter::Flag::ConvertInitialBom;
+    if (!Charset.isEmpty() && Charset.compare(QLatin1String("CHARSET"), Qt::CaseInsensitive) != 0) {
+        QStringDecoder Decoder(Charset.toLatin1().constData(), Flags);
+        if (Decoder.isValid())
+            return Decoder;
+    }
+    return QStringDecoder(QStringConverter::Utf8, Flags);
+}
+
 std::unique_ptr<TAbstractTranslator>& DesignTranslatorSlot()
 {
     static std::unique_ptr<TAbstractTranslator> Slot;
@@ -253,9 +271,7 @@ void TPoCatalog::LoadFromData(const QByteArray& Data)
     FByContextMsgId.clear();
     FCharset.clear();
 
-    QByteArray Text = Data;
-    if (Text.startsWith("\xEF\xBB\xBF"))
-        Text.remove(0, 3);
+    const QByteArray Text = WithoutByteOrderMark(Data);
 
     QVector<TRawEntry> Raw;
     TRawEntry Cur;
@@ -337,18 +353,10 @@ void TPoCatalog::LoadFromData(const QByteArray& Data)
     // Each string is decoded whole and on its own: a U+FEFF at its start is
     // text (only the file's own byte-order mark was dropped above), and an
     // incomplete sequence at its end becomes U+FFFD instead of vanishing.
-    const auto Flags = QStringConverter::Flag::Stateless | QStringConverter::Flag::ConvertInitialBom;
-    std::optional<QStringDecoder> Decoder;
-    if (!FCharset.isEmpty() && FCharset.compare(QLatin1String("CHARSET"), Qt::CaseInsensitive) != 0) {
-        Decoder.emplace(FCharset.toLatin1().constData(), Flags);
-        if (!Decoder->isValid())
-            Decoder.reset();
-    }
-    if (!Decoder)
-        Decoder.emplace(QStringConverter::Utf8, Flags);
+    QStringDecoder Decoder = PoDecoder(FCharset);
     auto Decode = [&](const QByteArray& B) {
-        Decoder->resetState();
-        return QString(Decoder->decode(B));
+        Decoder.resetState();
+        return QString(Decoder.decode(B));
     };
 
     for (const TRawEntry& R : Raw) {
@@ -376,6 +384,14 @@ void TPoCatalog::LoadFromData(const QByteArray& Data)
                 FByContextMsgId.insert(Key, Index);
         }
     }
+}
+
+QString PoFileText(const QByteArray& Data)
+{
+    TPoCatalog Catalog;
+    Catalog.LoadFromData(Data);
+    QStringDecoder Decoder = PoDecoder(Catalog.Charset());
+    return Decoder.decode(WithoutByteOrderMark(Data));
 }
 
 QString TPoCatalog::Usable(const TPoEntry& E, const QString& Text) const

@@ -57,6 +57,11 @@ private:
     QString FCharset;
 };
 
+// A whole .po file as text by the catalogue's rule: one leading UTF-8
+// byte-order mark dropped, the rest decoded from the charset its header
+// declares. For readers of the raw lines, such as the language header's.
+QString PoFileText(const QByteArray& Data);
+
 // The three parts of a design text's key: the window's class, the
 // component (empty for the window's own properties) and the property, with
 // a collection index written into it ("Columns[0].Caption").

@@ -122,6 +122,61 @@ TEST_F(LanguageFolder, EmptyHeaderAndMissingCountry)
     EXPECT_TRUE(L.Items[1].FlagFileName.isEmpty());
 }
 
+// The header is read in the charset it declares, as the catalogue reads the
+// texts: the native name is the same in the menu as in the translations.
+TEST_F(LanguageFolder, HeaderInTheCharsetItDeclares)
+{
+    const struct {
+        const char* Charset;
+        QByteArray Native; // "Русский", "עברית", "Français" in that charset
+        const char* Expected;
+    } Cases[] = {
+        {"windows-1251", QByteArray("\xD0\xF3\xF1\xF1\xEA\xE8\xE9"), "Русский"},
+        {"ISO-8859-8", QByteArray("\xF2\xE1\xF8\xE9\xFA"), "עברית"},
+        {"ISO-8859-1", QByteArray("Fran\xE7" "ais"), "Français"},
+        {"UTF-8", QByteArray("Fran\xC3\xA7" "ais"), "Français"},
+        {"CHARSET", QByteArray("Fran\xC3\xA7" "ais"), "Français"},
+    };
+    int N = 0;
+    for (const auto& C : Cases) {
+        const QString File = Path(QStringLiteral("f%1.x%1.po").arg(N++));
+        WriteFile(File, "msgid \"\"\nmsgstr \"\"\n\"Content-Type: text/plain; charset=" + QByteArray(C.Charset)
+                            + "\\n\"\n\"X-Language-Name: Some\\n\"\n\"X-Language-Name-Native: " + C.Native
+                            + "\\n\"\n\nmsgid \"Name\"\nmsgstr \"" + C.Native + "\"\n");
+        TLanguageInfo Info;
+        ASSERT_TRUE(ReadLanguageInfo(File, Info)) << C.Charset;
+        EXPECT_EQ(Info.LanguageNameNative, Str(C.Expected)) << C.Charset;
+        EXPECT_EQ(TLanguages::LanguageCaption(Info), Str("Some - ") + Str(C.Expected)) << C.Charset;
+        EXPECT_EQ(TPoCatalog(File).Translate(QString(), Str("Name")), Str(C.Expected)) << C.Charset;
+    }
+}
+
+// One byte-order mark is the file's; a second one is text, to the header
+// reader as to the catalogue, so neither finds a header behind it.
+TEST_F(LanguageFolder, ByteOrderMarksAsTheCatalogueReadsThem)
+{
+    const QByteArray Bom = "\xEF\xBB\xBF";
+    const QByteArray Body = PoText({"X-Language-Name: German\\n"}, "msgid \"Yes\"\nmsgstr \"Ja\"\n");
+    WriteFile(Path("one.de.po"), Bom + Body);
+    WriteFile(Path("two.de.po"), Bom + Bom + Body);
+
+    TLanguageInfo Info;
+    ASSERT_TRUE(ReadLanguageInfo(Path("one.de.po"), Info));
+    EXPECT_EQ(Info.LanguageName, Str("German"));
+    const TPoCatalog One(Path("one.de.po"));
+    ASSERT_FALSE(One.Entries().isEmpty());
+    EXPECT_TRUE(One.Entries()[0].MsgId.isEmpty());
+    EXPECT_TRUE(One.Entries()[0].MsgStr.startsWith(Str("X-Language-Name: German")));
+
+    QStringList Lines;
+    EXPECT_FALSE(ReadPoHeader(Path("two.de.po"), Lines));
+    EXPECT_FALSE(ReadLanguageInfo(Path("two.de.po"), Info));
+    const TPoCatalog Two(Path("two.de.po"));
+    for (const TPoEntry& E : Two.Entries())
+        EXPECT_FALSE(E.MsgId.isEmpty()) << "a header entry";
+    EXPECT_EQ(Two.Translate(QString(), Str("Yes")), Str("Ja"));
+}
+
 TEST_F(LanguageFolder, ScanListsOnlyLanguageFilesOfTheFolder)
 {
     Po("app.de.po", {"X-Language-Name: German\\n"});
