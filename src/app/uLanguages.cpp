@@ -391,7 +391,8 @@ QAction* TLanguages::AddLanguageItem(QMenu* Parent, const QString& Code, const Q
     auto* Item = new QAction(Parent);
     MenuCodes.append(Code);
     Item->setData(static_cast<int>(MenuCodes.size() - 1));
-    Item->setText(Caption);
+    // Names are shown as written: a "&" in one would mark a shortcut letter.
+    Item->setText(QString(Caption).replace(QLatin1Char('&'), QLatin1String("&&")));
     QObject::connect(Item, &QAction::triggered, Item, [this, Item] { LanguageItemClick(Item); });
     // Only the marked item is checkable: styles draw an empty box beside
     // every other checkable item.

@@ -3,6 +3,7 @@
 
 #include <QAction>
 #include <QImage>
+#include <QKeySequence>
 #include <QMenu>
 #include <QTemporaryDir>
 #include <QTextLayout>
@@ -183,4 +184,20 @@ TEST_F(LanguageMenu, FixedEnglishItemsKeepTheirPunctuationAtTheEndRightToLeft)
         EXPECT_TRUE(HowTo.startsWith(Str("How to translate?")));
         EXPECT_TRUE(LastIsRightOfFirst(HowTo, Direction)) << Direction;
     }
+}
+
+// A name is shown as written: "&" in it is no shortcut marker.
+TEST_F(LanguageMenu, AmpersandInANameIsShownLiterally)
+{
+    Po("a.bs.po", {"X-Language-Name: Bosnian & Croatian\\n", "X-Language-Name-Native: B&H\\n"});
+    Build();
+    QAction* A = Menu.actions().last();
+    ASSERT_NE(A, nullptr);
+    EXPECT_EQ(A->iconText(), Str("Bosnian & Croatian - B&H")); // the text without mnemonics
+    EXPECT_TRUE(QKeySequence::mnemonic(A->text()).isEmpty());
+    TLanguageInfo Info;
+    ASSERT_TRUE(L.FindLanguage(Str("bs"), Info));
+    EXPECT_EQ(TLanguages::LanguageCaption(Info), Str("Bosnian & Croatian - B&H")); // the notice's text
+    A->trigger();
+    EXPECT_EQ(Selected, QStringList({"bs"}));
 }
