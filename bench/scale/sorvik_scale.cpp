@@ -18,6 +18,7 @@
 #include "platform/qt/uPlatformShell.h"
 
 #include <QAbstractButton>
+#include <QAction>
 #include <QApplication>
 #include <QClipboard>
 #include <QComboBox>
@@ -213,7 +214,7 @@ void LogViewerFigures(const fs::path& Out)
 {
     QElapsedTimer T;
     T.start();
-    FormMain->ActionViewLog->trigger();
+    FormMain->findChild<QAction*>("ActionViewLog")->trigger();
     while (!FormLogViewer->windowHandle() || !FormLogViewer->windowHandle()->isExposed())
         QCoreApplication::processEvents(QEventLoop::AllEvents, 10);
     FormLogViewer->ListView->viewport()->repaint();
@@ -253,7 +254,7 @@ void LogViewerFigures(const fs::path& Out)
 
 void PrintRow()
 {
-    FormMain->ActionViewLog->trigger();
+    FormMain->findChild<QAction*>("ActionViewLog")->trigger();
     const int Last = FormLogViewer->RowCount() - 1;
     std::printf("size cell             %s\n", FormLogViewer->CellText(Last, 2).toStdString().c_str());
     for (int T = htCRC32; T <= htED2K; ++T) {
@@ -261,8 +262,8 @@ void PrintRow()
         if (!Cell.isEmpty())
             std::printf("%-10s %s\n", HashTypeToName(static_cast<THashType>(T)).c_str(), Cell.toStdString().c_str());
     }
-    std::printf("progress bar          %d\n", FormMain->ProgressBar->value());
-    std::printf("size box              %s\n", FormMain->EditFileSize->text().toStdString().c_str());
+    std::printf("progress bar          %d\n", FormMain->findChild<QProgressBar*>("ProgressBar")->value());
+    std::printf("size box              %s\n", FormMain->findChild<QLineEdit*>("EditFileSize")->text().toStdString().c_str());
 }
 
 } // namespace

@@ -70,12 +70,17 @@ public:
     explicit TFormMain(QWidget* Parent = nullptr);
     ~TFormMain() override;
 
-    // ---- what other windows and the main sequence use
+    // ---- what the start-up and the other windows use
     void HashText(const QByteArray& Data) override;
     void ApplySettings(bool Initial) override;
+    // The other windows follow the stay-on-top setting from their next show.
+    void ApplySettingsToSecondaryForms();
     // The command-line arguments after the program's path, added at the
     // first show.
     QStringList CommandLineArguments;
+    // The log viewer offers these two as well.
+    QAction* ActionSaveLog = nullptr;
+    QAction* ActionClearLog = nullptr;
 
     // ---- what would block or leave the process; tests replace these
     // The open-files dialog: the chosen files, empty when cancelled.
@@ -88,90 +93,158 @@ public:
     std::function<QDateTime()> UtcNow;
 
     // ---- construction, hash rows and settings
-    void BuildHashRows();
     THashTypes GetCheckedHashTypes() const;
-    void SetCheckedHashTypes(THashTypes Types);
-    void SetAllHashTypeChecks(bool Checked);
-    void LoadHashTypeChecks();
-    void StoreHashTypeChecks();
-    void UpdateWorkerHashTypes();
     void SetStayOnTop(bool Value);
-    // The other windows follow the stay-on-top setting from their next show.
-    void ApplySettingsToSecondaryForms();
-    void ApplyHashCase(bool Upper);
-    void ClearHashEdits();
     bool IsWorkerBusy() const;
-    const THashRow& HashRow(THashType T) const { return HashRows[static_cast<std::size_t>(T)]; }
     TSorvikThread* Worker() const { return FWorker.get(); }
     THashFileList& FileList() { return *FFileList; }
     // Runs the update handlers of the actions that have one.
     void UpdateActions();
-    // Runs the action's update handler, then triggers it when enabled.
-    void ExecuteAction(QAction* Action);
+    // Every action of the window, in the design's order.
+    QList<QAction*> Actions() const;
 
     // ---- worker events, file information, progress and speed
-    void WMWorkerEvent(const TWindowMessage& Message);
-    void ClearFileInfo();
     void SetFileName(const QString& Name);
-    void ShowFileInfo(const TFileProperties& Props);
-    void ShowHashes(const THashList& Hashes);
     void SetProgress(int Percent);
     // Shortest time between two shown steps of one file's progress.
     static constexpr int ProgressFrameMilliseconds = 40;
     void ResetSpeedSample();
     void TimerSpeedTimer();
     void SetSpeed(std::int64_t BytesPerSecond);
-    void CompareWithPrevious(const std::shared_ptr<THashFile>& Item);
-    // Handles the worker's queued messages, in order, a slice at a time.
-    void TakeWorkerMessages();
     const TFileProperties& CurrentFileProps() const { return FCurrentFileProps; }
     // Worker messages taken by the window, and those the channel left out
     // because they would not change what is shown.
     std::uint64_t WorkerMessagesHandled() const { return FMessagesHandled; }
+    std::uint64_t WorkerMessagesCoalesced() const;
     // The worker's idle messages taken so far.
     std::uint64_t IdleMessagesHandled() const { return FIdleMessagesHandled; }
-    std::uint64_t WorkerMessagesCoalesced() const;
 
     // ---- message list and status bar
     void AddMessage(TMessageLevel Level, const QString& Text);
     void AddMessageLine(const QString& Text);
     void ClearMessages();
     bool MessagesVisible() const;
-    void ShowMessages(bool Show, bool Force);
-    int CompactClientHeight() const;
     TMessageLevel MessageLevel() const { return ListBox_Messages->MessageLevel(); }
     void SetStatusText(const QString& Text);
     QString StatusText() const;
     void UpdateFileCounts();
-    void RepaintStatusBar();
     // The image panels 0 and 1 show now.
     int StatusImage(int Panel) const;
+
+    // ---- adding files and folders
+    void AddPaths(const QStringList& List);
+    void AddCommandLineFiles();
+
+    // ---- commands
+    void LanguageSelected(const QString& Code);
+    void HowToTranslate();
+
+protected:
+    bool event(QEvent* Event) override;
+    void showEvent(QShowEvent* Event) override;
+    void closeEvent(QCloseEvent* Event) override;
+    void dragEnterEvent(QDragEnterEvent* Event) override;
+    void dragMoveEvent(QDragMoveEvent* Event) override;
+    void dropEvent(QDropEvent* Event) override;
+    bool eventFilter(QObject* Watched, QEvent* Event) override;
+
+private:
+    // ---- construction and design (fMain.cpp, fMainDesign.cpp)
+    void CreateComponents();
+    void CreateActions();
+    void CreateMenus();
+    void CreateToolBar();
+    QWidget* CreateClient();
+    QAction* NewAction(QAction*& Field, const char* Name, const QString& Caption, const QString& Hint, int Image,
+                       const QKeySequence& Shortcut = {});
+    void ConnectActions();
+    void FormCreate();
+    void FormShow();
+    void FirstShow();
+    bool FormCloseQuery();
+    void FormVisibleChanged(QWidget* Form);
+    void LockMinWidth();
+    void FitWithoutMessages();
+    void CreateWorker();
+    void DestroyWorker();
+    void BuildHashRows();
+    void SetCheckedHashTypes(THashTypes Types);
+    void SetAllHashTypeChecks(bool Checked);
+    void LoadHashTypeChecks();
+    void StoreHashTypeChecks();
+    void UpdateWorkerHashTypes();
+    void ApplyHashCase(bool Upper);
+    void ClearHashEdits();
+    // Runs the action's update handler, then triggers it when enabled.
+    void ExecuteAction(QAction* Action);
+    void HandleHashTypeChange();
+    void HandleHashSelectClick(QObject* Sender);
+    void ActionSelectAllExecute();
+    void ActionSelectNoneExecute();
+    void ActionExitExecute();
+    void ActionSkipUpdate();
+    void ActionCancelUpdate();
+    void ActionClearLogUpdate();
+
+    // ---- worker events (fMainEvents.cpp)
+    void WMWorkerEvent(const TWindowMessage& Message);
+    // Handles the worker's queued messages, in order, a slice at a time.
+    void TakeWorkerMessages();
+    void ClearFileInfo();
+    void ShowFileInfo(const TFileProperties& Props);
+    void ShowHashes(const THashList& Hashes);
+    void ShowProgressNow();
+    void CompareWithPrevious(const std::shared_ptr<THashFile>& Item);
+
+    // ---- message list and status bar (fMainMessages.cpp)
+    void ShowMessages(bool Show, bool Force);
+    int CompactClientHeight() const;
+    void RepaintStatusBar();
+    void StatusBarDrawPanel(QPainter& Painter, int Panel, const QRect& Rect);
     void StatusBarClick(const QPoint& Pos);
     void StatusBarMouseMove(const QPoint& Pos);
     // The application's hint: the handler runs only when the text changes.
     void SetApplicationHint(const QString& Text);
-    QString ApplicationHintText() const { return FApplicationHint; }
+    void ApplicationHint();
+    void ActionToggleMessagesExecute();
+    void ActionCopyMessagesExecute();
+    void ActionClearMessagesExecute();
 
-    // ---- adding files and folders
+    // ---- adding (fMainAdding.cpp)
     void AddPath(const QString& Path);
     void EnqueueFile(const std::string& FileName);
     void SearcherFileFound(const std::string& FileName);
-    void AddPaths(const QStringList& List);
     void AddPathArray(const QStringList& Names) { AddPaths(Names); }
-    void AddCommandLineFiles();
     void CheckCompareModifiers();
     void FormDropFiles(const QStringList& FileNames);
     void InitFileControls();
     void ShowFileControls();
+    void EditFileKeyPress(int Key);
+    void ActionAddFilesExecute();
+    void ActionAddFolderExecute();
+    void ActionRehashFileExecute();
 
-    // ---- commands
+    // ---- commands (fMainCommands.cpp)
     void FillHashList(THashList& List) const;
     void ResetLogEnumerator() { FLogEnumIndex = 0; }
     bool NextLogItem(std::shared_ptr<THashFile>& Item);
-    void LanguageSelected(const QString& Code);
-    void HowToTranslate();
+    void HandleHashCopyClick(QObject* Sender);
+    void HandleHashCompareClick(QObject* Sender);
+    void ActionTextHashExecute();
+    void ActionSettingsExecute();
+    void ActionViewLogExecute();
+    void ActionSaveLogExecute();
+    void ActionClearLogExecute();
+    void ActionSkipExecute();
+    void ActionCancelExecute();
+    void ActionExportToClipboardExecute();
+    void ActionHelpExecute();
+    void ActionForumExecute();
+    void ActionHistoryExecute();
+    void ActionCopyrightsExecute();
+    void ActionAboutExecute();
 
-    // ---- the design's components
+    // ---- the design's components; tests find them by their names
     QToolBar* MainToolBar = nullptr;
     QToolButton* TB_AddFiles = nullptr;
     QToolButton* TB_AddFolder = nullptr;
@@ -206,6 +279,7 @@ public:
     QMenu* MI_HelpMenu = nullptr;
     QMenu* PopupMenu_HashTypes = nullptr;
     QMenu* PopupMenu_Messages = nullptr;
+    std::array<THashRow, HashTypeCount> HashRows;
 
     QAction* ActionAddFiles = nullptr;
     QAction* ActionAddFolder = nullptr;
@@ -214,8 +288,6 @@ public:
     QAction* ActionExit = nullptr;
     QAction* ActionRehashFile = nullptr;
     QAction* ActionViewLog = nullptr;
-    QAction* ActionSaveLog = nullptr;
-    QAction* ActionClearLog = nullptr;
     QAction* ActionToggleMessages = nullptr;
     QAction* ActionCopyMessages = nullptr;
     QAction* ActionClearMessages = nullptr;
@@ -232,77 +304,9 @@ public:
     QAction* ActionCopyrights = nullptr;
     QAction* ActionAbout = nullptr;
 
-    // Every action of the window, in the design's order.
-    QList<QAction*> Actions() const;
-
-protected:
-    bool event(QEvent* Event) override;
-    void showEvent(QShowEvent* Event) override;
-    void closeEvent(QCloseEvent* Event) override;
-    void dragEnterEvent(QDragEnterEvent* Event) override;
-    void dragMoveEvent(QDragMoveEvent* Event) override;
-    void dropEvent(QDropEvent* Event) override;
-    bool eventFilter(QObject* Watched, QEvent* Event) override;
-
-private:
-    void CreateComponents();
-    void CreateActions();
-    void CreateMenus();
-    void CreateToolBar();
-    QWidget* CreateClient();
-    QAction* NewAction(QAction*& Field, const char* Name, const QString& Caption, const QString& Hint, int Image,
-                       const QKeySequence& Shortcut = {});
-    void ConnectActions();
-    void FormCreate();
-    void FormShow();
-    void FirstShow();
-    bool FormCloseQuery();
-    void FormVisibleChanged(QWidget* Form);
-    void ApplicationHint();
-    void LockMinWidth();
-    void FitWithoutMessages();
-    void CreateWorker();
-    void DestroyWorker();
-    void ShowProgressNow();
-    void StatusBarDrawPanel(QPainter& Painter, int Panel, const QRect& Rect);
-    void ListBox_MessagesDrawItem(QPainter& Painter, const QListWidgetItem& Item, const QRect& Rect) const;
-    void EditFileKeyPress(int Key);
-
-    void HandleHashTypeChange();
-    void HandleHashSelectClick(QObject* Sender);
-    void HandleHashCopyClick(QObject* Sender);
-    void HandleHashCompareClick(QObject* Sender);
-
-    void ActionAddFilesExecute();
-    void ActionAddFolderExecute();
-    void ActionTextHashExecute();
-    void ActionSettingsExecute();
-    void ActionExitExecute();
-    void ActionRehashFileExecute();
-    void ActionViewLogExecute();
-    void ActionSaveLogExecute();
-    void ActionClearLogExecute();
-    void ActionToggleMessagesExecute();
-    void ActionCopyMessagesExecute();
-    void ActionClearMessagesExecute();
-    void ActionSkipExecute();
-    void ActionCancelExecute();
-    void ActionSelectAllExecute();
-    void ActionSelectNoneExecute();
-    void ActionExportToClipboardExecute();
-    void ActionHelpExecute();
-    void ActionForumExecute();
-    void ActionHistoryExecute();
-    void ActionCopyrightsExecute();
-    void ActionAboutExecute();
-    void ActionSkipUpdate();
-    void ActionCancelUpdate();
-    void ActionClearLogUpdate();
-
     std::unique_ptr<THashFileList> FFileList;
     QDateTime FLastSampleTime;
     std::int64_t FLastSampleBytes = 0;
-    std::array<THashRow, HashTypeCount> HashRows;
     std::unique_ptr<TSorvikThread> FWorker;
     std::unique_ptr<TQtMessageWindow> FMessageWindow;
     std::int32_t FLogEnumIndex = 0;

@@ -11,6 +11,7 @@
 #include "forms/uStatusPanels.h"
 #include "platform/qt/uPlatformShell.h"
 #include "settings_scope.h"
+#include "support/main_parts.h"
 
 #include "engine/TempFolder.h"
 
@@ -66,6 +67,7 @@ public:
         FPreviousWarning = SetWarningBox([this](const std::string& T) { Warnings.push_back(Q(T)); });
         FPreviousKeys = SetKeyboardModifiersSource([this] { return Keys; });
         Form = std::make_unique<TFormMain>();
+        Ui = TMainParts(*Form);
         Form->ChooseFiles = [this] {
             ++FileDialogs;
             return FilesToChoose;
@@ -117,18 +119,18 @@ public:
             [this] {
                 Form->UpdateActions();
                 return Form->IdleMessagesHandled() > FIdleSeen && FileQueue->Count() == 0 && !Form->IsWorkerBusy()
-                       && Form->ActionClearLog->isEnabled();
+                       && Ui.ActionClearLog->isEnabled();
             },
             Timeout);
         FIdleSeen = Form->IdleMessagesHandled();
         return Done;
     }
 
-    QString Digest(THashType T) const { return Form->HashRow(T).Edit->text(); }
+    QString Digest(THashType T) const { return Ui.HashRow(T).Edit->text(); }
     QStringList Messages() const
     {
         QStringList L;
-        auto* List = Form->ListBox_Messages;
+        auto* List = Ui.ListBox_Messages;
         for (int I = 0; I < List->count(); ++I)
             L.append(List->item(I)->text());
         return L;
@@ -154,6 +156,8 @@ public:
 
     TSettingsScope Set;
     std::unique_ptr<TFormMain> Form;
+    // The window's components by name.
+    TMainParts Ui;
     Qt::KeyboardModifiers Keys = Qt::NoModifier;
     QStringList FilesToChoose;
     QStringList FoldersToChoose;

@@ -64,13 +64,13 @@ TEST(MainWindowAdding, EveryWayInQueuesInTheOrderGiven)
         {"open-files dialog",
          [&](TMainWindowFixture& M) {
              M.FilesToChoose = {QB, QA};
-             M.Form->ActionAddFiles->trigger();
+             M.Ui.ActionAddFiles->trigger();
          },
          {B, A}},
         {"add folder",
          [&](TMainWindowFixture& M) {
              M.FoldersToChoose = {QFolder};
-             M.Form->ActionAddFolder->trigger();
+             M.Ui.ActionAddFolder->trigger();
          },
          {S2, S3, S1}},
         {"same file twice", [&](TMainWindowFixture& M) { M.Form->AddPaths({QA, QA}); }, {A, A}},
@@ -78,8 +78,8 @@ TEST(MainWindowAdding, EveryWayInQueuesInTheOrderGiven)
          [&](TMainWindowFixture& M) {
              M.Form->AddPaths({QB});
              ASSERT_TRUE(M.WaitIdle());
-             M.Form->EditFile->setFocus();
-             QTest::keyClick(M.Form->EditFile, Qt::Key_Return);
+             M.Ui.EditFile->setFocus();
+             QTest::keyClick(M.Ui.EditFile, Qt::Key_Return);
          },
          {B, B}},
     };
@@ -91,8 +91,8 @@ TEST(MainWindowAdding, EveryWayInQueuesInTheOrderGiven)
         ASSERT_TRUE(M.WaitIdle());
         EXPECT_EQ(M.Logged(), C.Expected);
         EXPECT_TRUE(M.Messages().isEmpty());
-        EXPECT_TRUE(M.Form->EditFile->isVisible());
-        EXPECT_FALSE(M.Form->Panel_DragAndDrop->isVisible());
+        EXPECT_TRUE(M.Ui.EditFile->isVisible());
+        EXPECT_FALSE(M.Ui.Panel_DragAndDrop->isVisible());
     }
 }
 
@@ -128,12 +128,12 @@ TEST(MainWindowAdding, PathsThatNameNothingAreReported)
     ASSERT_TRUE(M.WaitIdle());
     EXPECT_EQ(M.Logged(), std::vector<std::string>{A});
     EXPECT_EQ(M.MessageTexts(), QStringList({"File not found", "--LANG=de"}));
-    EXPECT_TRUE(M.Form->EditFile->isVisibleTo(M.Form.get()));
+    EXPECT_TRUE(M.Ui.EditFile->isVisibleTo(M.Form.get()));
 
     // The file box's text is used as it reads: a trailing blank is kept.
     M.Form->ClearMessages();
-    M.Form->EditFile->setText(Q(A) + " ");
-    M.Form->ActionRehashFile->trigger();
+    M.Ui.EditFile->setText(Q(A) + " ");
+    M.Ui.ActionRehashFile->trigger();
     EXPECT_EQ(M.MessageTexts(), QStringList({"File not found", Q(A) + " "}));
 }
 
@@ -142,13 +142,13 @@ TEST(MainWindowAdding, FileBoxKeys)
     TMainWindowFixture M;
     M.Form->show();
     M.Form->AddPaths({"/no/such/file"});
-    M.Form->EditFile->setFocus();
-    M.Form->EditFile->setText("  \t ");
-    QTest::keyClick(M.Form->EditFile, Qt::Key_Return);
+    M.Ui.EditFile->setFocus();
+    M.Ui.EditFile->setText("  \t ");
+    QTest::keyClick(M.Ui.EditFile, Qt::Key_Return);
     EXPECT_EQ(M.FileDialogs, 1) << "Enter in a blank box opens the open-files dialog";
-    M.Form->EditFile->setText("/tmp/whatever");
-    QTest::keyClick(M.Form->EditFile, Qt::Key_Escape);
-    EXPECT_EQ(M.Form->EditFile->text(), "/tmp/whatever") << "Esc while idle does nothing";
+    M.Ui.EditFile->setText("/tmp/whatever");
+    QTest::keyClick(M.Ui.EditFile, Qt::Key_Escape);
+    EXPECT_EQ(M.Ui.EditFile->text(), "/tmp/whatever") << "Esc while idle does nothing";
     EXPECT_EQ(M.Form->StatusText(), "");
 }
 
@@ -161,34 +161,34 @@ TEST(MainWindowAdding, ModifierKeysArmTheComparisonsWhereTheyAreRead)
         TMainWindowFixture M;
         M.Keys = Qt::ShiftModifier;
         M.FilesToChoose = {A, B};
-        M.Form->ActionAddFiles->trigger();
-        EXPECT_TRUE(M.Form->ActionCompareToNextFile->isChecked());
+        M.Ui.ActionAddFiles->trigger();
+        EXPECT_TRUE(M.Ui.ActionCompareToNextFile->isChecked());
         ASSERT_TRUE(M.WaitIdle());
         EXPECT_EQ(M.MessageTexts(), QStringList({"Hashes of files do not match", B, A}));
-        EXPECT_FALSE(M.Form->ActionCompareToNextFile->isChecked());
+        EXPECT_FALSE(M.Ui.ActionCompareToNextFile->isChecked());
     }
     {
         SCOPED_TRACE("Ctrl at a drop: the second dropped file against the first");
         TMainWindowFixture M;
         M.Keys = Qt::ControlModifier;
         Drop(*M.Form, {A, C});
-        EXPECT_TRUE(M.Form->ActionCompareNextTwoFiles->isChecked());
+        EXPECT_TRUE(M.Ui.ActionCompareNextTwoFiles->isChecked());
         ASSERT_TRUE(M.WaitIdle());
         EXPECT_TRUE(M.Messages().isEmpty()) << "a.txt and c.txt match";
-        EXPECT_FALSE(M.Form->ActionCompareNextTwoFiles->isChecked());
-        EXPECT_FALSE(M.Form->ActionCompareToNextFile->isChecked());
+        EXPECT_FALSE(M.Ui.ActionCompareNextTwoFiles->isChecked());
+        EXPECT_FALSE(M.Ui.ActionCompareToNextFile->isChecked());
     }
     {
         SCOPED_TRACE("Ctrl at Add Folder, and a cancelled dialog, arm nothing");
         TMainWindowFixture M;
         M.Keys = Qt::ControlModifier | Qt::ShiftModifier;
         M.FoldersToChoose = {Q(T.Path().string())};
-        M.Form->ActionAddFolder->trigger();
+        M.Ui.ActionAddFolder->trigger();
         M.FilesToChoose = {};
-        M.Form->ActionAddFiles->trigger();
+        M.Ui.ActionAddFiles->trigger();
         EXPECT_EQ(M.FileDialogs, 1);
-        EXPECT_FALSE(M.Form->ActionCompareToNextFile->isChecked());
-        EXPECT_FALSE(M.Form->ActionCompareNextTwoFiles->isChecked());
+        EXPECT_FALSE(M.Ui.ActionCompareToNextFile->isChecked());
+        EXPECT_FALSE(M.Ui.ActionCompareNextTwoFiles->isChecked());
         ASSERT_TRUE(M.WaitIdle());
     }
 }
@@ -210,8 +210,8 @@ TEST(MainWindowAdding, NamesThatAreNotUtf8KeepTheirBytes)
     EXPECT_EQ(M.Logged(), std::vector<std::string>{A});
     EXPECT_TRUE(M.Messages().isEmpty()) << M.MessageTexts().join('\n').toStdString();
 
-    M.Form->EditFile->setFocus();
-    QTest::keyClick(M.Form->EditFile, Qt::Key_Return);
+    M.Ui.EditFile->setFocus();
+    QTest::keyClick(M.Ui.EditFile, Qt::Key_Return);
     ASSERT_TRUE(M.WaitIdle());
     EXPECT_EQ(M.Logged(), (std::vector<std::string>{A, A}));
     EXPECT_TRUE(M.Messages().isEmpty());

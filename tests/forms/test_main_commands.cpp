@@ -50,7 +50,7 @@ bool SaveLogWith(TMainWindowFixture& M, TVerifyFormat Format, THashType Type, co
         Confirmed = true;
         FormSaveLog->findChild<QPushButton*>("BitBtn_Save")->click();
     });
-    M.Form->ActionSaveLog->trigger();
+    M.Ui.ActionSaveLog->trigger();
     delete FormSaveLog;
     FormSaveLog = nullptr;
     return Confirmed;
@@ -71,7 +71,7 @@ TEST(MainWindowWorker, KnownDigestsInTheCaseTheSettingsAsk)
         ASSERT_TRUE(M.WaitIdle());
         EXPECT_EQ(M.Digest(htMD5), Cased("900150983cd24fb0d6963f7d28e17f72"));
         EXPECT_EQ(M.Digest(htSHA1), Cased("a9993e364706816aba3e25717850c26c9cd0d89d"));
-        EXPECT_EQ(M.Form->EditFileSize->text(), "3 B");
+        EXPECT_EQ(M.Ui.EditFileSize->text(), "3 B");
         EXPECT_EQ(M.Form->StatusText(), "Finished");
         M.Form->AddPaths({Q(Nine)});
         ASSERT_TRUE(M.WaitIdle());
@@ -113,14 +113,14 @@ TEST(MainWindowCommands, CopyADigest)
 {
     TMainWindowFixture M;
     QGuiApplication::clipboard()->setText("before");
-    M.Form->HashRow(htMD2).CopyButton->click();
+    M.Ui.HashRow(htMD2).CopyButton->click();
     EXPECT_EQ(QGuiApplication::clipboard()->text(), "before") << "an empty row copies nothing";
     EXPECT_EQ(M.Form->StatusText(), "MD2 copied");
-    M.Form->HashRow(htRIPEMD160).Edit->setText("ABCDEF");
-    M.Form->HashRow(htRIPEMD160).CopyButton->click();
+    M.Ui.HashRow(htRIPEMD160).Edit->setText("ABCDEF");
+    M.Ui.HashRow(htRIPEMD160).CopyButton->click();
     EXPECT_EQ(QGuiApplication::clipboard()->text(), "ABCDEF");
     EXPECT_EQ(M.Form->StatusText(), "RipeMD160 copied");
-    EXPECT_EQ(M.Form->HashRow(htRIPEMD160).Edit->selectedText(), "ABCDEF");
+    EXPECT_EQ(M.Ui.HashRow(htRIPEMD160).Edit->selectedText(), "ABCDEF");
 }
 
 TEST(MainWindowCommands, ExportBeforeAndAfterAFile)
@@ -128,19 +128,19 @@ TEST(MainWindowCommands, ExportBeforeAndAfterAFile)
     TTempFolder T;
     const std::string A = T.Write("a.txt", std::string(1234, 'a'));
     TMainWindowFixture M(StringToHashTypes("CRC32,MD5,SHA1"));
-    M.Form->ActionExportToClipboard->trigger();
+    M.Ui.ActionExportToClipboard->trigger();
     EXPECT_EQ(QGuiApplication::clipboard()->text(),
               "\r\nFile size:  (0 bytes)\r\nAttributes: \r\nCreated: \r\nModified: \r\n");
 
     M.Form->AddPaths({Q(A)});
     ASSERT_TRUE(M.WaitIdle());
-    M.Form->HashRow(htCRC32).Edit->clear(); // checked but empty: left out
-    M.Form->ActionExportToClipboard->trigger();
+    M.Ui.HashRow(htCRC32).Edit->clear(); // checked but empty: left out
+    M.Ui.ActionExportToClipboard->trigger();
     const QStringList Lines = QGuiApplication::clipboard()->text().split("\r\n");
     ASSERT_EQ(Lines.size(), 8);
     EXPECT_EQ(Lines[0], Q(A));
-    EXPECT_EQ(Lines[1], "File size: " + M.Form->EditFileSize->text() + " (1,234 bytes)");
-    EXPECT_EQ(Lines[2], "Attributes: " + M.Form->EditAttributes->text());
+    EXPECT_EQ(Lines[1], "File size: " + M.Ui.EditFileSize->text() + " (1,234 bytes)");
+    EXPECT_EQ(Lines[2], "Attributes: " + M.Ui.EditAttributes->text());
     EXPECT_TRUE(Lines[4].startsWith("Modified: 20"));
     EXPECT_EQ(Lines[5], "MD5: " + M.Digest(htMD5));
     EXPECT_EQ(Lines[6], "SHA1: " + M.Digest(htSHA1));
@@ -216,14 +216,14 @@ TEST(MainWindowCommands, CancelEmptiesTheQueueAndCancelsTheFileInHand)
     M.Form->AddPaths({Q(Big.string()), Q(T.Write("1", "1")), Q(T.Write("2", "2")), Q(T.Write("3", "3"))});
     ASSERT_TRUE(QTest::qWaitFor([&] { return M.Form->FileList().Count() == 1 && M.Form->IsWorkerBusy(); }, 10000));
     M.Form->UpdateActions();
-    ASSERT_TRUE(M.Form->ActionCancel->isEnabled());
-    M.Form->ActionCancel->trigger();
+    ASSERT_TRUE(M.Ui.ActionCancel->isEnabled());
+    M.Ui.ActionCancel->trigger();
     ASSERT_TRUE(M.WaitIdle());
     ASSERT_TRUE(QTest::qWaitFor([&] { return M.Form->StatusText() == "Cancelled"; }, 5000));
     EXPECT_EQ(M.MessageTexts(), QStringList({"File cancelled", Q(Big.string())}));
     EXPECT_EQ(M.Form->FileList().Count(), 1) << "the queued files are neither hashed nor logged";
-    EXPECT_EQ(M.Form->StatusBar->PanelText(2), "1");
-    EXPECT_EQ(M.Form->ProgressBar->value(), 0);
+    EXPECT_EQ(M.Ui.StatusBar->PanelText(2), "1");
+    EXPECT_EQ(M.Ui.ProgressBar->value(), 0);
     EXPECT_EQ(M.Form->StatusImage(0), 0);
 }
 
@@ -234,15 +234,15 @@ TEST(MainWindowCommands, DocumentsAndWebPages)
     TRecordedOpener Opener;
     {
         TMainWindowFixture M;
-        M.Form->ActionHistory->trigger();
+        M.Ui.ActionHistory->trigger();
         ASSERT_EQ(M.Warnings.size(), 1u) << "no History.txt beside the program";
         EXPECT_EQ(M.Warnings[0], "Could not open the following path:\n\n" + Q((T.Path() / "History.txt").string()));
         EXPECT_TRUE(Opener.Opened.empty());
         T.Write("History.txt", "1.0");
         T.Write("Copyrights.txt", "Qt");
-        M.Form->ActionHistory->trigger();
-        M.Form->ActionCopyrights->trigger();
-        M.Form->ActionForum->trigger();
+        M.Ui.ActionHistory->trigger();
+        M.Ui.ActionCopyrights->trigger();
+        M.Ui.ActionForum->trigger();
         M.Form->HowToTranslate();
         EXPECT_EQ(M.Warnings.size(), 1u);
         ASSERT_EQ(Opener.Opened.size(), 4u);

@@ -44,21 +44,21 @@ TEST(MainWindowEvents, AFileFromBusyToFinished)
     M.Post(weBusy);
     EXPECT_EQ(M.Form->StatusText(), "Working...");
     M.Post(weFileStarted, 0, M.FilePayload(F));
-    EXPECT_EQ(M.Form->EditFile->text(), "/data/a.bin");
+    EXPECT_EQ(M.Ui.EditFile->text(), "/data/a.bin");
     EXPECT_EQ(M.Form->FileList().Count(), 1);
-    EXPECT_EQ(M.Form->StatusBar->PanelText(2), "1");
+    EXPECT_EQ(M.Ui.StatusBar->PanelText(2), "1");
     // Properties arrive with their message, not before.
     EXPECT_FALSE(F->Properties.Valid);
     M.Post(weFileProperties, 0, Properties(F, 2048));
     EXPECT_TRUE(F->Properties.Valid);
-    EXPECT_EQ(M.Form->EditFileSize->text(), Q(FormatSize(2048)));
-    EXPECT_EQ(M.Form->EditAttributes->text(), Q(AttributesToText(faArchive)));
-    EXPECT_EQ(M.Form->EditFileTimeCreated->text(), "") << "a zero creation time shows nothing";
-    EXPECT_EQ(M.Form->EditFileTimeModified->text(), "2024-02-29 07:05:09");
+    EXPECT_EQ(M.Ui.EditFileSize->text(), Q(FormatSize(2048)));
+    EXPECT_EQ(M.Ui.EditAttributes->text(), Q(AttributesToText(faArchive)));
+    EXPECT_EQ(M.Ui.EditFileTimeCreated->text(), "") << "a zero creation time shows nothing";
+    EXPECT_EQ(M.Ui.EditFileTimeModified->text(), "2024-02-29 07:05:09");
     EXPECT_EQ(M.Form->CurrentFileProps().Size, 2048);
     M.Post(weProgress, 42);
-    EXPECT_TRUE(QTest::qWaitFor([&] { return M.Form->ProgressBar->value() == 42; }, 2000));
-    EXPECT_EQ(M.Form->StatusBar->PanelText(4), "42%");
+    EXPECT_TRUE(QTest::qWaitFor([&] { return M.Ui.ProgressBar->value() == 42; }, 2000));
+    EXPECT_EQ(M.Ui.StatusBar->PanelText(4), "42%");
     M.Post(weFileFinished, 0, Digests(F, "900150983cd24fb0d6963f7d28e17f72"));
     EXPECT_EQ(M.Digest(htMD5), "900150983CD24FB0D6963F7D28E17F72") << "cased as the settings say";
     EXPECT_EQ(F->Hashes.Get(htMD5), "900150983cd24fb0d6963f7d28e17f72") << "the record keeps the digest";
@@ -81,7 +81,7 @@ TEST(MainWindowEvents, AnErrorListsTwoLinesAndLeavesARecordWithoutDigests)
     EXPECT_EQ(F->ErrorText, "[EFOpenError] Cannot open file \"/data/locked.bin\"");
     EXPECT_EQ(F->Hashes.HashTypes, 0u);
     EXPECT_EQ(M.Form->FileList().Count(), 1);
-    EXPECT_EQ(M.Form->EditFile->text(), "/data/locked.bin");
+    EXPECT_EQ(M.Ui.EditFile->text(), "/data/locked.bin");
     EXPECT_EQ(M.Form->MessageLevel(), mlError);
     EXPECT_EQ(M.Form->StatusImage(1), 14);
 }
@@ -96,8 +96,8 @@ TEST(MainWindowEvents, CancelAfterIdleEndsOnCancelled)
     M.Post(weIdle);
     M.Post(weFileCancelled, 0, M.TextPayload("/data/big.iso"));
     EXPECT_EQ(M.Form->StatusText(), "Cancelled");
-    EXPECT_EQ(M.Form->ProgressBar->value(), 0);
-    EXPECT_EQ(M.Form->StatusBar->PanelText(4), "");
+    EXPECT_EQ(M.Ui.ProgressBar->value(), 0);
+    EXPECT_EQ(M.Ui.StatusBar->PanelText(4), "");
     EXPECT_EQ(M.MessageTexts(), QStringList({"File cancelled", "/data/big.iso"}));
     EXPECT_EQ(M.Form->MessageLevel(), mlWarning);
     EXPECT_EQ(M.Form->StatusImage(1), 13);
@@ -123,35 +123,35 @@ TEST(MainWindowEvents, EventsForARecordOfAClearedLogAreIgnored)
     M.Post(weFileStarted, 0, M.FilePayload(F));
     M.Post(weIdle);
     M.Form->UpdateActions();
-    ASSERT_TRUE(M.Form->ActionClearLog->isEnabled());
-    M.Form->ActionClearLog->trigger();
+    ASSERT_TRUE(M.Ui.ActionClearLog->isEnabled());
+    M.Ui.ActionClearLog->trigger();
     EXPECT_EQ(M.Form->FileList().Count(), 0);
     EXPECT_EQ(M.Form->StatusText(), "Log cleared");
     M.Form->SetFileName("shown");
     M.Post(weFileProperties, 0, Properties(F, 99));
     M.Post(weFileFinished, 0, Digests(F, "00"));
-    EXPECT_EQ(M.Form->EditFileSize->text(), "");
+    EXPECT_EQ(M.Ui.EditFileSize->text(), "");
     EXPECT_EQ(M.Digest(htMD5), "");
-    EXPECT_EQ(M.Form->EditFile->text(), "shown");
+    EXPECT_EQ(M.Ui.EditFile->text(), "shown");
 }
 
 TEST(MainWindowEvents, ClearLogWaitsForTheIdleEvent)
 {
     TMainWindowFixture M;
     M.Form->UpdateActions();
-    EXPECT_TRUE(M.Form->ActionClearLog->isEnabled());
+    EXPECT_TRUE(M.Ui.ActionClearLog->isEnabled());
     M.Post(weBusy);
     M.Form->UpdateActions();
-    EXPECT_FALSE(M.Form->ActionClearLog->isEnabled()) << "a busy event came without its idle event";
+    EXPECT_FALSE(M.Ui.ActionClearLog->isEnabled()) << "a busy event came without its idle event";
     M.Post(weIdle);
     M.Form->UpdateActions();
-    EXPECT_TRUE(M.Form->ActionClearLog->isEnabled());
+    EXPECT_TRUE(M.Ui.ActionClearLog->isEnabled());
 }
 
 TEST(MainWindowEvents, CompareNextTwoFilesComparesTheSecondWithTheFirst)
 {
     TMainWindowFixture M;
-    M.Form->ActionCompareNextTwoFiles->setChecked(true);
+    M.Ui.ActionCompareNextTwoFiles->setChecked(true);
     auto A = Record("a"), B = Record("b"), C = Record("c");
     for (const auto& [F, Digest] : {std::pair{A, "11"}, std::pair{B, "22"}, std::pair{C, "33"}}) {
         M.Post(weFileStarted, 0, M.FilePayload(F));
@@ -159,22 +159,22 @@ TEST(MainWindowEvents, CompareNextTwoFilesComparesTheSecondWithTheFirst)
     }
     EXPECT_EQ(M.MessageTexts(), QStringList({"Hashes of files do not match", "b", "a"}))
         << "the second file against the first, the third not at all";
-    EXPECT_FALSE(M.Form->ActionCompareNextTwoFiles->isChecked());
-    EXPECT_FALSE(M.Form->ActionCompareToNextFile->isChecked());
+    EXPECT_FALSE(M.Ui.ActionCompareNextTwoFiles->isChecked());
+    EXPECT_FALSE(M.Ui.ActionCompareToNextFile->isChecked());
 }
 
 TEST(MainWindowEvents, CompareToNextFileBeforeTheFirstFileWaitsForAPredecessor)
 {
     TMainWindowFixture M;
-    M.Form->ActionCompareToNextFile->trigger();
-    ASSERT_TRUE(M.Form->ActionCompareToNextFile->isChecked());
+    M.Ui.ActionCompareToNextFile->trigger();
+    ASSERT_TRUE(M.Ui.ActionCompareToNextFile->isChecked());
     auto A = Record("a"), B = Record("b");
     M.Post(weFileStarted, 0, M.FilePayload(A));
     M.Post(weFileFinished, 0, Digests(A, "11"));
-    EXPECT_TRUE(M.Form->ActionCompareToNextFile->isChecked()) << "no predecessor: still armed";
+    EXPECT_TRUE(M.Ui.ActionCompareToNextFile->isChecked()) << "no predecessor: still armed";
     M.Post(weFileStarted, 0, M.FilePayload(B));
     M.Post(weFileFinished, 0, Digests(B, "11"));
-    EXPECT_FALSE(M.Form->ActionCompareToNextFile->isChecked());
+    EXPECT_FALSE(M.Ui.ActionCompareToNextFile->isChecked());
     EXPECT_TRUE(M.Messages().isEmpty()) << "the two files match";
 }
 
@@ -185,31 +185,31 @@ TEST(MainWindowEvents, SpeedSamples)
     M.Form->UtcNow = [&] { return Now; };
     M.Form->ResetSpeedSample();
     M.Form->TimerSpeedTimer();
-    EXPECT_EQ(M.Form->StatusBar->PanelText(3), "") << "no time passed and nothing read";
+    EXPECT_EQ(M.Ui.StatusBar->PanelText(3), "") << "no time passed and nothing read";
     M.Form->SetSpeed(1500);
-    EXPECT_EQ(M.Form->StatusBar->PanelText(3), Q(FormatSpeed(1500)));
+    EXPECT_EQ(M.Ui.StatusBar->PanelText(3), Q(FormatSpeed(1500)));
     M.Form->SetSpeed(0);
-    EXPECT_EQ(M.Form->StatusBar->PanelText(3), "");
+    EXPECT_EQ(M.Ui.StatusBar->PanelText(3), "");
 }
 
 TEST(MainWindowEvents, ProgressShowsItsLastStepAndNotEveryOne)
 {
     TMainWindowFixture M;
     int Shown = 0;
-    QObject::connect(M.Form->ProgressBar, &QProgressBar::valueChanged, [&] { ++Shown; });
+    QObject::connect(M.Ui.ProgressBar, &QProgressBar::valueChanged, [&] { ++Shown; });
     M.Post(weProgress, 0);
-    EXPECT_EQ(M.Form->ProgressBar->value(), 0);
-    EXPECT_EQ(M.Form->StatusBar->PanelText(4), "0%") << "a start is shown at once";
+    EXPECT_EQ(M.Ui.ProgressBar->value(), 0);
+    EXPECT_EQ(M.Ui.StatusBar->PanelText(4), "0%") << "a start is shown at once";
     for (int P = 1; P <= 99; ++P)
         M.Form->SetProgress(P);
     EXPECT_LT(Shown, 10) << "the steps between are not each painted";
-    EXPECT_TRUE(QTest::qWaitFor([&] { return M.Form->StatusBar->PanelText(4) == "99%"; }, 2000))
+    EXPECT_TRUE(QTest::qWaitFor([&] { return M.Ui.StatusBar->PanelText(4) == "99%"; }, 2000))
         << "the last step is shown";
-    EXPECT_EQ(M.Form->ProgressBar->value(), 99);
+    EXPECT_EQ(M.Ui.ProgressBar->value(), 99);
     M.Form->SetProgress(57);
     M.Post(weFileCancelled, 0, M.TextPayload("x"));
-    EXPECT_EQ(M.Form->ProgressBar->value(), 0) << "a reset is shown at once";
-    EXPECT_EQ(M.Form->StatusBar->PanelText(4), "");
+    EXPECT_EQ(M.Ui.ProgressBar->value(), 0) << "a reset is shown at once";
+    EXPECT_EQ(M.Ui.StatusBar->PanelText(4), "");
     QTest::qWait(2 * TFormMain::ProgressFrameMilliseconds);
-    EXPECT_EQ(M.Form->StatusBar->PanelText(4), "") << "and no step shows after it";
+    EXPECT_EQ(M.Ui.StatusBar->PanelText(4), "") << "and no step shows after it";
 }

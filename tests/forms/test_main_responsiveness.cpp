@@ -58,14 +58,14 @@ TEST(MainResponsiveness, ProgressIsPaintedWhenTheLoopIsIdleNotAtOnce)
     ASSERT_TRUE(QTest::qWaitForWindowExposed(F.Form.get()));
     QCoreApplication::processEvents();
     TPaintCounter Counter;
-    F.Form->ProgressBar->installEventFilter(&Counter);
+    F.Ui.ProgressBar->installEventFilter(&Counter);
     for (int Percent : {0, 100, -1, 100}) {
         F.Form->SetProgress(Percent);
         EXPECT_EQ(Counter.Paints, 0) << "painted synchronously at " << Percent << " %";
     }
-    EXPECT_EQ(F.Form->ProgressBar->value(), 100);
+    EXPECT_EQ(F.Ui.ProgressBar->value(), 100);
     EXPECT_TRUE(QTest::qWaitFor([&] { return Counter.Paints > 0; }, 2000)) << "the change is still painted";
-    F.Form->ProgressBar->removeEventFilter(&Counter);
+    F.Ui.ProgressBar->removeEventFilter(&Counter);
 }
 
 // The worker's messages wait in the window's own queue, in order; the loop
@@ -109,7 +109,7 @@ TEST(MainResponsiveness, MessagesQueueInOrderWithOneReadyEventPerBatch)
 TEST(MainResponsiveness, FilesReportedInABurstAllReachTheLogAndTheBoxesShowTheLast)
 {
     TMainWindowFixture F;
-    F.Form->ActionCompareToNextFile->setChecked(true);
+    F.Ui.ActionCompareToNextFile->setChecked(true);
     const std::vector<std::pair<std::string, std::string>> Files = {
         {"/data/a.bin", "900150983cd24fb0d6963f7d28e17f72"},
         {"/data/b.bin", "900150983cd24fb0d6963f7d28e17f72"},
@@ -128,20 +128,20 @@ TEST(MainResponsiveness, FilesReportedInABurstAllReachTheLogAndTheBoxesShowTheLa
                                  Message(weFileFinished, 0, Digests)})
             ASSERT_TRUE(F.Form->Worker()->WindowHandle.Post(M));
     }
-    ASSERT_TRUE(QTest::qWaitFor([&] { return F.Form->FileList().Count() == 3 && !F.Form->EditFileSize->text().isEmpty(); },
+    ASSERT_TRUE(QTest::qWaitFor([&] { return F.Form->FileList().Count() == 3 && !F.Ui.EditFileSize->text().isEmpty(); },
                                 5000));
     QCoreApplication::processEvents();
     EXPECT_EQ(F.Logged(), (std::vector<std::string>{"/data/a.bin", "/data/b.bin", "/data/c.bin"}));
     for (const auto& Record : F.Form->FileList().Items)
         EXPECT_NE(Record->Hashes.HashTypes, 0u) << Record->FileName << " has its digests";
-    EXPECT_EQ(F.Form->EditFile->text(), "/data/c.bin");
-    EXPECT_EQ(F.Form->EditFileSize->text(), "503 B");
+    EXPECT_EQ(F.Ui.EditFile->text(), "/data/c.bin");
+    EXPECT_EQ(F.Ui.EditFileSize->text(), "503 B");
     EXPECT_EQ(F.Digest(htMD5), "e2fc714c4727ee9395f324cd2e7f331f");
-    EXPECT_EQ(F.Form->ProgressBar->value(), 100);
+    EXPECT_EQ(F.Ui.ProgressBar->value(), 100);
     EXPECT_EQ(F.Form->CurrentFileProps().Size, 503);
     // The armed comparison ran on the second file even though nothing of it
     // was shown: a and b match, so nothing was written.
-    EXPECT_FALSE(F.Form->ActionCompareToNextFile->isChecked());
+    EXPECT_FALSE(F.Ui.ActionCompareToNextFile->isChecked());
     EXPECT_TRUE(F.MessageTexts().isEmpty()) << F.MessageTexts().join('\n').toStdString();
 }
 

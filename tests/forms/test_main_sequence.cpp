@@ -40,9 +40,9 @@ TEST(MainSequence, FirstStartRunsWithDefaultsAndWritesSettingsAtExit)
         EXPECT_EQ(Settings->HashTypes, AllHashTypes()) << "the default set";
         EXPECT_EQ(FormMain->GetCheckedHashTypes(), Settings->HashTypes);
         EXPECT_FALSE(fs::exists(Folder.Path() / "Settings.ini")) << "nothing is written before exit";
-        QTest::mouseClick(FormMain->HashRow(htSHA1).SelectButton, Qt::LeftButton);
-        QTest::mouseClick(FormMain->HashRow(htED2K).CheckBox, Qt::LeftButton);
-        QTimer::singleShot(0, FormMain, [] { FormMain->ActionExit->trigger(); });
+        QTest::mouseClick(Parts(FormMain).HashRow(htSHA1).SelectButton, Qt::LeftButton);
+        QTest::mouseClick(Parts(FormMain).HashRow(htED2K).CheckBox, Qt::LeftButton);
+        QTimer::singleShot(0, FormMain, [] { Parts(FormMain).ActionExit->trigger(); });
         EXPECT_EQ(Program.Run(), 0);
         Program.Finish();
         EXPECT_TRUE(Program.SettingsSaved());
@@ -80,13 +80,13 @@ TEST(MainSequence, CommandLinePathsAreAddedOnlyAfterTheFirstShow)
     TSorvikProgram Program({"--LANG=de", QString::fromStdString(File)}, ProgramIn(Folder));
     Program.Start();
     EXPECT_EQ(FileQueue->Count(), 0) << "nothing is queued while the windows are built";
-    EXPECT_EQ(FormMain->ListBox_Messages->count(), 0);
+    EXPECT_EQ(Parts(FormMain).ListBox_Messages->count(), 0);
     ASSERT_TRUE(QTest::qWaitFor([] { return FormMain->FileList().Count() == 1 && !FormMain->IsWorkerBusy(); }, 10000));
-    ASSERT_TRUE(QTest::qWaitFor([] { return FormMain->HashRow(htMD5).Edit->text().size() == 32; }, 10000));
+    ASSERT_TRUE(QTest::qWaitFor([] { return Parts(FormMain).HashRow(htMD5).Edit->text().size() == 32; }, 10000));
     EXPECT_EQ(FormMain->FileList().GetItem(0)->FileName, File);
     QStringList Lines;
-    for (int I = 0; I < FormMain->ListBox_Messages->count(); ++I)
-        Lines.append(FormMain->ListBox_Messages->item(I)->text());
+    for (int I = 0; I < Parts(FormMain).ListBox_Messages->count(); ++I)
+        Lines.append(Parts(FormMain).ListBox_Messages->item(I)->text());
     ASSERT_EQ(Lines.size(), 2);
     EXPECT_TRUE(Lines[0].endsWith("] File not found"));
     EXPECT_EQ(Lines[1], "--LANG=de");
@@ -111,7 +111,7 @@ TEST(MainSequence, ClosingWhileHashingSavesSettingsThenStopsTheWorkerMidFile)
         Program.Start();
         ASSERT_TRUE(QTest::qWaitFor([] { return FormMain->FileList().Count() == 1; }, 10000));
         InHand = FormMain->FileList().GetItem(0);
-        FormMain->HashRow(htCRC32).CheckBox->setChecked(true);
+        Parts(FormMain).HashRow(htCRC32).CheckBox->setChecked(true);
         FormMain->close();
         Program.Finish();
     }

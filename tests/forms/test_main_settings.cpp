@@ -56,17 +56,17 @@ TEST(MainWindowSettings, TheFirstShowRunsOnceEvenWhenStayOnTopShowsTheWindowAgai
 TEST(MainWindowSettings, DigestCaseAndToolbarCaptions)
 {
     TMainWindowFixture M;
-    M.Form->HashRow(htMD5).Edit->setText("abcdef");
+    M.Ui.HashRow(htMD5).Edit->setText("abcdef");
     Settings->UpperCaseHash = true;
     Settings->ToolbarCaptions = true;
     M.Form->ApplySettings(true);
     EXPECT_EQ(M.Digest(htMD5), "abcdef") << "creation re-cases nothing";
-    EXPECT_EQ(M.Form->MainToolBar->toolButtonStyle(), Qt::ToolButtonTextBesideIcon);
+    EXPECT_EQ(M.Ui.MainToolBar->toolButtonStyle(), Qt::ToolButtonTextBesideIcon);
     M.Form->ApplySettings(false);
     EXPECT_EQ(M.Digest(htMD5), "ABCDEF");
     Settings->ToolbarCaptions = false;
     M.Form->ApplySettings(false);
-    EXPECT_EQ(M.Form->MainToolBar->toolButtonStyle(), Qt::ToolButtonIconOnly);
+    EXPECT_EQ(M.Ui.MainToolBar->toolButtonStyle(), Qt::ToolButtonIconOnly);
 }
 
 TEST(MainWindowSettings, HashTextShowsTheDigestsOfTheCheckedTypes)
@@ -77,7 +77,7 @@ TEST(MainWindowSettings, HashTextShowsTheDigestsOfTheCheckedTypes)
     EXPECT_EQ(M.Digest(htMD5), "900150983CD24FB0D6963F7D28E17F72");
     EXPECT_EQ(M.Digest(htCRC32), "352441C2");
     EXPECT_EQ(M.Digest(htSHA1), "");
-    EXPECT_EQ(M.Form->EditFile->text(), "");
+    EXPECT_EQ(M.Ui.EditFile->text(), "");
     EXPECT_EQ(M.Form->StatusText(), "Text hashed");
     EXPECT_EQ(M.Form->FileList().Count(), 0);
 }

@@ -58,7 +58,7 @@ TEST(MainWindowUiShare, UserInterfaceThreadShareWhileHashing)
     QTimer Poll;
     QObject::connect(&Poll, &QTimer::timeout, [&] {
         M.Form->UpdateActions();
-        if (FileQueue->Count() == 0 && !M.Form->IsWorkerBusy() && M.Form->ActionClearLog->isEnabled()
+        if (FileQueue->Count() == 0 && !M.Form->IsWorkerBusy() && M.Ui.ActionClearLog->isEnabled()
             && M.Form->FileList().Count() == 1)
             Loop.quit();
     });
@@ -76,5 +76,5 @@ TEST(MainWindowUiShare, UserInterfaceThreadShareWhileHashing)
                 static_cast<unsigned long long>(Handled), static_cast<double>(Handled) / Wall,
                 static_cast<unsigned long long>(M.Form->WorkerMessagesCoalesced()));
     std::printf("user-interface thread: %.3f s of CPU, %.2f %% of one core\n", Cpu, 100.0 * Cpu / Wall);
-    EXPECT_EQ(M.Form->ProgressBar->value(), 100);
+    EXPECT_EQ(M.Ui.ProgressBar->value(), 100);
 }

@@ -39,7 +39,7 @@ private:
     T*& FGlobal;
 };
 
-QPoint PanelCenter(const TFormMain& F, int Panel) { return F.StatusBar->PanelRect(Panel).center(); }
+QPoint PanelCenter(const TFormMain& F, int Panel) { return TMainParts(F).StatusBar->PanelRect(Panel).center(); }
 
 } // namespace
 
@@ -73,10 +73,10 @@ TEST(MainWindow, EveryComponentCarriesItsName)
         ActionNames.insert(A->objectName());
     }
     EXPECT_EQ(ActionNames.size(), 24);
-    EXPECT_EQ(M.Form->HashRow(htRIPEMD160).CheckBox->text(), "RMD160");
-    EXPECT_EQ(M.Form->HashRow(htMD5).CopyButton->statusTip(), "Copy to clipboard (MD5)");
-    EXPECT_EQ(M.Form->HashRow(htRIPEMD128).CompareButton->statusTip(), "Compare hash (RipeMD128)");
-    EXPECT_EQ(M.Form->TB_SaveLog->statusTip(), "Save Log");
+    EXPECT_EQ(M.Ui.HashRow(htRIPEMD160).CheckBox->text(), "RMD160");
+    EXPECT_EQ(M.Ui.HashRow(htMD5).CopyButton->statusTip(), "Copy to clipboard (MD5)");
+    EXPECT_EQ(M.Ui.HashRow(htRIPEMD128).CompareButton->statusTip(), "Compare hash (RipeMD128)");
+    EXPECT_EQ(M.Ui.TB_SaveLog->statusTip(), "Save Log");
     EXPECT_EQ(M.Form->windowTitle(), "Sorvik");
 }
 
@@ -85,7 +85,7 @@ TEST(MainWindow, EveryDesignTextGoesThroughTheHelper)
     TPseudoTranslation Pseudo;
     TMainWindowFixture M;
     QStringList LanguageItems;
-    for (QAction* A : M.Form->MI_Language->actions())
+    for (QAction* A : M.Ui.MI_Language->actions())
         LanguageItems << A->text();
     for (const auto& [Where, Text] : CollectDesignTexts(M.Form.get())) {
         if (LanguageItems.contains(Text))
@@ -95,7 +95,7 @@ TEST(MainWindow, EveryDesignTextGoesThroughTheHelper)
     EXPECT_TRUE(Pseudo.Keys.contains("TFORMMAIN.ACTIONADDFILES.CAPTION"));
     EXPECT_TRUE(Pseudo.Keys.contains("TFORMMAIN.PANEL_HOLDCONTROL.CAPTION"));
     // The row suffix follows the translated hint.
-    EXPECT_TRUE(M.Form->HashRow(htMD5).CopyButton->statusTip().endsWith(QChar(0xab) + QString(" (MD5)")));
+    EXPECT_TRUE(M.Ui.HashRow(htMD5).CopyButton->statusTip().endsWith(QChar(0xab) + QString(" (MD5)")));
 }
 
 TEST(MainWindow, ShortcutsSelectAndExport)
@@ -136,24 +136,24 @@ TEST(MainWindow, MenusRunTheirActions)
         QTest::mouseClick(Menu, Qt::LeftButton, {}, Menu->actionGeometry(Item).center());
         QTest::qWait(1);
     };
-    ClickItem(M.Form->MI_OptionsMenu, "MI_SelectNone");
+    ClickItem(M.Ui.MI_OptionsMenu, "MI_SelectNone");
     EXPECT_EQ(M.Form->GetCheckedHashTypes(), 0u);
-    ClickItem(M.Form->PopupMenu_HashTypes, "MI_SelectAll2");
+    ClickItem(M.Ui.PopupMenu_HashTypes, "MI_SelectAll2");
     EXPECT_EQ(M.Form->GetCheckedHashTypes(), AllHashTypes());
-    ClickItem(M.Form->MI_OptionsMenu, "MI_CompareToNextFile");
-    EXPECT_TRUE(M.Form->ActionCompareToNextFile->isChecked()) << "toggled once";
-    auto* Mark = M.Form->MI_OptionsMenu->findChild<QAction*>("MI_CompareToNextFile");
+    ClickItem(M.Ui.MI_OptionsMenu, "MI_CompareToNextFile");
+    EXPECT_TRUE(M.Ui.ActionCompareToNextFile->isChecked()) << "toggled once";
+    auto* Mark = M.Ui.MI_OptionsMenu->findChild<QAction*>("MI_CompareToNextFile");
     EXPECT_TRUE(Mark->isChecked()) << "the menu shows the check mark";
-    ClickItem(M.Form->MI_OptionsMenu, "MI_CompareToNextFile");
-    EXPECT_FALSE(M.Form->ActionCompareToNextFile->isChecked());
+    ClickItem(M.Ui.MI_OptionsMenu, "MI_CompareToNextFile");
+    EXPECT_FALSE(M.Ui.ActionCompareToNextFile->isChecked());
     // Skip and Cancel are disabled while the worker is idle, in the menu too.
-    M.Form->MI_OptionsMenu->popup(QPoint(10, 10));
-    EXPECT_FALSE(M.Form->MI_OptionsMenu->findChild<QAction*>("MI_Skip")->isEnabled());
-    EXPECT_FALSE(M.Form->MI_OptionsMenu->findChild<QAction*>("MI_Cancel")->isEnabled());
-    M.Form->MI_OptionsMenu->hide();
+    M.Ui.MI_OptionsMenu->popup(QPoint(10, 10));
+    EXPECT_FALSE(M.Ui.MI_OptionsMenu->findChild<QAction*>("MI_Skip")->isEnabled());
+    EXPECT_FALSE(M.Ui.MI_OptionsMenu->findChild<QAction*>("MI_Cancel")->isEnabled());
+    M.Ui.MI_OptionsMenu->hide();
     // Exit closes the window, asking it first.
-    M.Form->HashRow(htSHA1).SelectButton->click();
-    M.Form->MI_FileMenu->findChild<QAction*>("MI_Exit")->trigger();
+    M.Ui.HashRow(htSHA1).SelectButton->click();
+    M.Ui.MI_FileMenu->findChild<QAction*>("MI_Exit")->trigger();
     EXPECT_FALSE(M.Form->isVisible());
     EXPECT_EQ(Settings->HashTypes, HashTypeBit(htSHA1));
 }
@@ -162,7 +162,7 @@ TEST(MainWindow, SelectButtonLeavesItsRowTheOnlyOneChecked)
 {
     TMainWindowFixture M;
     M.Form->show();
-    QTest::mouseClick(M.Form->HashRow(htMD5).SelectButton, Qt::LeftButton);
+    QTest::mouseClick(M.Ui.HashRow(htMD5).SelectButton, Qt::LeftButton);
     EXPECT_EQ(M.Form->GetCheckedHashTypes(), HashTypeBit(htMD5));
     EXPECT_EQ(M.Form->Worker()->HashTypes.load(), HashTypeBit(htMD5));
 }
@@ -187,28 +187,28 @@ TEST(MainWindow, MessagesOpenThePanelAndCopyAndClear)
     M.Form->AddMessage(mlError, "second");
     M.Form->AddMessageLine("b.bin");
     EXPECT_EQ(M.Form->StatusImage(1), 14);
-    EXPECT_EQ(M.Form->ListBox_Messages->item(0)->data(Qt::UserRole + 1).toInt(), mlWarning);
-    EXPECT_EQ(M.Form->ListBox_Messages->item(1)->data(Qt::UserRole + 1).toInt(), mlNone);
-    EXPECT_EQ(M.Form->ListBox_Messages->item(1)->text(), "a.bin") << "no stamp on a continuation line";
-    M.Form->ActionCopyMessages->trigger();
+    EXPECT_EQ(M.Ui.ListBox_Messages->item(0)->data(Qt::UserRole + 1).toInt(), mlWarning);
+    EXPECT_EQ(M.Ui.ListBox_Messages->item(1)->data(Qt::UserRole + 1).toInt(), mlNone);
+    EXPECT_EQ(M.Ui.ListBox_Messages->item(1)->text(), "a.bin") << "no stamp on a continuation line";
+    M.Ui.ActionCopyMessages->trigger();
     const QStringList Lines = QGuiApplication::clipboard()->text().split("\r\n");
     ASSERT_EQ(Lines.size(), 5);
     EXPECT_TRUE(Lines[0].endsWith("] first"));
     EXPECT_EQ(Lines[3], "b.bin");
     EXPECT_EQ(Lines[4], "");
 
-    M.Form->ActionToggleMessages->trigger();
+    M.Ui.ActionToggleMessages->trigger();
     EXPECT_FALSE(M.Form->MessagesVisible());
     EXPECT_EQ(M.Form->height(), Compact);
-    M.Form->ActionToggleMessages->trigger();
+    M.Ui.ActionToggleMessages->trigger();
     EXPECT_TRUE(M.Form->MessagesVisible());
 
-    M.Form->ActionClearMessages->trigger();
-    EXPECT_EQ(M.Form->ListBox_Messages->count(), 0);
+    M.Ui.ActionClearMessages->trigger();
+    EXPECT_EQ(M.Ui.ListBox_Messages->count(), 0);
     EXPECT_EQ(M.Form->StatusImage(1), 12);
     EXPECT_FALSE(M.Form->MessagesVisible());
     EXPECT_EQ(M.Form->StatusText(), "Messages cleared");
-    M.Form->ActionCopyMessages->trigger();
+    M.Ui.ActionCopyMessages->trigger();
     EXPECT_EQ(QGuiApplication::clipboard()->text(), "");
 }
 
@@ -221,9 +221,9 @@ TEST(MainWindow, AMaximizedWindowListsMessagesWithoutOpeningThePanel)
     QTest::qWait(10);
     const int Height = M.Form->height();
     M.Form->AddMessage(mlWarning, "listed");
-    EXPECT_EQ(M.Form->ListBox_Messages->count(), 1);
+    EXPECT_EQ(M.Ui.ListBox_Messages->count(), 1);
     EXPECT_EQ(M.Form->height(), Height);
-    M.Form->ActionToggleMessages->trigger();
+    M.Ui.ActionToggleMessages->trigger();
     EXPECT_EQ(M.Form->height(), Height);
 }
 
@@ -233,7 +233,7 @@ TEST(MainWindow, StatusBarClicksAndHints)
     TFormScope<TFormLogViewer> Viewer(FormLogViewer);
     M.Form->show();
     ASSERT_TRUE(QTest::qWaitForWindowExposed(M.Form.get()));
-    TStatusPanels* Bar = M.Form->StatusBar;
+    TStatusPanels* Bar = M.Ui.StatusBar;
     QTest::mouseClick(Bar, Qt::LeftButton, {}, PanelCenter(*M.Form, 1));
     EXPECT_TRUE(M.Form->MessagesVisible()) << "panel 1 opens the messages";
     QTest::mouseClick(Bar, Qt::LeftButton, {}, PanelCenter(*M.Form, 1));
@@ -262,14 +262,14 @@ TEST(MainWindow, HintsGoToTheLastPanelAndTooltipsNeverShow)
     M.Form->show();
     ASSERT_TRUE(QTest::qWaitForWindowExposed(M.Form.get()));
     QStatusTipEvent Tip("Add Files");
-    QCoreApplication::sendEvent(M.Form->TB_AddFiles, &Tip);
+    QCoreApplication::sendEvent(M.Ui.TB_AddFiles, &Tip);
     EXPECT_EQ(M.Form->StatusText(), "Add Files");
     M.Form->SetStatusText("Finished");
     QStatusTipEvent Same("Add Files");
-    QCoreApplication::sendEvent(M.Form->TB_AddFiles, &Same);
+    QCoreApplication::sendEvent(M.Ui.TB_AddFiles, &Same);
     EXPECT_EQ(M.Form->StatusText(), "Finished") << "the same hint again changes nothing";
-    QHelpEvent Help(QEvent::ToolTip, QPoint(2, 2), M.Form->TB_AddFiles->mapToGlobal(QPoint(2, 2)));
-    EXPECT_TRUE(QApplication::sendEvent(M.Form->TB_AddFiles, &Help)) << "eaten";
+    QHelpEvent Help(QEvent::ToolTip, QPoint(2, 2), M.Ui.TB_AddFiles->mapToGlobal(QPoint(2, 2)));
+    EXPECT_TRUE(QApplication::sendEvent(M.Ui.TB_AddFiles, &Help)) << "eaten";
 }
 
 TEST(MainWindow, FileCounts)
@@ -279,16 +279,16 @@ TEST(MainWindow, FileCounts)
     M.Form->Worker()->Terminate();
     M.Form->Worker()->WaitFor();
     M.Form->UpdateFileCounts();
-    EXPECT_EQ(M.Form->StatusBar->PanelText(2), "");
+    EXPECT_EQ(M.Ui.StatusBar->PanelText(2), "");
     FileQueue->Push("x");
     FileQueue->Push("y");
     M.Form->UpdateFileCounts();
-    EXPECT_EQ(M.Form->StatusBar->PanelText(2), "0 (2)");
+    EXPECT_EQ(M.Ui.StatusBar->PanelText(2), "0 (2)");
     FileQueue->Clear();
     for (int I = 0; I < 1000; ++I)
         M.Form->FileList().Add(std::make_shared<THashFile>("f"));
     M.Form->UpdateFileCounts();
-    EXPECT_EQ(M.Form->StatusBar->PanelText(2), "1,000");
+    EXPECT_EQ(M.Ui.StatusBar->PanelText(2), "1,000");
 }
 
 TEST(MainWindow, TheWindowKeepsItsMinimumSize)
@@ -309,7 +309,7 @@ TEST(MainWindow, RightToLeftTheStatusPanelsRunFromTheRight)
     M.Form->setLayoutDirection(Qt::RightToLeft);
     M.Form->show();
     ASSERT_TRUE(QTest::qWaitForWindowExposed(M.Form.get()));
-    TStatusPanels* Bar = M.Form->StatusBar;
+    TStatusPanels* Bar = M.Ui.StatusBar;
     EXPECT_EQ(Bar->PanelRect(0).right(), Bar->width() - 1);
     EXPECT_EQ(Bar->PanelRect(5).left(), 0);
     QTest::mouseClick(Bar, Qt::LeftButton, {}, QPoint(Bar->width() - 45, Bar->height() / 2));

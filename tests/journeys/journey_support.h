@@ -12,6 +12,7 @@
 #include "forms/uForms.h"
 #include "forms/uMainSequence.h"
 #include "platform/qt/uPlatformShell.h"
+#include "support/main_parts.h"
 
 #include "engine/TempFolder.h"
 
@@ -170,7 +171,7 @@ protected:
             [Count] {
                 FormMain->UpdateActions();
                 return FormMain->FileList().Count() == Count && FileQueue->Count() == 0
-                       && !FormMain->IsWorkerBusy() && FormMain->ActionClearLog->isEnabled();
+                       && !FormMain->IsWorkerBusy() && Parts(FormMain).ActionClearLog->isEnabled();
             },
             Timeout);
     }
@@ -179,8 +180,8 @@ protected:
     static QStringList MessageTexts()
     {
         QStringList L;
-        for (int I = 0; I < FormMain->ListBox_Messages->count(); ++I) {
-            QString S = FormMain->ListBox_Messages->item(I)->text();
+        for (int I = 0; I < Parts(FormMain).ListBox_Messages->count(); ++I) {
+            QString S = Parts(FormMain).ListBox_Messages->item(I)->text();
             if (S.size() > 11 && S.startsWith(QLatin1Char('[')) && S.at(9) == QLatin1Char(']'))
                 S = S.mid(11);
             L.append(S);

@@ -65,7 +65,7 @@ void SaveLog(const TSaveChoice& Choice)
         QTest::keyClicks(Path, Q(Choice.Target));
         QTest::mouseClick(Save, Qt::LeftButton);
     });
-    FormMain->ActionSaveLog->trigger();
+    Parts(FormMain).ActionSaveLog->trigger();
 }
 
 void WriteSparse(const fs::path& P, std::uintmax_t Size)
@@ -96,8 +96,8 @@ std::map<QString, QString> PoTranslations(const fs::path& File)
 QString MenuTitles()
 {
     QStringList L;
-    for (QMenu* M : {FormMain->MI_FileMenu, FormMain->MI_LogMenu, FormMain->MI_OptionsMenu,
-                     FormMain->MI_Language, FormMain->MI_HelpMenu})
+    for (QMenu* M : {Parts(FormMain).MI_FileMenu, Parts(FormMain).MI_LogMenu, Parts(FormMain).MI_OptionsMenu,
+                     Parts(FormMain).MI_Language, Parts(FormMain).MI_HelpMenu})
         L.append(M->title());
     return L.join(QLatin1Char('|'));
 }
@@ -106,7 +106,7 @@ QString MenuTitles()
 void ChooseLanguage(const QString& Name)
 {
     QAction* Item = nullptr;
-    for (QAction* A : FormMain->MI_Language->actions())
+    for (QAction* A : Parts(FormMain).MI_Language->actions())
         if (A->text().startsWith(Name))
             Item = A;
     ASSERT_NE(Item, nullptr) << Name.toStdString() << " is not in the language menu";
@@ -136,7 +136,7 @@ TEST_F(TJourney, CommandLineToVerifiedLogsAndRememberedChoices)
     ASSERT_TRUE(WaitIdle(4));
     EXPECT_TRUE(MessageTexts().isEmpty()) << MessageTexts().join('\n').toStdString();
 
-    FormMain->ActionViewLog->trigger();
+    Parts(FormMain).ActionViewLog->trigger();
     ASSERT_TRUE(QTest::qWaitForWindowExposed(FormLogViewer));
     ASSERT_EQ(FormLogViewer->RowCount(), 4);
     QStringList Logged;
@@ -197,7 +197,7 @@ TEST_F(TJourney, CommandLineToVerifiedLogsAndRememberedChoices)
         EXPECT_EQ(Dialog->findChild<QLineEdit*>("Edit_TargetPath")->text(), Q(Out / "files.sfv"));
         QTest::mouseClick(Dialog->findChild<QPushButton*>("BitBtn_Cancel"), Qt::LeftButton);
     });
-    FormMain->ActionSaveLog->trigger();
+    Parts(FormMain).ActionSaveLog->trigger();
     EXPECT_EQ(Close(), 0);
     ExpectNothingSaid();
 }
@@ -212,7 +212,7 @@ TEST_F(TJourney, CtrlWhileAddingTwoDifferingFilesReportsTheMismatch)
     FormMain->ChooseFiles = [&] { return QStringList{Q(First), Q(Second)}; };
     {
         THeldKey Ctrl(Qt::ControlModifier);
-        QTest::mouseClick(FormMain->TB_AddFiles, Qt::LeftButton);
+        QTest::mouseClick(Parts(FormMain).TB_AddFiles, Qt::LeftButton);
     }
     ASSERT_TRUE(WaitIdle(2));
     ASSERT_TRUE(QTest::qWaitFor([] { return FormCompareFiles->isVisible(); }, 5000))
@@ -222,12 +222,12 @@ TEST_F(TJourney, CtrlWhileAddingTwoDifferingFilesReportsTheMismatch)
     EXPECT_EQ(FormCompareFiles->Edit_FileA->text(), Q(Second));
     EXPECT_EQ(FormCompareFiles->Edit_FileB->text(), Q(First));
     EXPECT_EQ(MessageTexts(), (QStringList{"Hashes of files do not match", Q(Second), Q(First)}));
-    EXPECT_FALSE(FormMain->ActionCompareNextTwoFiles->isChecked()) << "the comparison consumed it";
-    EXPECT_FALSE(FormMain->ActionCompareToNextFile->isChecked());
+    EXPECT_FALSE(Parts(FormMain).ActionCompareNextTwoFiles->isChecked()) << "the comparison consumed it";
+    EXPECT_FALSE(Parts(FormMain).ActionCompareToNextFile->isChecked());
 
     // Without Ctrl the same two files are only hashed.
     FormCompareFiles->hide();
-    QTest::mouseClick(FormMain->TB_AddFiles, Qt::LeftButton);
+    QTest::mouseClick(Parts(FormMain).TB_AddFiles, Qt::LeftButton);
     ASSERT_TRUE(WaitIdle(4));
     EXPECT_FALSE(FormCompareFiles->isVisible());
     EXPECT_EQ(MessageTexts().size(), 3);
@@ -267,7 +267,7 @@ TEST_F(TJourney, ChosenLanguagesTakeEffectAtTheNextStart)
     }
     const auto AddFiles = Po.find(QStringLiteral("Add Files"));
     ASSERT_NE(AddFiles, Po.end());
-    EXPECT_EQ(FormMain->ActionAddFiles->text(), AddFiles->second) << "the actions are German too";
+    EXPECT_EQ(Parts(FormMain).ActionAddFiles->text(), AddFiles->second) << "the actions are German too";
     EXPECT_EQ(FormMain->layoutDirection(), Qt::LeftToRight);
 
     ChooseLanguage(QStringLiteral("Hebrew"));
@@ -277,8 +277,8 @@ TEST_F(TJourney, ChosenLanguagesTakeEffectAtTheNextStart)
     EXPECT_TRUE(QGuiApplication::isRightToLeft());
     // On the screen: the File menu stands right of the Help menu.
     QMenuBar* Bar = FormMain->menuBar();
-    EXPECT_GT(Bar->actionGeometry(FormMain->MI_FileMenu->menuAction()).x(),
-              Bar->actionGeometry(FormMain->MI_HelpMenu->menuAction()).x());
+    EXPECT_GT(Bar->actionGeometry(Parts(FormMain).MI_FileMenu->menuAction()).x(),
+              Bar->actionGeometry(Parts(FormMain).MI_HelpMenu->menuAction()).x());
     ChooseLanguage(QStringLiteral("Original"));
     EXPECT_EQ(Close(), 0);
     Infos.clear();
@@ -320,7 +320,7 @@ TEST_F(TJourney, UnreadableSettingsAreNeverReplaced)
     const std::string Inside = Folder.Write("Settings.ini/keep.txt", "mine");
     Start();
     EXPECT_EQ(FormMain->GetCheckedHashTypes(), AllHashTypes()) << "the defaults";
-    FormMain->HashRow(htMD2).CheckBox->setChecked(false);
+    Parts(FormMain).HashRow(htMD2).CheckBox->setChecked(false);
     EXPECT_EQ(Close(), 0);
     EXPECT_FALSE(SettingsSaved);
     EXPECT_TRUE(fs::is_directory(SettingsFile()));
@@ -368,10 +368,10 @@ TEST_F(TJourney, ClosingWhileHashingEndsPromptlyWithSettingsWritten)
     const std::uintmax_t Size = 96ull << 20;
     WriteSparse(Big, Size);
     Start({Q(Big)});
-    ASSERT_TRUE(QTest::qWaitFor([] { return FormMain->ProgressBar->value() >= 1; }, 20000))
+    ASSERT_TRUE(QTest::qWaitFor([] { return Parts(FormMain).ProgressBar->value() >= 1; }, 20000))
         << "hashing did not get going";
     const auto InHand = FormMain->FileList().GetItem(0);
-    FormMain->HashRow(htMD2).CheckBox->setChecked(false);
+    Parts(FormMain).HashRow(htMD2).CheckBox->setChecked(false);
 
     QElapsedTimer Clock;
     QTimer::singleShot(0, qApp, [&Clock] {
