@@ -1,5 +1,8 @@
 #include "app/uIniFile.h"
 
+#include <QByteArrayView>
+#include <QString>
+#include <QStringDecoder>
 #include <QtGlobal>
 
 #ifdef Q_OS_WIN
@@ -32,10 +35,24 @@ std::string Slot(const std::string& Section, const std::string& Key)
     return Lower(Section) + '\n' + Lower(Key);
 }
 
+// A file an editor saved as UTF-16 says so with its byte-order mark; its
+// text is taken as UTF-8 from then on. Anything else is UTF-8 already.
+std::string FromUtf16(const std::string& Bytes)
+{
+    const bool Little = Bytes.rfind("\xFF\xFE", 0) == 0;
+    const bool Big = Bytes.rfind("\xFE\xFF", 0) == 0;
+    if (!Little && !Big)
+        return Bytes;
+    QStringDecoder Decode(Little ? QStringConverter::Utf16LE : QStringConverter::Utf16BE);
+    const QString Text = Decode(QByteArrayView(Bytes.data() + 2, static_cast<qsizetype>(Bytes.size() - 2)));
+    return Text.toStdString();
+}
+
 } // namespace
 
-TIniReader::TIniReader(const std::string& Text)
+TIniReader::TIniReader(const std::string& Bytes)
 {
+    const std::string Text = FromUtf16(Bytes);
     std::size_t Pos = Text.rfind("\xEF\xBB\xBF", 0) == 0 ? 3 : 0;
     bool InSection = false;
     std::string Section;

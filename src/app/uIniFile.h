@@ -6,7 +6,8 @@
 #include <optional>
 #include <string>
 
-// Reading rules: a UTF-8 byte-order mark is dropped; lines end in LF, CR LF
+// Reading rules: a UTF-8 byte-order mark is dropped; a text with a UTF-16
+// byte-order mark (FF FE or FE FF) is read as UTF-16; lines end in LF, CR LF
 // or CR; blanks and tabs around section names, key names and values are
 // ignored (Text keeps those of a value); lines starting with ";" or "#", lines without "=", and keys before
 // the first section are skipped; section and key names match without regard
@@ -14,7 +15,7 @@
 // value; a final "\" does not continue a line.
 class TIniReader {
 public:
-    explicit TIniReader(const std::string& Text);
+    explicit TIniReader(const std::string& Bytes);
 
     // The value, or nothing when the key is missing (an empty value is not).
     std::optional<std::string> Value(const std::string& Section, const std::string& Key) const;

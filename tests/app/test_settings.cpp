@@ -288,6 +288,34 @@ TEST_F(SettingsFile, MissingFileKeepsDefaultsAndErrorsPropagate)
     EXPECT_THROW(S.SaveToFile(Path("Blocker/Settings.ini")), ESettingsError);
 }
 
+// An editor may save the file as UTF-16; its choices are read all the same,
+// and the file is written back in UTF-8.
+TEST_F(SettingsFile, Utf16FileIsReadAndWrittenBackAsUtf8)
+{
+    const QString Text = QString::fromUtf8("[General]\r\nStayOnTop=1\r\nLanguageCode=he\r\n"
+                                           "[SaveLog]\r\nFileName=C:\\Prüfsummen\\שלום.sfv\r\n");
+    for (const bool Little : {true, false}) {
+        QByteArray Data = Little ? QByteArray("\xFF\xFE") : QByteArray("\xFE\xFF");
+        for (const QChar C : Text) {
+            const char Low = static_cast<char>(C.unicode() & 0xFF);
+            const char High = static_cast<char>(C.unicode() >> 8);
+            Data.append(Little ? Low : High).append(Little ? High : Low);
+        }
+        WriteFile(Dir.filePath("Settings.ini"), Data.toStdString());
+        TSettings Loaded;
+        Loaded.Reset();
+        ASSERT_TRUE(Loaded.LoadIfExists(Path())) << Little;
+        EXPECT_TRUE(Loaded.StayOnTop) << Little;
+        EXPECT_EQ(Loaded.LanguageCode, "he") << Little;
+        EXPECT_EQ(Loaded.SaveLogFileName, "C:\\Prüfsummen\\שלום.sfv") << Little;
+        EXPECT_EQ(Loaded.HashTypes, AllHashTypes()) << Little;
+
+        ASSERT_TRUE(Loaded.TrySaveToFile(Path())) << Little;
+        EXPECT_EQ(FileText(Dir.filePath("Settings.ini")), Written(Loaded)) << Little;
+        EXPECT_EQ(FileText(Dir.filePath("Settings.ini")).rfind("[General]", 0), 0u) << Little;
+    }
+}
+
 #ifdef Q_OS_LINUX
 // A full disk mid-write: the file-size limit makes the write fail after a
 // few bytes, as running out of space would.
