@@ -1,5 +1,6 @@
 #include "app/uLanguages.h"
 
+#include "app/uStartFiles.h"
 #include "app/uTranslationKit.h"
 
 #include <QAction>
@@ -99,12 +100,12 @@ QString UnescapePoString(const QString& S)
 bool ReadPoHeader(const QString& FileName, QStringList& Lines)
 {
     Lines.clear();
-    QFile F(FileName);
-    if (!F.open(QIODevice::ReadOnly))
+    QByteArray Data;
+    if (!ReadStartFile(FileName, Data))
         return false; // an unreadable file is no language file
     enum { LookingForHeader, LookingForTranslation, Continuation } State = LookingForHeader;
     bool Result = false;
-    for (const QString& Line : TextLines(F.readAll())) {
+    for (const QString& Line : TextLines(Data)) {
         if (State == LookingForHeader) {
             if (HasPrefix(Line, QStringLiteral("msgid \"\"")))
                 State = LookingForTranslation;
@@ -421,7 +422,8 @@ void TLanguages::AddMenuSeparator(QMenu* Parent)
 
 void TLanguages::LoadFlagImage(QAction* Item, const QString& FlagFile)
 {
-    if (FlagPicture.load(FlagFile, "PNG"))
+    QByteArray Data;
+    if (ReadStartFile(FlagFile, Data) && FlagPicture.loadFromData(Data, "PNG"))
         Item->setIcon(QIcon(QPixmap::fromImage(FlagPicture)));
     FlagPicture = QImage();
 }

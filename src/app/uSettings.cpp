@@ -3,6 +3,7 @@
 #include "engine/uFileStreams.h"
 
 #include "app/uIniFile.h"
+#include "app/uStartFiles.h"
 
 #include <QDir>
 #include <QFile>
@@ -141,9 +142,12 @@ void TSettings::WriteIni(QIODevice& Stream)
 
 void TSettings::LoadFromFile(const std::string& FileName)
 {
-    QFile File(QString::fromStdString(FileName));
-    if (!File.open(QIODevice::ReadOnly))
-        throw ESettingsError("Cannot open \"" + FileName + "\": " + File.errorString().toStdString());
+    // Only a regular file of bounded size: anything else counts as unreadable.
+    QByteArray Data;
+    if (!ReadStartFile(FileName, Data))
+        throw ESettingsError("Cannot read \"" + FileName + "\": no regular file of at most 16 MiB");
+    QBuffer File(&Data);
+    File.open(QIODevice::ReadOnly);
     ReadIni(File);
 }
 

@@ -4,6 +4,8 @@
 
 #include <QByteArray>
 #include <QDir>
+#include "app/uStartFiles.h"
+
 #include <QFile>
 #include <QFileInfo>
 #include <QString>
@@ -36,11 +38,8 @@ std::string& SettingsFilePath()
 // become part of the folder name.
 std::string ReadStorageText(const std::string& Path)
 {
-    QFile File(QString::fromStdString(Path));
-    if (!File.open(QIODevice::ReadOnly))
-        return {};
-    const QByteArray Data = File.readAll();
-    if (File.error() != QFileDevice::NoError)
+    QByteArray Data;
+    if (!ReadStartFile(Path, Data))
         return {};
     std::string Text = Data.toStdString();
     if (Text.rfind("\xEF\xBB\xBF", 0) == 0)

@@ -1,5 +1,7 @@
 #include "app/uTranslationKit.h"
 
+#include "app/uStartFiles.h"
+
 #include "platform/qt/uSystemLanguage.h"
 #include "platform/uResourceStrings.h"
 
@@ -254,13 +256,10 @@ TPoCatalog::TPoCatalog(const QString& FileName)
 
 bool TPoCatalog::LoadFromFile(const QString& FileName)
 {
-    QFile F(FileName);
-    if (!F.open(QIODevice::ReadOnly)) {
-        LoadFromData({});
-        return false;
-    }
-    LoadFromData(F.readAll());
-    return true;
+    QByteArray Data;
+    const bool Read = ReadStartFile(FileName, Data);
+    LoadFromData(Data);
+    return Read;
 }
 
 void TPoCatalog::LoadFromData(const QByteArray& Data)

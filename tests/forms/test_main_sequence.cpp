@@ -2,6 +2,7 @@
 // of the test's own.
 #include "main_window_support.h"
 
+#include "app/uLanguages.h"
 #include "app/uSettings.h"
 #include "app/uSorvikPaths.h"
 #include "forms/fLogViewer.h"
@@ -10,8 +11,16 @@
 
 #include <QTimer>
 
+#include <algorithm>
 #include <filesystem>
 #include <fstream>
+
+#ifdef Q_OS_LINUX
+#include <fcntl.h>
+#include <sys/resource.h>
+#include <sys/stat.h>
+#include <unistd.h>
+#endif
 
 #include <gtest/gtest.h>
 
@@ -119,3 +128,60 @@ TEST(MainSequence, ClosingWhileHashingSavesSettingsThenStopsTheWorkerMidFile)
     EXPECT_EQ(InHand.use_count(), 1) << "the log let the record go";
     EXPECT_NE(ReadAll(Folder.Path() / "Settings.ini").find("CRC32,MD2,SHA512"), std::string::npos);
 }
+
+#ifdef Q_OS_LINUX
+// Special files where the program's files belong count as unreadable: the
+// start neither waits for a FIFO's writer nor reads /dev/zero without end,
+// and the file is left as it is.
+TEST(MainSequence, SpecialFilesInTheProgramFolderCountAsUnreadable)
+{
+    const struct {
+        const char* Name;
+        bool Fifo;   // else a link to /dev/zero
+    } Cases[] = {
+        {"Settings.ini", true},
+        {"Settings.ini", false},
+        {"Storage.ini", true},
+        {"Storage.ini", false},
+        {"Languages/sorvik.de.po", true},
+        {"Languages/sorvik.fr.po", false},
+        {"Languages/Flags/xx.png", true},
+        {"Languages/Flags/xx.png", false},
+    };
+    // A mistake shows as a failure, not as a machine out of memory or a wait for ever.
+    rlimit OldMemory{};
+    ASSERT_EQ(getrlimit(RLIMIT_AS, &OldMemory), 0);
+    rlimit Memory = OldMemory;
+    Memory.rlim_cur = std::min<rlim_t>(OldMemory.rlim_cur, rlim_t(8) << 30);
+    ASSERT_EQ(setrlimit(RLIMIT_AS, &Memory), 0);
+    for (const auto& C : Cases) {
+        TTempFolder Folder;
+        fs::create_directories(Folder.Path() / "Languages" / "Flags");
+        Folder.Write("Languages/sorvik.xx.po",
+                     "msgid \"\"\nmsgstr \"\"\n\"Language: xx\\n\"\n\"X-Country: XX\\n\"\n\"X-Language-Name: Test\\n\"\n");
+        const fs::path Special = Folder.Path() / C.Name;
+        if (C.Fifo)
+            ASSERT_EQ(::mkfifo(Special.c_str(), 0644), 0);
+        else
+            fs::create_symlink("/dev/zero", Special);
+        // A writer that never writes, so that reading the FIFO would block.
+        const int Writer = C.Fifo ? ::open(Special.c_str(), O_RDWR | O_NONBLOCK) : -1;
+        ::alarm(60);
+        {
+            TSorvikProgram Program({"--LANG=de"}, ProgramIn(Folder));
+            Program.Start();
+            ASSERT_NE(FormMain, nullptr) << C.Name;
+            EXPECT_TRUE(FormMain->isVisible()) << C.Name;
+            EXPECT_EQ(Settings->HashTypes, AllHashTypes()) << C.Name;
+            EXPECT_EQ(Languages.Items.size(), 1u) << C.Name << ": only the regular language file is listed";
+            Program.Finish();
+        }
+        ::alarm(0);
+        if (Writer >= 0)
+            ::close(Writer);
+        EXPECT_EQ(fs::is_fifo(Special), C.Fifo) << C.Name;
+        EXPECT_EQ(fs::is_symlink(Special), !C.Fifo) << C.Name;
+    }
+    setrlimit(RLIMIT_AS, &OldMemory);
+}
+#endif
