@@ -1,5 +1,5 @@
 #include "forms/uFormBase.h"
-#include "forms/uMainSequence.h"
+#include "program/uMainSequence.h"
 
 #include <QApplication>
 

@@ -14,7 +14,7 @@
 #include "forms/fMain.h"
 #include "forms/fSaveLog.h"
 #include "forms/uForms.h"
-#include "forms/uMainSequence.h"
+#include "program/uMainSequence.h"
 #include "platform/qt/uPlatformShell.h"
 
 #include <QAbstractButton>

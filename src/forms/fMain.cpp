@@ -10,7 +10,6 @@
 #include "forms/uFormBase.h"
 #include "forms/uHintRouter.h"
 #include "forms/uStatusPanels.h"
-#include "forms/uWindowLinks.h"
 #include "platform/qt/uQtMessageWindow.h"
 
 #include <QAbstractEventDispatcher>
@@ -56,8 +55,6 @@ TFormMain::TFormMain(QWidget* Parent) : QMainWindow(Parent)
 TFormMain::~TFormMain()
 {
     DestroyWorker();
-    if (MainFormServices() == this)
-        SetMainFormServices(nullptr);
     // The language menu's handlers point here.
     Languages.OnLanguageSelected = nullptr;
     Languages.OnHowToTranslate = nullptr;
@@ -96,7 +93,6 @@ void TFormMain::FormCreate()
         connect(D, &QAbstractEventDispatcher::aboutToBlock, this, &TFormMain::UpdateActions);
     TimerSpeed->start();
     UpdateActions();
-    SetMainFormServices(this);
 }
 
 void TFormMain::LockMinWidth()
@@ -178,15 +174,20 @@ void TFormMain::ApplySettings(bool Initial)
     MainToolBar->setToolButtonStyle(Settings->ToolbarCaptions ? Qt::ToolButtonTextBesideIcon : Qt::ToolButtonIconOnly);
     if (!Initial) {
         ApplyHashCase(Settings->UpperCaseHash);
-        LogViewerApplyHashCase(Settings->UpperCaseHash);
+        emit HashCaseChanged(Settings->UpperCaseHash);
     }
     ApplySettingsToSecondaryForms();
 }
 
+void TFormMain::SetAnsweringWindows(TFormSaveLog* SaveLog, TFormCompareFiles* CompareFiles)
+{
+    FSaveLog = SaveLog;
+    FCompareFiles = CompareFiles;
+}
+
 void TFormMain::ApplySettingsToSecondaryForms()
 {
-    const bool OnTop = bool(windowFlags() & Qt::WindowStaysOnTopHint);
-    ForEachSecondaryForm([&](TSorvikForm* F) { F->SetStayOnTop(OnTop); });
+    emit StayOnTopChanged(bool(windowFlags() & Qt::WindowStaysOnTopHint));
 }
 
 void TFormMain::SetStayOnTop(bool Value)

@@ -33,6 +33,8 @@ class QToolButton;
 class QTimer;
 class QPainter;
 class QKeySequence;
+class TFormCompareFiles;
+class TFormSaveLog;
 class TQtMessageWindow;
 class TStatusPanels;
 
@@ -64,15 +66,20 @@ struct THashRow {
     QToolButton* SelectButton = nullptr;
 };
 
-class TFormMain : public QMainWindow, public TMainFormServices {
+class TFormMain : public QMainWindow {
     Q_OBJECT
 public:
     explicit TFormMain(QWidget* Parent = nullptr);
     ~TFormMain() override;
 
     // ---- what the start-up and the other windows use
-    void HashText(const QByteArray& Data) override;
-    void ApplySettings(bool Initial) override;
+    // Hashes Data on the user-interface thread and shows the digests.
+    void HashText(const QByteArray& Data);
+    // Initial is True only while the window is created.
+    void ApplySettings(bool Initial);
+    // The windows whose answers the window waits for: the save-log dialog's
+    // choices and the two-file comparison's result.
+    void SetAnsweringWindows(TFormSaveLog* SaveLog, TFormCompareFiles* CompareFiles);
     // The other windows follow the stay-on-top setting from their next show.
     void ApplySettingsToSecondaryForms();
     // The command-line arguments after the program's path, added at the
@@ -138,6 +145,24 @@ public:
     // ---- commands
     void LanguageSelected(const QString& Code);
     void HowToTranslate();
+
+signals:
+    // What happened to the log: a file the worker took up, a file it
+    // finished, every record removed.
+    void FileTakenUp(const std::shared_ptr<THashFile>& File);
+    void FileFinished(const std::shared_ptr<THashFile>& File);
+    void LogCleared();
+    // The settings asked for upper- or lower-case digests.
+    void HashCaseChanged(bool Upper);
+    // The other windows stay on top from their next show, or no longer.
+    void StayOnTopChanged(bool OnTop);
+    // The user asked for another window.
+    void ViewLogRequested();
+    void TextWindowRequested();
+    void SettingsRequested();
+    void AboutRequested();
+    // Compare the digest of one hash row with one the user gives.
+    void HashCompareRequested(const THashList& FileHashes, THashType HashType, const QString& FileHash);
 
 protected:
     bool event(QEvent* Event) override;
@@ -304,6 +329,8 @@ private:
     QAction* ActionCopyrights = nullptr;
     QAction* ActionAbout = nullptr;
 
+    TFormSaveLog* FSaveLog = nullptr;
+    TFormCompareFiles* FCompareFiles = nullptr;
     std::unique_ptr<THashFileList> FFileList;
     QDateTime FLastSampleTime;
     std::int64_t FLastSampleBytes = 0;

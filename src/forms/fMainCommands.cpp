@@ -12,7 +12,7 @@
 #include "engine/uVerificationFile.h"
 #include "forms/fMainPrivate.h"
 #include "forms/uFormBase.h"
-#include "forms/uWindowLinks.h"
+#include "forms/fSaveLog.h"
 
 #include <QCheckBox>
 #include <QClipboard>
@@ -45,7 +45,7 @@ void TFormMain::HandleHashCompareClick(QObject* Sender)
         if (R.CompareButton == Sender) {
             THashList Hashes;
             FillHashList(Hashes);
-            CompareWindowStart(Hashes, static_cast<THashType>(T), R.Edit->text());
+            emit HashCompareRequested(Hashes, static_cast<THashType>(T), R.Edit->text());
             return;
         }
     }
@@ -91,30 +91,29 @@ bool TFormMain::NextLogItem(std::shared_ptr<THashFile>& Item)
 
 void TFormMain::ActionSaveLogExecute()
 {
-    TSaveLogChoice Choice;
-    if (!SaveLogDialog(Choice))
+    if (FSaveLog->exec() != QDialog::Accepted)
         return;
     TBusyCursor Busy;
     try {
         ResetLogEnumerator();
         TVerificationWriter Writer;
         Writer.UpperCaseHash = Settings && Settings->UpperCaseHash;
-        Writer.HashType = Choice.HashType;
-        Writer.VerifyFormat = Choice.Format;
-        Writer.UseFullPath = Choice.UseFullPath;
+        Writer.HashType = FSaveLog->SelectedHashType();
+        Writer.VerifyFormat = FSaveLog->SelectedFormat();
+        Writer.UseFullPath = FSaveLog->UseFullPath();
         Writer.OnNextItem = [this](std::shared_ptr<THashFile>& Item) { return NextLogItem(Item); };
-        Writer.SaveToFile(Choice.TargetPath);
+        Writer.SaveToFile(FSaveLog->TargetPath());
         SetStatusText(Q(slogfilesaved));
     } catch (const std::exception& E) {
         ShowErrorBox(Q(sfailedtosavelog) + CRLF + QString::fromUtf8(E.what()));
     }
 }
 
-void TFormMain::ActionViewLogExecute() { ShowLogViewer(); }
+void TFormMain::ActionViewLogExecute() { emit ViewLogRequested(); }
 
 void TFormMain::ActionClearLogExecute()
 {
-    LogViewerClear();
+    emit LogCleared();
     FFileList->Clear();
     UpdateFileCounts();
     SetStatusText(Q(sstatuslogcleared));
@@ -133,9 +132,9 @@ void TFormMain::ActionCancelExecute()
         FWorker->CancelFile();
 }
 
-void TFormMain::ActionTextHashExecute() { ShowTextWindow(); }
-void TFormMain::ActionSettingsExecute() { ShowSettingsDialog(); }
-void TFormMain::ActionAboutExecute() { ShowAboutBox(); }
+void TFormMain::ActionTextHashExecute() { emit TextWindowRequested(); }
+void TFormMain::ActionSettingsExecute() { emit SettingsRequested(); }
+void TFormMain::ActionAboutExecute() { emit AboutRequested(); }
 void TFormMain::ActionHelpExecute() { ShellOpen(HelpWebAddress); }
 void TFormMain::ActionForumExecute() { ShellOpen(ForumWebAddress); }
 void TFormMain::ActionHistoryExecute() { ShellOpen(GetAppFolder() + "History.txt"); }

@@ -8,7 +8,7 @@
 #include "forms/fMainPrivate.h"
 #include "forms/uFormBase.h"
 #include "forms/uStatusPanels.h"
-#include "forms/uWindowLinks.h"
+#include "forms/fCompareFiles.h"
 #include "platform/qt/uFileNames.h"
 #include "platform/qt/uQtMessageWindow.h"
 
@@ -113,7 +113,7 @@ void TFormMain::WMWorkerEvent(const TWindowMessage& Message)
         if (!Payload || !Payload->File)
             break;
         FFileList->Add(Payload->File);
-        LogViewerAddFile(Payload->File);
+        emit FileTakenUp(Payload->File);
         SetStatusText(Q(sstatusworking));
         if (Superseded)
             break;
@@ -129,7 +129,7 @@ void TFormMain::WMWorkerEvent(const TWindowMessage& Message)
             UpdateFileCounts();
             ShowHashes(Payload->File->Hashes);
         }
-        LogViewerUpdateFile(Payload->File);
+        emit FileFinished(Payload->File);
         CompareWithPrevious(Payload->File);
         break;
     case weFileProperties:
@@ -265,7 +265,7 @@ void TFormMain::CompareWithPrevious(const std::shared_ptr<THashFile>& Item)
         const std::shared_ptr<THashFile> Previous = FFileList->Previous(Item.get());
         if (Previous) {
             ActionCompareToNextFile->setChecked(false);
-            if (!CompareFilesWindow(Item, Previous)) {
+            if (!FCompareFiles->Compare(*Item, *Previous)) {
                 AddMessage(mlWarning, Q(shashesoffilesdontmatch));
                 AddMessageLine(Q(Item->FileName));
                 AddMessageLine(Q(Previous->FileName));

@@ -132,9 +132,6 @@ void TFormSettings::BB_SaveClick()
 {
     StoreToSettings();
     // The dialog closes with OK even when applying fails: the choices are stored.
-    RunGuarded([] {
-        if (TMainFormServices* Main = MainFormServices())
-            Main->ApplySettings(false);
-    });
+    RunGuarded([this] { emit SettingsSaved(); });
     accept();
 }

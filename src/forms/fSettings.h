@@ -17,6 +17,10 @@ public:
 
     void setVisible(bool Visible) override;
 
+signals:
+    // The choices were stored: the windows apply them.
+    void SettingsSaved();
+
 protected:
     void showEvent(QShowEvent* Event) override;
 

@@ -110,8 +110,7 @@ void TFormText::Hash()
         Back.replace(QStringLiteral("\r\n"), QStringLiteral("\n"));
         MemoText->setPlainText(Back);
     }
-    if (TMainFormServices* Main = MainFormServices())
-        Main->HashText(QByteArray(Bytes.data(), static_cast<qsizetype>(Bytes.size())));
+    emit TextToHash(QByteArray(Bytes.data(), static_cast<qsizetype>(Bytes.size())));
 }
 
 void TFormText::BitBtnHashClick() { Hash(); }

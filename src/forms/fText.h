@@ -34,6 +34,10 @@ public:
     QRadioButton* RB_EncodingANSI = nullptr;
     QPlainTextEdit* MemoText = nullptr;
 
+signals:
+    // The bytes to hash, in the chosen encoding.
+    void TextToHash(const QByteArray& Data);
+
 protected:
     bool FormKeyDown(QKeyEvent* Event) override;
 

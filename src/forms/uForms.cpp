@@ -8,10 +8,3 @@ TFormCompare* FormCompare = nullptr;
 TFormCompareFiles* FormCompareFiles = nullptr;
 TFormSaveLog* FormSaveLog = nullptr;
 TFormSettings* FormSettings = nullptr;
-
-namespace {
-TMainFormServices* GServices = nullptr;
-}
-
-TMainFormServices* MainFormServices() { return GServices; }
-void SetMainFormServices(TMainFormServices* Services) { GServices = Services; }

@@ -4,7 +4,7 @@
 #include "app/uTranslationKit.h"
 #include "forms/fMain.h"
 #include "forms/uForms.h"
-#include "forms/uMainSequence.h"
+#include "program/uMainSequence.h"
 
 #include <QAction>
 #include <QDir>

@@ -5,6 +5,7 @@
 
 #include "app/uSettings.h"
 #include "app/uTranslationKit.h"
+#include "forms/fSettings.h"
 #include "forms/uForms.h"
 
 #include <QApplication>
@@ -60,27 +61,23 @@ inline int RunModal(QDialog& Dialog, const std::function<void()>& Action)
     return Ran ? Result : -2;
 }
 
-// Records what the dialogs ask of the main window.
-class TRecordingMain : public TMainFormServices {
+// Records what the settings dialog asks of the main window: each saving
+// applies the settings once, as ApplySettings(false).
+class TRecordingMain {
 public:
-    TRecordingMain() : FPrevious(MainFormServices()) { SetMainFormServices(this); }
-    ~TRecordingMain() override { SetMainFormServices(FPrevious); }
+    explicit TRecordingMain(TFormSettings& Form)
+    {
+        QObject::connect(&Form, &TFormSettings::SettingsSaved, &Form, [this] {
+            Applied.push_back(false);
+            if (OnApply)
+                OnApply();
+        });
+    }
     TRecordingMain(const TRecordingMain&) = delete;
     TRecordingMain& operator=(const TRecordingMain&) = delete;
 
-    void HashText(const QByteArray&) override {}
-    void ApplySettings(bool Initial) override
-    {
-        Applied.push_back(Initial);
-        if (OnApply)
-            OnApply();
-    }
-
     std::vector<bool> Applied;
     std::function<void()> OnApply;
-
-private:
-    TMainFormServices* FPrevious;
 };
 
 // Marks every design text "»text«"; removed again with the guard.

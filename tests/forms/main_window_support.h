@@ -11,6 +11,7 @@
 #include "forms/uStatusPanels.h"
 #include "platform/qt/uPlatformShell.h"
 #include "settings_scope.h"
+#include "program/uProgramWindows.h"
 #include "support/main_parts.h"
 
 #include "engine/TempFolder.h"
@@ -67,6 +68,7 @@ public:
         FPreviousWarning = SetWarningBox([this](const std::string& T) { Warnings.push_back(Q(T)); });
         FPreviousKeys = SetKeyboardModifiersSource([this] { return Keys; });
         Form = std::make_unique<TFormMain>();
+        Windows = std::make_unique<TProgramWindows>(*Form);
         Ui = TMainParts(*Form);
         Form->ChooseFiles = [this] {
             ++FileDialogs;
@@ -81,6 +83,7 @@ public:
     ~TMainWindowFixture()
     {
         Form.reset();
+        Windows.reset();
         FileQueue = std::move(FPreviousQueue);
         SetErrorBox(FPreviousError);
         SetWarningBox(FPreviousWarning);
@@ -156,6 +159,8 @@ public:
 
     TSettingsScope Set;
     std::unique_ptr<TFormMain> Form;
+    // The other windows, connected to it as in the program.
+    std::unique_ptr<TProgramWindows> Windows;
     // The window's components by name.
     TMainParts Ui;
     Qt::KeyboardModifiers Keys = Qt::NoModifier;

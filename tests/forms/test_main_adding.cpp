@@ -2,7 +2,7 @@
 // the order of the log is the order they were queued in.
 #include "main_window_support.h"
 
-#include "forms/uMainSequence.h"
+#include "program/uMainSequence.h"
 
 #include <QMimeData>
 #include <QUrl>

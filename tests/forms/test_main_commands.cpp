@@ -42,7 +42,10 @@ bool SaveLogWith(TMainWindowFixture& M, TVerifyFormat Format, THashType Type, co
     Settings->SaveLogHashType = Type;
     Settings->SaveLogFileName = Target;
     Settings->SaveLogUseFullPath = false;
+    // A dialog of its own, which reads the choices above at its creation.
+    TFormSaveLog* const Wired = FormSaveLog;
     FormSaveLog = new TFormSaveLog();
+    M.Form->SetAnsweringWindows(FormSaveLog, FormCompareFiles);
     bool Confirmed = false;
     QTimer::singleShot(0, FormSaveLog, [&] {
         if (QApplication::activeModalWidget() != FormSaveLog)
@@ -52,7 +55,8 @@ bool SaveLogWith(TMainWindowFixture& M, TVerifyFormat Format, THashType Type, co
     });
     M.Ui.ActionSaveLog->trigger();
     delete FormSaveLog;
-    FormSaveLog = nullptr;
+    FormSaveLog = Wired;
+    M.Form->SetAnsweringWindows(FormSaveLog, FormCompareFiles);
     return Confirmed;
 }
 

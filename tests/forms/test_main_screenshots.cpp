@@ -6,7 +6,7 @@
 #include <QPixmap>
 
 #include "forms/uForms.h"
-#include "forms/uMainSequence.h"
+#include "program/uMainSequence.h"
 
 #include <filesystem>
 

@@ -7,7 +7,7 @@
 #include "app/uSorvikPaths.h"
 #include "forms/fLogViewer.h"
 #include "forms/uForms.h"
-#include "forms/uMainSequence.h"
+#include "program/uMainSequence.h"
 
 #include <QTimer>
 

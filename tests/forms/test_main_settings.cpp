@@ -19,7 +19,6 @@ bool OnTop(const QWidget* W) { return W->windowFlags().testFlag(Qt::WindowStaysO
 TEST(MainWindowSettings, StayOnTopReachesTheOtherWindowsAtTheirNextShow)
 {
     TMainWindowFixture M;
-    FormLogViewer = new TFormLogViewer();
     Settings->StayOnTop = true;
     M.Form->ApplySettings(false);
     EXPECT_TRUE(OnTop(M.Form.get()));
@@ -35,8 +34,6 @@ TEST(MainWindowSettings, StayOnTopReachesTheOtherWindowsAtTheirNextShow)
     FormLogViewer->hide();
     FormLogViewer->ShowAndRaise();
     EXPECT_FALSE(OnTop(FormLogViewer)) << "and loses it the next time it opens";
-    delete FormLogViewer;
-    FormLogViewer = nullptr;
 }
 
 TEST(MainWindowSettings, TheFirstShowRunsOnceEvenWhenStayOnTopShowsTheWindowAgain)

@@ -23,22 +23,6 @@ using namespace maintest;
 
 namespace {
 
-// Sets a window pointer of the program for as long as it lives.
-template <typename T>
-class TFormScope {
-public:
-    TFormScope(T*& Global) : FGlobal(Global) { FGlobal = Form = new T(); }
-    ~TFormScope()
-    {
-        FGlobal = nullptr;
-        delete Form;
-    }
-    T* Form;
-
-private:
-    T*& FGlobal;
-};
-
 QPoint PanelCenter(const TFormMain& F, int Panel) { return TMainParts(F).StatusBar->PanelRect(Panel).center(); }
 
 } // namespace
@@ -116,7 +100,8 @@ TEST(MainWindow, ShortcutsSelectAndExport)
     ASSERT_EQ(Opener.Opened.size(), 1u);
     EXPECT_EQ(Opener.Opened[0].toString().toStdString(), HelpWebAddress);
     {
-        TFormScope<TFormAbout> About(FormAbout);
+        // The about box the main window is connected to.
+        const struct { TFormAbout* Form; } About{FormAbout};
         QTest::keyClick(M.Form.get(), Qt::Key_F1, Qt::ShiftModifier);
         EXPECT_TRUE(About.Form->isVisible());
     }
@@ -230,7 +215,8 @@ TEST(MainWindow, AMaximizedWindowListsMessagesWithoutOpeningThePanel)
 TEST(MainWindow, StatusBarClicksAndHints)
 {
     TMainWindowFixture M;
-    TFormScope<TFormLogViewer> Viewer(FormLogViewer);
+    // The log viewer the main window is connected to.
+    const struct { TFormLogViewer* Form; } Viewer{FormLogViewer};
     M.Form->show();
     ASSERT_TRUE(QTest::qWaitForWindowExposed(M.Form.get()));
     TStatusPanels* Bar = M.Ui.StatusBar;

@@ -79,11 +79,11 @@ TEST(SettingsDialog, SaveStoresEveryOptionAndAppliesTheSettingsOnce)
         TSettingsGuard Guard;
         for (const TOption& O : Options())
             Set(O, Guard.Object, false);
-        TRecordingMain Main;
+        TFormSettings Form;
+        TRecordingMain Main{Form};
         // What the main window finds in the settings when it applies them.
         bool SeenWhenApplied = false;
         Main.OnApply = [&] { SeenWhenApplied = Get(Options()[On], Guard.Object); };
-        TFormSettings Form;
 
         const int Result = RunModal(Form, [&] {
             QTest::mouseClick(Box(Form, Options()[On]), Qt::LeftButton, {}, QPoint(6, Box(Form, Options()[On])->height() / 2));
@@ -103,8 +103,8 @@ TEST(SettingsDialog, CancelChangesNothingAndTheNextOpeningShowsTheStoredValues)
     TSettingsGuard Guard;
     Guard.Object.UpperCaseHash = true;
     Guard.Object.StayOnTop = false;
-    TRecordingMain Main;
     TFormSettings Form;
+    TRecordingMain Main{Form};
     QCheckBox* Upper = Form.findChild<QCheckBox*>(Str("CB_UpperCaseHash"));
     QCheckBox* OnTop = Form.findChild<QCheckBox*>(Str("CB_StayOnTop"));
     ASSERT_TRUE(Upper && OnTop);
@@ -153,11 +153,11 @@ TEST(SettingsDialog, SaveWithoutAMainWindowStillStores)
 TEST(SettingsDialog, AFailureWhileApplyingIsShownAndTheChoicesStayStored)
 {
     TSettingsGuard Guard;
-    TRecordingMain Main;
+    TFormSettings Form;
+    TRecordingMain Main{Form};
     Main.OnApply = [] { throw std::runtime_error("cannot apply"); };
     QStringList Errors;
     const TErrorBox Previous = SetErrorBox([&](const QString& Text) { Errors << Text; });
-    TFormSettings Form;
     const int Result = RunModal(Form, [&] {
         Form.findChild<QCheckBox*>(Str("CB_UpperCaseHash"))->setChecked(true);
         QTest::mouseClick(Button(Form, "BB_Save"), Qt::LeftButton);
@@ -202,8 +202,8 @@ TEST(SettingsDialog, EnterSavesFromACheckBox)
 {
     TSettingsGuard Guard;
     Guard.Object.StayOnTop = false;
-    TRecordingMain Main;
     TFormSettings Form;
+    TRecordingMain Main{Form};
     const int Result = RunModal(Form, [&] {
         QCheckBox* OnTop = Form.findChild<QCheckBox*>(Str("CB_StayOnTop"));
         OnTop->setFocus();

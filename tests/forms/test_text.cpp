@@ -21,12 +21,12 @@ namespace {
 QString Str(const char* S) { return QString::fromUtf8(S); }
 
 // Records what the text window hands to the main window.
-class TRecordingMain : public TMainFormServices {
+class TRecordingMain {
 public:
-    TRecordingMain() { SetMainFormServices(this); }
-    ~TRecordingMain() override { SetMainFormServices(nullptr); }
-    void HashText(const QByteArray& Data) override { Hashed.push_back(Data); }
-    void ApplySettings(bool) override {}
+    explicit TRecordingMain(TFormText& Form)
+    {
+        QObject::connect(&Form, &TFormText::TextToHash, &Form, [this](const QByteArray& Data) { Hashed.push_back(Data); });
+    }
     std::vector<QByteArray> Hashed;
 };
 
@@ -42,8 +42,8 @@ std::string Md5Of(const QByteArray& Data)
 class TextWindow : public ::testing::Test {
 protected:
     TSettingsScope Scope;
-    TRecordingMain Main;
     TFormText Form;
+    TRecordingMain Main{Form};
 
     // Types into the memo as a user would.
     void Type(const QString& Text)
@@ -227,11 +227,10 @@ TEST_F(TextWindow, OpensCentredOnTheActiveWindowOnlyTheFirstTime)
 
 TEST_F(TextWindow, WithoutAMainWindowNothingBreaks)
 {
-    SetMainFormServices(nullptr);
+    QObject::disconnect(&Form, &TFormText::TextToHash, nullptr, nullptr);
     Form.MemoText->setPlainText(Str("abc"));
     QTest::mouseClick(Form.BitBtnHash, Qt::LeftButton);
     EXPECT_TRUE(Main.Hashed.empty());
-    SetMainFormServices(&Main);
 }
 
 TEST(TextWindowTexts, EveryTextGoesThroughTheDesignHelper)

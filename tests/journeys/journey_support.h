@@ -10,7 +10,7 @@
 #include "forms/fSaveLog.h"
 #include "forms/uFormBase.h"
 #include "forms/uForms.h"
-#include "forms/uMainSequence.h"
+#include "program/uMainSequence.h"
 #include "platform/qt/uPlatformShell.h"
 #include "support/main_parts.h"
 

@@ -1,6 +1,6 @@
 #include "uLanguageTemplate.h"
 
-#include "forms/uMainSequence.h"
+#include "program/uMainSequence.h"
 
 #include <QApplication>
 #include <QTemporaryDir>

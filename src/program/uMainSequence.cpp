@@ -1,4 +1,4 @@
-#include "forms/uMainSequence.h"
+#include "program/uMainSequence.h"
 
 #include "app/uLanguages.h"
 #include "app/uSettings.h"
@@ -8,7 +8,7 @@
 #include "forms/fMain.h"
 #include "forms/uForms.h"
 #include "forms/uMainIcons.h"
-#include "forms/uWindowLinks.h"
+#include "program/uProgramWindows.h"
 #include "platform/qt/uFileNames.h"
 #include "platform/qt/uPlatformPaths.h"
 #include "platform/uResourceStrings.h"
@@ -72,7 +72,7 @@ void TSorvikProgram::Start()
     // 7. The windows, hidden, the main window first.
     FormMain = new TFormMain();
     FormMain->CommandLineArguments = FArguments;
-    CreateSecondaryForms();
+    FWindows = std::make_unique<TProgramWindows>(*FormMain);
     // 8. The main window is shown; it adds the command-line paths once shown.
     FormMain->show();
 }
@@ -96,7 +96,7 @@ void TSorvikProgram::Finish()
     // The main window first: it stops and joins the worker before its log goes.
     delete FormMain;
     FormMain = nullptr;
-    DestroySecondaryForms();
+    FWindows.reset();
 
     // Only now that the worker has ended.
     FileQueue.reset();

@@ -6,7 +6,10 @@
 
 #include <QStringList>
 
+#include <memory>
 #include <string>
+
+class TProgramWindows;
 
 class TSorvikProgram {
 public:
@@ -37,6 +40,7 @@ public:
 
 private:
     QStringList FArguments;
+    std::unique_ptr<TProgramWindows> FWindows;
     std::string FAppFilePath;
     bool FStarted = false;
     bool FSettingsSaved = false;

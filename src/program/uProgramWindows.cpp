@@ -1,0 +1,88 @@
+#include "program/uProgramWindows.h"
+
+#include "forms/fAbout.h"
+#include "forms/fCompare.h"
+#include "forms/fCompareFiles.h"
+#include "forms/fLogViewer.h"
+#include "forms/fMain.h"
+#include "forms/fSaveLog.h"
+#include "forms/fSettings.h"
+#include "forms/fText.h"
+#include "forms/uForms.h"
+
+#include <QObject>
+
+namespace {
+
+// Sets the registry entry for as long as the window lives.
+template <typename T> T* Register(T*& Global, T* Form)
+{
+    Global = Form;
+    return Form;
+}
+
+template <typename T> void Destroy(T*& Global, T*& Own)
+{
+    if (Global == Own)
+        Global = nullptr;
+    delete Own;
+    Own = nullptr;
+}
+
+} // namespace
+
+TProgramWindows::TProgramWindows(TFormMain& Main)
+{
+    FText = Register(FormText, new TFormText());
+    FLogViewer = Register(FormLogViewer, new TFormLogViewer());
+    FAbout = Register(FormAbout, new TFormAbout());
+    FCompare = Register(FormCompare, new TFormCompare());
+    FCompareFiles = Register(FormCompareFiles, new TFormCompareFiles());
+    FSaveLog = Register(FormSaveLog, new TFormSaveLog());
+    FSettings = Register(FormSettings, new TFormSettings());
+    Connect(Main);
+    // They take the stay-on-top style from the next show on.
+    Main.ApplySettingsToSecondaryForms();
+}
+
+TProgramWindows::~TProgramWindows()
+{
+    Destroy(FormSettings, FSettings);
+    Destroy(FormSaveLog, FSaveLog);
+    Destroy(FormCompareFiles, FCompareFiles);
+    Destroy(FormCompare, FCompare);
+    Destroy(FormAbout, FAbout);
+    Destroy(FormLogViewer, FLogViewer);
+    Destroy(FormText, FText);
+}
+
+void TProgramWindows::Connect(TFormMain& Main)
+{
+    Main.SetAnsweringWindows(FSaveLog, FCompareFiles);
+    // The log viewer's first two buttons run the main window's actions.
+    FLogViewer->SetMainActions(Main.ActionSaveLog, Main.ActionClearLog);
+
+    QObject::connect(&Main, &TFormMain::FileTakenUp, FLogViewer,
+        [this](const std::shared_ptr<THashFile>& F) { FLogViewer->AddFile(*F); });
+    QObject::connect(&Main, &TFormMain::FileFinished, FLogViewer,
+        [this](const std::shared_ptr<THashFile>& F) { FLogViewer->UpdateFile(*F); });
+    QObject::connect(&Main, &TFormMain::LogCleared, FLogViewer, &TFormLogViewer::Clear);
+    QObject::connect(&Main, &TFormMain::HashCaseChanged, FLogViewer, &TFormLogViewer::ApplyHashCase);
+
+    QObject::connect(&Main, &TFormMain::ViewLogRequested, FLogViewer, &TSorvikForm::ShowAndRaise);
+    QObject::connect(&Main, &TFormMain::TextWindowRequested, FText, &TSorvikForm::ShowAndRaise);
+    QObject::connect(&Main, &TFormMain::AboutRequested, FAbout, &TSorvikForm::ShowAndRaise);
+    QObject::connect(&Main, &TFormMain::SettingsRequested, FSettings, [this] { FSettings->exec(); });
+    QObject::connect(&Main, &TFormMain::HashCompareRequested, FCompare,
+        [this](const THashList& FileHashes, THashType Type, const QString& FileHash) {
+            FCompare->FileHashes = FileHashes;
+            FCompare->Start(Type, FileHash);
+        });
+
+    for (TSorvikForm* F :
+        std::initializer_list<TSorvikForm*> { FText, FLogViewer, FAbout, FCompare, FCompareFiles, FSaveLog, FSettings })
+        QObject::connect(&Main, &TFormMain::StayOnTopChanged, F, &TSorvikForm::SetStayOnTop);
+
+    QObject::connect(FText, &TFormText::TextToHash, &Main, &TFormMain::HashText);
+    QObject::connect(FSettings, &TFormSettings::SettingsSaved, &Main, [&Main] { Main.ApplySettings(false); });
+}
