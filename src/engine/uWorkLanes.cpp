@@ -42,13 +42,17 @@ TLanePipeline::TLanePipeline(int Threads, int Depth)
 
 TLanePipeline::~TLanePipeline()
 {
-    if (!FStarted)
-        return;
+    if (FStarted)
+        StopLanes(FThreadCount);
+}
+
+void TLanePipeline::StopLanes(int Running)
+{
     FStop.store(true, std::memory_order_release);
     { std::lock_guard<std::mutex> Guard(FLock); }
     FWork.notify_all();
     FIdle.notify_all();
-    for (int I = 0; I < FThreadCount; ++I)
+    for (int I = 0; I < Running; ++I)
         FLanes[I].Thread.join();
 }
 
@@ -60,12 +64,7 @@ void TLanePipeline::Start()
         for (; Running < FThreadCount; ++Running)
             FLanes[Running].Thread = std::thread([this, Index = Running] { LaneLoop(Index); });
     } catch (...) {
-        FStop.store(true, std::memory_order_release);
-        { std::lock_guard<std::mutex> Guard(FLock); }
-        FWork.notify_all();
-        FIdle.notify_all();
-        for (int I = 0; I < Running; ++I)
-            FLanes[I].Thread.join();
+        StopLanes(Running);
         FLanes.reset();
         FStop.store(false, std::memory_order_relaxed);
         throw;

@@ -57,6 +57,8 @@ private:
     };
 
     void Start();
+    // Stops the first Running lanes and waits for them to end.
+    void StopLanes(int Running);
     void LaneLoop(int Index);
     // Waits until every lane has passed chunk Count - 1; a wait that has to
     // sleep lasts until they passed SleepCount - 1 (at least Count - 1).
