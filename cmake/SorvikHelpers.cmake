@@ -1,7 +1,19 @@
+# A unit with code for one system only is named ..._posix.cpp or
+# ..._win32.cpp (sources and tests alike); the other system's file is left out.
+function(sorvik_system_sources var)
+  if(WIN32)
+    list(FILTER ${var} EXCLUDE REGEX "_posix\\.cpp$")
+  else()
+    list(FILTER ${var} EXCLUDE REGEX "_win32\\.cpp$")
+  endif()
+  set(${var} "${${var}}" PARENT_SCOPE)
+endfunction()
+
 # Each subsystem is one library made of every source in its folder, so that a
 # new unit needs no edit here.
 function(sorvik_library name dir)
   file(GLOB _src CONFIGURE_DEPENDS "${dir}/*.cpp" "${dir}/*.h")
+  sorvik_system_sources(_src)
   if(NOT _src)
     return()
   endif()
@@ -17,6 +29,7 @@ endfunction()
 function(sorvik_test_sources out name dir)
   set(${out} "" PARENT_SCOPE)
   file(GLOB _src CONFIGURE_DEPENDS "${dir}/*.cpp" "${dir}/*.h")
+  sorvik_system_sources(_src)
   foreach(lib IN LISTS ARGN)
     if(NOT TARGET ${lib})
       message(STATUS "tests ${name}: ${lib} not built yet, skipped")
@@ -47,7 +60,18 @@ function(sorvik_tests name dir)
     target_link_libraries(${name} PRIVATE ${T_LIBS} GTest::gtest_main GTest::gmock)
     set(_env "")
   endif()
-  gtest_discover_tests(${name} DISCOVERY_TIMEOUT 60 PROPERTIES ENVIRONMENT "${_env}" LABELS ${name})
+  if(CMAKE_CROSSCOMPILING)
+    # Each start under the emulator costs; a few shards of the whole program
+    # run side by side instead of one start per test.
+    foreach(shard RANGE 3)
+      add_test(NAME ${name}.shard${shard} COMMAND ${name})
+      set_tests_properties(${name}.shard${shard} PROPERTIES
+        ENVIRONMENT "GTEST_TOTAL_SHARDS=4;GTEST_SHARD_INDEX=${shard};${SORVIK_CROSS_TEST_ENV}"
+        LABELS ${name})
+    endforeach()
+  else()
+    gtest_discover_tests(${name} DISCOVERY_TIMEOUT 60 PROPERTIES ENVIRONMENT "${_env}" LABELS ${name})
+  endif()
 endfunction()
 
 # A Qt test program that needs a real X server: CTest starts it once under

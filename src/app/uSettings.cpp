@@ -1,11 +1,11 @@
 #include "app/uSettings.h"
 
 #include "engine/uFileStreams.h"
+#include "platform/uPlatformFiles.h"
 
 #include "app/uIniFile.h"
 #include "app/uStartFiles.h"
 
-#include <QDir>
 #include <QFile>
 #include <QFileInfo>
 #include <QIODevice>
@@ -154,8 +154,10 @@ void TSettings::LoadFromFile(const std::string& FileName)
 void TSettings::SaveToFile(const std::string& FileName)
 {
     const QString Name = QString::fromStdString(FileName);
-    if (HasFolderPart(FileName))
-        QDir().mkpath(QFileInfo(Name).path());
+    if (HasFolderPart(FileName)) {
+        std::string Ignored;  // a folder that cannot be made fails the save below
+        ForceDirectories(QFileInfo(Name).path().toStdString(), Ignored);
+    }
     QBuffer Text;
     Text.open(QIODevice::WriteOnly);
     WriteIni(Text);

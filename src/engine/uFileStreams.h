@@ -3,6 +3,7 @@
 #pragma once
 
 #include "digest/uException.h"
+#include "platform/uPlatformFiles.h"
 #include "platform/uResourceStrings.h"
 
 #include <condition_variable>
@@ -37,7 +38,6 @@ public:
     explicit TFileReader(const std::string& FileName);
     TFileReader(const TFileReader&) = delete;
     TFileReader& operator=(const TFileReader&) = delete;
-    ~TFileReader();
 
     // The size when the file was opened.
     std::int64_t Size() const { return FSize; }
@@ -46,7 +46,7 @@ public:
     // of size 0 (the system's generated files, /proc/version say) or one of
     // a file system that makes its files' content as they are read (/proc,
     // /sys: a stated 4096 bytes for a few). Such a file is read to its end.
-    bool SizeKnown() const { return FSizeKnown; }
+    bool SizeKnown() const { return FFile.SizeKnown(); }
     // Reads exactly Count bytes; EReadError "Stream read error" when fewer
     // come (the file shrank) or the read fails.
     void ReadBuffer(void* Buffer, std::size_t Count);
@@ -55,14 +55,9 @@ public:
     std::size_t ReadSome(void* Buffer, std::size_t Count);
 
 private:
-#ifdef _WIN32
-    void* FHandle = nullptr;
-#else
-    int FHandle = -1;
-#endif
+    TSystemFile FFile;
     std::int64_t FSize = 0;
     std::int64_t FPosition = 0;
-    bool FSizeKnown = true;
 };
 
 // Reads a file's chunks on a helper thread, one chunk ahead of the caller,

@@ -1,6 +1,7 @@
 #include "engine/uVerificationFile.h"
 
 #include "engine/uFileStreams.h"
+#include "platform/uPlatformFiles.h"
 #include "platform/uRegionalSettings.h"
 
 #include <atomic>
@@ -15,12 +16,6 @@
 #include <random>
 #include <streambuf>
 #include <system_error>
-
-#ifndef _WIN32
-#  include <fcntl.h>
-#  include <sys/stat.h>
-#  include <unistd.h>
-#endif
 
 SORVIK_RESOURCESTRING(uverificationfile, sverifyformatsfv, "Simple file verification (SFV)");
 SORVIK_RESOURCESTRING(uverificationfile, sverifyformatsum, "Sum file (MD5SUM, SHA1SUM, etc)");
@@ -106,13 +101,7 @@ std::string TVerificationWriter::GetFileName(const THashFile& Item) const
 {
     if (UseFullPath)
         return Item.FileName;
-#ifdef _WIN32
-    const char* Delimiters = "\\/:";
-#else
-    // Only "/" parts a path here: "a:b" and "a\\b" are names.
-    const char* Delimiters = "/";
-#endif
-    const std::size_t Last = Item.FileName.find_last_of(Delimiters);
+    const std::size_t Last = Item.FileName.find_last_of(PathDelimiters);
     return Last == std::string::npos ? Item.FileName : Item.FileName.substr(Last + 1);
 }
 

@@ -1,43 +1,21 @@
 #include "platform/uPlatformThread.h"
 
-#include <cerrno>
+#include <climits>
+#include <pthread.h>
 #include <system_error>
 
-#ifdef _WIN32
-#  ifndef NOMINMAX
-#    define NOMINMAX
-#  endif
-#  include <process.h>
-#  include <windows.h>
-#else
-#  include <climits>
-#  include <pthread.h>
-#endif
-
 struct TPlatformThread::TImpl {
-#ifdef _WIN32
-    HANDLE Handle = nullptr;
-#else
     pthread_t Handle{};
-#endif
     bool Running = false;
 };
 
 namespace {
 
-#ifdef _WIN32
-unsigned __stdcall Trampoline(void* Arg)
-#else
 void* Trampoline(void* Arg)
-#endif
 {
     std::unique_ptr<std::function<void()>> Body(static_cast<std::function<void()>*>(Arg));
     (*Body)();
-#ifdef _WIN32
-    return 0;
-#else
     return nullptr;
-#endif
 }
 
 }  // namespace
@@ -55,13 +33,6 @@ void TPlatformThread::Start(std::function<void()> Body, std::size_t StackSize)
         throw std::system_error(std::make_error_code(std::errc::resource_deadlock_would_occur),
                                 "thread already started");
     auto Arg = std::make_unique<std::function<void()>>(std::move(Body));
-#ifdef _WIN32
-    const auto Handle = _beginthreadex(nullptr, static_cast<unsigned>(StackSize), Trampoline, Arg.get(),
-                                       STACK_SIZE_PARAM_IS_A_RESERVATION, nullptr);
-    if (Handle == 0)
-        throw std::system_error(errno, std::generic_category(), "cannot create thread");
-    FImpl->Handle = reinterpret_cast<HANDLE>(Handle);
-#else
     pthread_attr_t Attr;
     int Error = pthread_attr_init(&Attr);
     if (Error == 0) {
@@ -75,7 +46,6 @@ void TPlatformThread::Start(std::function<void()> Body, std::size_t StackSize)
     }
     if (Error != 0)
         throw std::system_error(Error, std::generic_category(), "cannot create thread");
-#endif
     Arg.release();  // the thread frees it
     FImpl->Running = true;
 }
@@ -84,12 +54,7 @@ void TPlatformThread::Join()
 {
     if (!FImpl || !FImpl->Running)
         return;
-#ifdef _WIN32
-    WaitForSingleObject(FImpl->Handle, INFINITE);
-    CloseHandle(FImpl->Handle);
-#else
     pthread_join(FImpl->Handle, nullptr);
-#endif
     FImpl->Running = false;
 }
 

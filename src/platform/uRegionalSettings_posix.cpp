@@ -1,32 +1,12 @@
 #include "platform/uRegionalSettings.h"
 
-#ifdef _WIN32
-#  ifndef NOMINMAX
-#    define NOMINMAX
-#  endif
-#  include <windows.h>
-#else
-#  include <cstring>
-#  include <iconv.h>
-#  include <langinfo.h>
-#  include <locale.h>
-#endif
+#include <cstring>
+#include <iconv.h>
+#include <langinfo.h>
+#include <locale.h>
 
 namespace {
 
-#ifdef _WIN32
-std::string ReadLocaleText(LCTYPE Type)
-{
-    wchar_t Buffer[16] = {};
-    const int Length = GetLocaleInfoEx(LOCALE_NAME_USER_DEFAULT, Type, Buffer, 16);
-    if (Length <= 1)
-        return {};
-    const int Bytes = WideCharToMultiByte(CP_UTF8, 0, Buffer, Length - 1, nullptr, 0, nullptr, nullptr);
-    std::string Result(static_cast<std::size_t>(Bytes), '\0');
-    WideCharToMultiByte(CP_UTF8, 0, Buffer, Length - 1, Result.data(), Bytes, nullptr, nullptr);
-    return Result;
-}
-#else
 // nl_langinfo answers in the locale's own code set; the program's texts are UTF-8.
 std::string ToUtf8(const char* Text, const char* CodeSet)
 {
@@ -51,17 +31,12 @@ std::string ToUtf8(const char* Text, const char* CodeSet)
     Result.resize(Result.size() - OutLeft);
     return Result;
 }
-#endif
 
 }  // namespace
 
 TNumberSeparators ReadNumberSeparators()
 {
     TNumberSeparators Result;
-#ifdef _WIN32
-    Result.Group = ReadLocaleText(LOCALE_STHOUSAND);
-    Result.Decimal = ReadLocaleText(LOCALE_SDECIMAL);
-#else
     // The code set comes with LC_CTYPE; both are taken from the environment.
     const int Mask = LC_NUMERIC_MASK | LC_CTYPE_MASK;
     locale_t Locale = newlocale(Mask, "", static_cast<locale_t>(0));
@@ -74,7 +49,6 @@ TNumberSeparators ReadNumberSeparators()
         Result.Decimal = ToUtf8(nl_langinfo_l(RADIXCHAR, Locale), Set.c_str());
         freelocale(Locale);
     }
-#endif
     if (Result.Decimal.empty())
         Result.Decimal.push_back('.');
     return Result;
@@ -83,31 +57,6 @@ TNumberSeparators ReadNumberSeparators()
 std::string FormatRegionalDateTime(std::time_t Time)
 {
     std::string Result;
-#ifdef _WIN32
-    SYSTEMTIME St{};
-    std::tm Tm{};
-    localtime_s(&Tm, &Time);
-    St.wYear = static_cast<WORD>(Tm.tm_year + 1900);
-    St.wMonth = static_cast<WORD>(Tm.tm_mon + 1);
-    St.wDay = static_cast<WORD>(Tm.tm_mday);
-    St.wHour = static_cast<WORD>(Tm.tm_hour);
-    St.wMinute = static_cast<WORD>(Tm.tm_min);
-    St.wSecond = static_cast<WORD>(Tm.tm_sec);
-    wchar_t Buffer[128] = {};
-    auto Append = [&](int Length) {
-        if (Length > 1) {
-            const int Bytes = WideCharToMultiByte(CP_UTF8, 0, Buffer, Length - 1, nullptr, 0, nullptr, nullptr);
-            std::string Part(static_cast<std::size_t>(Bytes), '\0');
-            WideCharToMultiByte(CP_UTF8, 0, Buffer, Length - 1, Part.data(), Bytes, nullptr, nullptr);
-            Result += Part;
-        }
-    };
-    Append(GetDateFormatEx(LOCALE_NAME_USER_DEFAULT, DATE_SHORTDATE, &St, nullptr, Buffer, 128, nullptr));
-    if (Tm.tm_hour != 0 || Tm.tm_min != 0 || Tm.tm_sec != 0) {
-        Result += ' ';
-        Append(GetTimeFormatEx(LOCALE_NAME_USER_DEFAULT, 0, &St, nullptr, Buffer, 128));
-    }
-#else
     std::tm Tm{};
     localtime_r(&Time, &Tm);
     const int Mask = LC_TIME_MASK | LC_CTYPE_MASK;
@@ -123,6 +72,5 @@ std::string FormatRegionalDateTime(std::time_t Time)
     const std::size_t N = strftime_l(Buffer, sizeof Buffer, WithTime ? "%x %X" : "%x", &Tm, Locale);
     freelocale(Locale);
     Result = ToUtf8(std::string(Buffer, N).c_str(), Set.c_str());
-#endif
     return Result;
 }

@@ -1,3 +1,4 @@
+#include "platform/thread_stack.h"
 #include "platform/uPlatformThread.h"
 #include "platform/uWindowMessages.h"
 
@@ -5,10 +6,6 @@
 
 #include <atomic>
 #include <thread>
-
-#ifdef __linux__
-#  include <pthread.h>
-#endif
 
 namespace {
 
@@ -124,13 +121,7 @@ TEST(PlatformThread, RunsWithTheStackAskedForAndJoins)
         EXPECT_FALSE(T.Joinable());
         T.Start(
             [&] {
-#ifdef __linux__
-                pthread_attr_t Attr;
-                if (pthread_getattr_np(pthread_self(), &Attr) == 0) {
-                    pthread_attr_getstacksize(&Attr, &Stack);
-                    pthread_attr_destroy(&Attr);
-                }
-#endif
+                Stack = CurrentThreadStackSize();
                 Ran = true;
             },
             4 * 1024 * 1024);
@@ -140,9 +131,7 @@ TEST(PlatformThread, RunsWithTheStackAskedForAndJoins)
         T.Join();  // harmless
     }
     EXPECT_TRUE(Ran);
-#ifdef __linux__
     EXPECT_GE(Stack, 4u * 1024 * 1024);
-#endif
     // The destructor joins a thread that was not joined.
     std::atomic<bool> Done{false};
     {

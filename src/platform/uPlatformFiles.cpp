@@ -1,0 +1,41 @@
+#include "platform/uPlatformFiles.h"
+
+#include <atomic>
+#include <cstdio>
+#include <filesystem>
+#include <random>
+#include <system_error>
+
+namespace {
+
+std::filesystem::path PathOf(const std::string& Utf8)
+{
+    return std::filesystem::path(std::u8string(Utf8.begin(), Utf8.end()));
+}
+
+}  // namespace
+
+bool ForceDirectories(const std::string& Folder, std::string& Reason)
+{
+    std::error_code Error;
+    std::filesystem::create_directories(PathOf(Folder), Error);
+    if (!Error)
+        return true;
+    // create_directories reports a folder that already exists only on some
+    // library versions; what counts is that it is there now.
+    if (std::filesystem::is_directory(PathOf(Folder)))
+        return true;
+    Reason = Error.message();
+    return false;
+}
+
+std::string TemporaryNameBeside(const std::string& Target)
+{
+    static std::atomic<unsigned> Serial{0};
+    static thread_local std::mt19937 Random{std::random_device{}()};
+    char Name[32];
+    std::snprintf(Name, sizeof Name, ".sorvik-%08x.tmp",
+                  static_cast<unsigned>(Random() ^ (Serial++ * 0x9E3779B9u)));
+    const auto Last = Target.find_last_of(PathDelimiters);
+    return (Last == std::string::npos ? std::string() : Target.substr(0, Last + 1)) + Name;
+}
