@@ -5,8 +5,6 @@
 
 #include <gtest/gtest.h>
 
-#ifndef _WIN32
-
 #include <csignal>
 #include <cstdlib>
 #include <cstring>
@@ -236,5 +234,3 @@ TEST(SaveFileReplacing, AWriteFailureInPlaceKeepsTheOldFile)
 }
 
 } // namespace
-
-#endif
