@@ -106,6 +106,7 @@ TLinkLabel* NewLink(QWidget* Parent, const char* Name)
 
 TFormAbout::TFormAbout(QWidget* Parent) : TSorvikForm(Parent)
 {
+    Placement = plCenterEveryOpening;
     setObjectName(QStringLiteral("FormAbout"));
     setWindowFlag(Qt::WindowContextHelpButtonHint, false);
 
@@ -232,13 +233,6 @@ QString TFormAbout::IdentificationLine()
     // Not translated: the line identifies the program wherever it is pasted.
     return QString::fromStdString(
         FormatText("%s %s (%s)", {"Sorvik", GetVersionString(), ReleaseDateText().toStdString()}));
-}
-
-void TFormAbout::setVisible(bool Visible)
-{
-    if (Visible && !isVisible())
-        CenterOnActiveWindow(this);
-    TSorvikForm::setVisible(Visible);
 }
 
 void TFormAbout::Panel_HeaderMouseUp(Qt::MouseButton Button, Qt::KeyboardModifiers, const QPoint&)

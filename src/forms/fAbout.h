@@ -25,8 +25,6 @@ public:
     // "Sorvik 1.2 (2026-05-24)": what the header's right-button click copies.
     static QString IdentificationLine();
 
-    void setVisible(bool Visible) override;
-
 private:
     void FormCreate();
     void Panel_HeaderMouseUp(Qt::MouseButton Button, Qt::KeyboardModifiers Shift, const QPoint& Pos);

@@ -25,6 +25,7 @@ QString Str(const char* S) { return QString::fromUtf8(S); }
 
 TFormCompare::TFormCompare(QWidget* Parent) : TSorvikForm(Parent)
 {
+    Placement = plCenterFirstOpening;
     setObjectName(Str("FormCompare"));
     SetDesignText(this, this, Str("Caption"), Str("Compare Hash"));
 
@@ -174,12 +175,3 @@ void TFormCompare::CB_CompareToAnyHashChange(bool Checked)
     Compare();
 }
 
-void TFormCompare::setVisible(bool Visible)
-{
-    // Later openings keep the place the user left it at.
-    if (Visible && !isVisible() && !FPlaced) {
-        CenterOnActiveWindow(this);
-        FPlaced = true;
-    }
-    TSorvikForm::setVisible(Visible);
-}

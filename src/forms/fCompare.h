@@ -18,8 +18,6 @@ class TFormCompare : public TSorvikForm {
     Q_OBJECT
 public:
     explicit TFormCompare(QWidget* Parent = nullptr);
-    // The first time it opens, centred on the window it was opened from.
-    void setVisible(bool Visible) override;
 
     // Stores the type and digest of the row whose compare button was
     // pressed, shows the window (reading the clipboard only when it was
@@ -52,5 +50,4 @@ private:
     void ShowResult(bool Match);
     void HandleHashChange();
     void CB_CompareToAnyHashChange(bool Checked);
-    bool FPlaced = false;
 };

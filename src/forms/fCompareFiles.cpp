@@ -32,6 +32,7 @@ QString DigestLine(THashType T, const THashFile& F, bool Upper)
 
 TFormCompareFiles::TFormCompareFiles(QWidget* Parent) : TSorvikForm(Parent)
 {
+    Placement = plCenterFirstOpening;
     setObjectName(Str("FormCompareFiles"));
     SetDesignText(this, this, Str("Caption"), Str("Compare Files"));
     // Only a close button in the title bar.
@@ -138,12 +139,3 @@ void TFormCompareFiles::ShowResult(bool Match)
     Image_Bad->setVisible(!Match);
 }
 
-void TFormCompareFiles::setVisible(bool Visible)
-{
-    // Later openings keep the place the user left it at.
-    if (Visible && !isVisible() && !FPlaced) {
-        CenterOnActiveWindow(this);
-        FPlaced = true;
-    }
-    TSorvikForm::setVisible(Visible);
-}

@@ -17,8 +17,6 @@ class TFormCompareFiles : public TSorvikForm {
     Q_OBJECT
 public:
     explicit TFormCompareFiles(QWidget* Parent = nullptr);
-    // The first time it opens, centred on the window it was opened from.
-    void setVisible(bool Visible) override;
 
     // Shows the window with the comparison of A (the file just finished)
     // and B (the one before it); True when they share at least one type and
@@ -36,5 +34,4 @@ public:
     QPlainTextEdit* Memo_Notes = nullptr;
 
 private:
-    bool FPlaced = false;
 };

@@ -174,6 +174,7 @@ private:
 
 TFormLogViewer::TFormLogViewer(QWidget* Parent) : TSorvikForm(Parent)
 {
+    Placement = plCenterFirstOpening;
     setObjectName(Str("FormLogViewer"));
     SetDesignText(this, this, Str("Caption"), Str("Log Viewer"));
     // A tool window of the main one: it can be made as large as wanted.
@@ -384,12 +385,3 @@ bool TFormLogViewer::FormKeyUp(QKeyEvent* Event)
     return TSorvikForm::FormKeyUp(Event);
 }
 
-void TFormLogViewer::setVisible(bool Visible)
-{
-    // Later openings keep the place the user left it at.
-    if (Visible && !isVisible() && !FPlaced) {
-        CenterOnActiveWindow(this);
-        FPlaced = true;
-    }
-    TSorvikForm::setVisible(Visible);
-}

@@ -23,8 +23,6 @@ class TFormLogViewer : public TSorvikForm {
 public:
     explicit TFormLogViewer(QWidget* Parent = nullptr);
     ~TFormLogViewer() override;
-    // The first time it opens, centred on the window it was opened from.
-    void setVisible(bool Visible) override;
 
     // The main window's Save Log and Clear Log actions, which the first two
     // tool buttons run, and the copy button's icon from its image list.
@@ -74,5 +72,4 @@ private:
     bool ListViewKeyUp(QKeyEvent* Event);
 
     TLogViewerModel* FModel = nullptr;
-    bool FPlaced = false;
 };

@@ -82,6 +82,7 @@ QFont DesignFont(const QWidget* W)
 
 TFormSaveLog::TFormSaveLog(QWidget* Parent) : TSorvikForm(Parent)
 {
+    Placement = plCenterEveryOpening;
     setObjectName(QStringLiteral("FormSaveLog"));
     setModal(true);
     setWindowFlag(Qt::WindowContextHelpButtonHint, false);
@@ -214,13 +215,6 @@ THashType TFormSaveLog::SelectedHashType() const
 bool TFormSaveLog::UseFullPath() const { return RadioButton_UseFilePath->isChecked(); }
 
 std::string TFormSaveLog::TargetPath() const { return Edit_TargetPath->text().toStdString(); }
-
-void TFormSaveLog::setVisible(bool Visible)
-{
-    if (Visible && !isVisible())
-        CenterOnActiveWindow(this);
-    TSorvikForm::setVisible(Visible);
-}
 
 void TFormSaveLog::FillLists()
 {

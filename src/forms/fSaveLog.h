@@ -47,8 +47,6 @@ public:
     // The filter list of the save-file dialog: "description|pattern" pairs.
     static QString DefaultSaveDialogFilter();
 
-    void setVisible(bool Visible) override;
-
 private slots:
     void SpeedButton_BrowseClick();
     void BitBtn_SaveClick();

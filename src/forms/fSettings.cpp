@@ -15,6 +15,7 @@
 
 TFormSettings::TFormSettings(QWidget* Parent) : TSorvikForm(Parent)
 {
+    Placement = plCenterEveryOpening;
     setObjectName(QStringLiteral("FormSettings"));
     setModal(true);
     setWindowFlag(Qt::WindowContextHelpButtonHint, false);
@@ -85,13 +86,6 @@ TFormSettings::TFormSettings(QWidget* Parent) : TSorvikForm(Parent)
 }
 
 TFormSettings::~TFormSettings() = default;
-
-void TFormSettings::setVisible(bool Visible)
-{
-    if (Visible && !isVisible())
-        CenterOnActiveWindow(this);
-    TSorvikForm::setVisible(Visible);
-}
 
 void TFormSettings::showEvent(QShowEvent* Event)
 {

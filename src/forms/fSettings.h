@@ -15,8 +15,6 @@ public:
     explicit TFormSettings(QWidget* Parent = nullptr);
     ~TFormSettings() override;
 
-    void setVisible(bool Visible) override;
-
 signals:
     // The choices were stored: the windows apply them.
     void SettingsSaved();

@@ -21,6 +21,7 @@ QString Str(const char* S) { return QString::fromUtf8(S); }
 
 TFormText::TFormText(QWidget* Parent) : TSorvikForm(Parent)
 {
+    Placement = plCenterFirstOpening;
     setObjectName(Str("FormText"));
     SetDesignText(this, this, Str("Caption"), Str("Hash Text"));
 
@@ -133,12 +134,3 @@ void TFormText::HandleEncodingChange(bool Checked)
         Hash();
 }
 
-void TFormText::setVisible(bool Visible)
-{
-    // Later openings keep the place the user left it at.
-    if (Visible && !isVisible() && !FPlaced) {
-        CenterOnActiveWindow(this);
-        FPlaced = true;
-    }
-    TSorvikForm::setVisible(Visible);
-}

@@ -16,8 +16,6 @@ class TFormText : public TSorvikForm {
     Q_OBJECT
 public:
     explicit TFormText(QWidget* Parent = nullptr);
-    // The first time it opens, centred on the window it was opened from.
-    void setVisible(bool Visible) override;
 
     // Hashes the memo's text in the selected encoding through the main
     // window; the memo then shows exactly what was hashed.
@@ -45,5 +43,4 @@ private:
     QString MemoRawText() const;
     void BitBtnHashClick();
     void HandleEncodingChange(bool Checked);
-    bool FPlaced = false;
 };

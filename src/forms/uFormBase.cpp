@@ -1,6 +1,7 @@
 #include "forms/uFormBase.h"
 
 #include "digest/uException.h"
+#include "forms/uFormPlacement.h"
 
 #include <QApplication>
 #include <QKeyEvent>
@@ -106,6 +107,11 @@ bool TSorvikForm::eventFilter(QObject* Watched, QEvent* Event)
 
 void TSorvikForm::setVisible(bool Visible)
 {
+    if (Visible && !isVisible()) {
+        if (Placement == plCenterEveryOpening || (Placement == plCenterFirstOpening && !FPlaced))
+            CenterOnActiveWindow(this);
+        FPlaced = true;
+    }
     // The flag is set while hidden: changing it on a shown window hides it.
     if (Visible && !isVisible() && bool(windowFlags() & Qt::WindowStaysOnTopHint) != FStayOnTop)
         setWindowFlag(Qt::WindowStaysOnTopHint, FStayOnTop);

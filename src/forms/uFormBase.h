@@ -41,6 +41,11 @@ public:
     // windows while the main window stays on top).
     void SetStayOnTop(bool OnTop);
 
+    // Where the window opens: where it was left, or centred on the window
+    // it is opened from at every opening, or at the first one only (later
+    // openings keep the place the user left it at).
+    enum TPlacement { plNone, plCenterEveryOpening, plCenterFirstOpening };
+
 protected:
     // Key preview: every key press for this window or any of its controls
     // comes here first. Return True to consume the key. The default hides
@@ -49,6 +54,7 @@ protected:
     // Key releases, previewed the same way; True consumes.
     virtual bool FormKeyUp(QKeyEvent* Event);
     bool EscCloses = true;
+    TPlacement Placement = plNone;
 
     bool eventFilter(QObject* Watched, QEvent* Event) override;
 public:
@@ -56,4 +62,5 @@ public:
 
 private:
     bool FStayOnTop = false;
+    bool FPlaced = false;
 };
