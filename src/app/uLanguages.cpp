@@ -32,6 +32,21 @@ bool MatchesMask(const QString& Name, const QString& Mask)
     return Mask.startsWith(QLatin1Char('*')) && Name.endsWith(Mask.mid(1), Qt::CaseInsensitive);
 }
 
+// Path itself when it names a file, else the first file of its folder whose
+// name is the same but for the case of ASCII letters, as the program's own
+// file is found whatever the case of the stored code; empty when none is.
+QString FileIgnoringCase(const QString& Path)
+{
+    const QFileInfo Wanted(Path);
+    if (Wanted.isFile())
+        return Path;
+    const QFileInfoList Infos = Wanted.dir().entryInfoList(QDir::Files | QDir::Hidden | QDir::NoDotAndDotDot, QDir::Name);
+    for (const QFileInfo& Info : Infos)
+        if (SameTextAscii(Info.fileName(), Wanted.fileName()))
+            return Info.filePath();
+    return {};
+}
+
 // Full paths of the files in Folder (not its sub-folders) that match Mask.
 QStringList FilesMatching(const QString& Folder, const QString& Mask)
 {
@@ -314,8 +329,8 @@ bool LoadTranslation(const QString& Folder, const QString& Code, const QString& 
     for (const QString& C : {Code, FallbackCode}) {
         if (!IsValidLanguageCode(C))
             continue;
-        const QString ToolkitFile = GetLclPoFileName(ToolkitFolder, Name, C);
-        if (QFileInfo(ToolkitFile).isFile()) {
+        const QString ToolkitFile = FileIgnoringCase(GetLclPoFileName(ToolkitFolder, Name, C));
+        if (!ToolkitFile.isEmpty()) {
             TranslateUnitFromFile(QStringLiteral("LCLStrConsts"), ToolkitFile);
             break;
         }

@@ -82,6 +82,32 @@ TEST_F(ApplyLanguage, FallbackProgramFileAndToolkitFileFromTheCode)
     EXPECT_EQ(ToolkitCancel(), Str("lclstrconsts.de_DE.po"));
 }
 
+// The stored code's case does not matter, for the toolkit's file as for
+// the program's.
+TEST_F(ApplyLanguage, ToolkitFileFoundWhateverTheCaseOfTheCode)
+{
+    Program("app.he.po");
+    Toolkit("lclstrconsts.he.po");
+    Toolkit("LCLSTRCONSTS.PT_br.PO");
+    const struct {
+        const char* Code;
+        const char* Program;
+        const char* Toolkit;
+    } Cases[] = {
+        {"he", "app.he.po", "lclstrconsts.he.po"},
+        {"HE", "app.he.po", "lclstrconsts.he.po"},
+        {"He", "app.he.po", "lclstrconsts.he.po"},
+        {"pt_BR", "Probe", "LCLSTRCONSTS.PT_br.PO"},
+        {"hex", "Probe", "Cancel"},
+    };
+    for (const auto& C : Cases) {
+        TTranslationGuard::Reset();
+        Apply(C.Code);
+        EXPECT_EQ(sProbe.Text(), C.Program) << C.Code;
+        EXPECT_EQ(ToolkitCancel(), Str(C.Toolkit)) << C.Code;
+    }
+}
+
 TEST_F(ApplyLanguage, StoredCodeWinsOverTheCommandLine)
 {
     Program("app.fr.po");
