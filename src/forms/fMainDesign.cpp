@@ -3,10 +3,12 @@
 #include "forms/fMain.h"
 
 #include "forms/fMainPrivate.h"
+#include "forms/uFileDialogs.h"
 #include "forms/uFormBase.h"
 #include "forms/uMainIcons.h"
 #include "forms/uStatusPanels.h"
 #include "app/uTranslationKit.h"
+#include "platform/qt/uTextDirection.h"
 
 #include <QAction>
 #include <QApplication>
@@ -119,7 +121,7 @@ QAction* AddMenuItem(QMenu* Menu, const char* Name, QAction* Source, const std::
     auto Sync = [Item, Source] {
         QString Text = Source->text();
         if (!Source->shortcut().isEmpty())
-            Text += QLatin1Char('\t') + Source->shortcut().toString(QKeySequence::NativeText);
+            Text += QLatin1Char('\t') + LeftToRightUnit(Source->shortcut().toString(QKeySequence::NativeText));
         Item->setText(Text);
         Item->setIcon(Source->icon());
         Item->setStatusTip(Source->statusTip());
@@ -440,10 +442,13 @@ void TFormMain::CreateComponents()
         QFileDialog D(this, DesignText(this, this, QStringLiteral("OpenDialog.Title"), QStringLiteral("Add files")));
         D.setObjectName(QStringLiteral("OpenDialog"));
         D.setFileMode(QFileDialog::ExistingFiles);
-        D.setNameFilters({DesignText(this, this, QStringLiteral("OpenDialog.Filter0"), QStringLiteral("All files"))
-                              + QStringLiteral(" (*)"),
-                          DesignText(this, this, QStringLiteral("OpenDialog.Filter1"), QStringLiteral("Executables"))
-                              + QStringLiteral(" (*.exe *.dll)")});
+        PrepareFileDialog(D);
+        D.setNameFilters({FileDialogFilter(DesignText(this, this, QStringLiteral("OpenDialog.Filter0"),
+                                                      QStringLiteral("All files")),
+                                           QStringLiteral("*")),
+                          FileDialogFilter(DesignText(this, this, QStringLiteral("OpenDialog.Filter1"),
+                                                      QStringLiteral("Executables")),
+                                           QStringLiteral("*.exe *.dll"))});
         D.setViewMode(QFileDialog::Detail);
         return D.exec() == QDialog::Accepted ? D.selectedFiles() : QStringList();
     };
@@ -454,7 +459,7 @@ void TFormMain::CreateComponents()
         D.setObjectName(QStringLiteral("SelectDirectoryDialog"));
         D.setFileMode(QFileDialog::Directory);
         D.setOption(QFileDialog::ShowDirsOnly, true);
-        D.setOption(QFileDialog::DontUseNativeDialog, true);
+        PrepareFileDialog(D);
         for (auto* View : D.findChildren<QListView*>(QStringLiteral("listView")))
             View->setSelectionMode(QAbstractItemView::ExtendedSelection);
         for (auto* View : D.findChildren<QTreeView*>())

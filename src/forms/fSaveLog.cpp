@@ -2,6 +2,7 @@
 
 #include "app/uSettings.h"
 #include "app/uTranslationKit.h"
+#include "forms/uFileDialogs.h"
 #include "forms/uFormPlacement.h"
 
 #include <QComboBox>
@@ -66,7 +67,7 @@ QStringList NameFilters(const QString& Filter)
         }
         if (Description.isEmpty())
             Description = Pattern;
-        Result << Description + QStringLiteral(" (") + Pattern + QLatin1Char(')');
+        Result << FileDialogFilter(Description, Pattern);
     }
     return Result;
 }
@@ -264,6 +265,7 @@ QFileDialog& TFormSaveLog::SaveDialogInstance()
         SaveDialog->setObjectName(QStringLiteral("SaveDialog"));
         SaveDialog->setAcceptMode(QFileDialog::AcceptSave);
         SaveDialog->setFileMode(QFileDialog::AnyFile);
+        PrepareFileDialog(*SaveDialog);
         SaveDialog->setOption(QFileDialog::DontConfirmOverwrite, true);
         SaveDialog->setDefaultSuffix(QString());
         SaveDialog->setNameFilters(FSaveDialogFilters);

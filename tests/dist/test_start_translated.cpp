@@ -3,6 +3,7 @@
 #include "app/uLanguages.h"
 #include "app/uTranslationKit.h"
 #include "forms/fMain.h"
+#include "forms/uFileDialogs.h"
 #include "forms/uForms.h"
 #include "program/uMainSequence.h"
 
@@ -15,6 +16,8 @@
 #include <QMenu>
 #include <QMenuBar>
 #include <QTemporaryDir>
+
+#include "support/text_direction.h"
 
 #include <gtest/gtest.h>
 
@@ -118,5 +121,46 @@ TEST(StartTranslated, MenusInTheLanguageOfTheCommandLine)
     }
     // A run leaves its direction to the process; the tests that follow expect
     // the toolkit's own.
+    QGuiApplication::setLayoutDirection(Qt::LeftToRight);
+}
+
+// The toolkit's own words come from its translation file: the key names of
+// the menus' shortcuts and the file dialog's size of a small file. In Hebrew
+// a shortcut keeps reading left to right.
+TEST(StartTranslated, ToolkitTextsInTheLanguage)
+{
+    const struct {
+        const char* Argument;
+        const char* SaveLog;
+        const char* CopyAll;   // Ctrl+Shift+C
+        const char* SelectAll; // Ctrl+=, whose "=" a right-to-left line would move
+        const char* Bytes;
+    } Cases[] = {
+        {"--LANG=de", "Strg+S", "Strg+Umschalt+C", "Strg+=", "3 Bytes"},
+        {"--LANG=he", "Ctrl+S", "Ctrl+Shift+C", "Ctrl+=", "3 בתים"},
+    };
+    for (const auto& C : Cases) {
+        SCOPED_TRACE(C.Argument);
+        TProgramFolder Folder;
+        TSorvikProgram Program({Str(C.Argument)}, Folder.Program());
+        Program.Start();
+        QStringList Shortcuts;
+        for (QMenu* M : FormMain->findChildren<QMenu*>())
+            for (QAction* A : M->actions())
+                if (A->text().contains(QLatin1Char('\t')))
+                    Shortcuts << A->text().section(QLatin1Char('\t'), 1);
+        QStringList Plain;
+        for (const QString& S : Shortcuts)
+            Plain << directiontest::WithoutMarks(S);
+        EXPECT_TRUE(Plain.contains(Str(C.SaveLog))) << Plain.join(Str(" | ")).toStdString();
+        EXPECT_TRUE(Plain.contains(Str(C.CopyAll))) << Plain.join(Str(" | ")).toStdString();
+        EXPECT_TRUE(Plain.contains(Str(C.SelectAll))) << Plain.join(Str(" | ")).toStdString();
+        if (QGuiApplication::isRightToLeft()) {
+            for (const QString& S : Shortcuts)
+                EXPECT_TRUE(directiontest::ReadsLeftToRightInRightToLeft(S)) << S.toStdString();
+        }
+        EXPECT_EQ(FileDialogSize(3), Str(C.Bytes));
+        Program.Finish();
+    }
     QGuiApplication::setLayoutDirection(Qt::LeftToRight);
 }

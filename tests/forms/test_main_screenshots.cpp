@@ -2,9 +2,14 @@
 // SORVIK_SCREENSHOTS names a folder (run under xvfb-run for real fonts).
 #include "main_window_support.h"
 
+#include <QAbstractButton>
+#include <QApplication>
 #include <QDir>
+#include <QFileDialog>
 #include <QPixmap>
+#include <QTimer>
 
+#include "forms/fSaveLog.h"
 #include "forms/uForms.h"
 #include "program/uMainSequence.h"
 
@@ -54,6 +59,39 @@ TEST(MainWindowScreenshots, TranslatedWindows)
         ASSERT_TRUE(QTest::qWaitFor([] { return FormMain->FileList().Count() == 1 && !FormMain->IsWorkerBusy(); }, 5000));
         QTest::qWait(400);
         FormMain->grab().save(QDir(Dir).filePath(QStringLiteral("main-window-%1.png").arg(QLatin1String(Code))));
+
+        // The three file dialogs, each opened on the folder of the file.
+        const auto GrabModal = [&](const QString& Name) {
+            QTimer::singleShot(600, [=] {
+                if (QWidget* D = QApplication::activeModalWidget()) {
+                    D->grab().save(QDir(Dir).filePath(QStringLiteral("%1-%2.png").arg(Name, QLatin1String(Code))));
+                    if (auto* Dialog = qobject_cast<QDialog*>(D))
+                        Dialog->reject();
+                }
+            });
+        };
+        const QString Here = QString::fromStdString(Folder.Path().string());
+        GrabModal(QStringLiteral("open-files"));
+        QTimer::singleShot(100, [&] {
+            if (auto* D = qobject_cast<QFileDialog*>(QApplication::activeModalWidget()))
+                D->setDirectory(Here);
+        });
+        FormMain->ChooseFiles();
+        GrabModal(QStringLiteral("select-folders"));
+        QTimer::singleShot(100, [&] {
+            if (auto* D = qobject_cast<QFileDialog*>(QApplication::activeModalWidget()))
+                D->setDirectory(Here);
+        });
+        FormMain->ChooseFolders();
+        const auto Previous = TFormSaveLog::SetSaveDialogRunner([&](QFileDialog& D, QString&) {
+            D.setDirectory(Here);
+            GrabModal(QStringLiteral("save-log"));
+            D.exec();
+            return false;
+        });
+        if (auto* Browse = FormSaveLog->findChild<QAbstractButton*>(QStringLiteral("SpeedButton_Browse")))
+            Browse->click();
+        TFormSaveLog::SetSaveDialogRunner(Previous);
         Program.Finish();
     }
 }

@@ -1,0 +1,21 @@
+// Left-to-right pieces inside right-to-left text. A path, a number with its
+// unit or a file pattern is one left-to-right unit: in a right-to-left
+// paragraph its neutral characters (slashes, dots, brackets, the blank
+// between number and unit) would otherwise move to the wrong end.
+#pragma once
+
+#include <QGuiApplication>
+#include <QString>
+
+// Text isolated as one left-to-right run (U+2066 ... U+2069) when Direction
+// is right to left; unchanged otherwise, so left-to-right texts stay as
+// they are.
+QString LeftToRightUnit(const QString& Text, Qt::LayoutDirection Direction = QGuiApplication::layoutDirection());
+
+// Text isolated in its own direction, taken from its first strong letter
+// (U+2068 ... U+2069): a Hebrew name reads right to left, a Latin one left to
+// right, whatever surrounds it. Unchanged in a left-to-right layout.
+QString OwnDirectionUnit(const QString& Text, Qt::LayoutDirection Direction = QGuiApplication::layoutDirection());
+
+// The text without the isolating marks these add.
+QString WithoutDirectionMarks(const QString& Text);

@@ -1,0 +1,121 @@
+// Qt's file dialog as the program prepares it, in both directions: the
+// patterns it appends still filter, and in a right-to-left layout paths,
+// sizes and dates read left to right.
+#include "forms/uFileDialogs.h"
+#include "support/text_direction.h"
+
+#include <QAbstractItemView>
+#include <QAbstractProxyModel>
+#include <QComboBox>
+#include <QFile>
+#include <QFileDialog>
+#include <QFileSystemModel>
+#include <QGuiApplication>
+#include <QLineEdit>
+#include <QTemporaryDir>
+#include <QTest>
+#include <QTreeView>
+
+#include <gtest/gtest.h>
+
+namespace {
+
+QString Str(const char* S) { return QString::fromUtf8(S); }
+
+struct TDirectionScope {
+    explicit TDirectionScope(Qt::LayoutDirection D) { QGuiApplication::setLayoutDirection(D); }
+    ~TDirectionScope() { QGuiApplication::setLayoutDirection(Qt::LeftToRight); }
+};
+
+// The dialog's row for Name in Folder, as its views show it.
+QModelIndex ShownRow(QFileDialog& D, const QString& Folder, const QString& Name)
+{
+    auto* Files = D.findChild<QFileSystemModel*>();
+    auto* Proxy = D.proxyModel();
+    if (!Files || !Proxy)
+        return {};
+    const QString Path = Folder + QLatin1Char('/') + Name;
+    if (!QTest::qWaitFor([&] { return Files->index(Path).isValid() && Files->size(Files->index(Path)) > 0; }, 5000))
+        return {};
+    return Proxy->mapFromSource(Files->index(Path));
+}
+
+} // namespace
+
+TEST(FileDialogs, PatternsFilterInBothDirections)
+{
+    QTemporaryDir Dir;
+    for (const char* Name : {"a.sfv", "b.txt"}) {
+        QFile F(Dir.filePath(Str(Name)));
+        ASSERT_TRUE(F.open(QIODevice::WriteOnly));
+        F.write("abc");
+    }
+    for (const Qt::LayoutDirection Direction : {Qt::LeftToRight, Qt::RightToLeft}) {
+        SCOPED_TRACE(Direction);
+        TDirectionScope Scope(Direction);
+        const QString Filter = FileDialogFilter(Str("קובץ SFV"), Str("*.sfv"));
+        EXPECT_TRUE(Filter.endsWith(Str("(*.sfv)")));
+        if (Direction == Qt::LeftToRight)
+            EXPECT_EQ(Filter, Str("קובץ SFV (*.sfv)"));
+        else
+            EXPECT_TRUE(directiontest::ReadsLeftToRightInRightToLeft(Filter.mid(Filter.indexOf(QChar(0x2066)))));
+
+        QFileDialog D(nullptr, Str("t"), Dir.path());
+        PrepareFileDialog(D);
+        D.setNameFilters({Filter, FileDialogFilter(Str("All"), Str("*"))});
+        D.selectNameFilter(Filter);
+        EXPECT_EQ(D.selectedNameFilter(), Filter);
+        auto* Files = D.findChild<QFileSystemModel*>();
+        ASSERT_NE(Files, nullptr);
+        EXPECT_EQ(Files->nameFilters(), QStringList({Str("*.sfv")}));
+    }
+}
+
+TEST(FileDialogs, SizesDatesAndPathsReadLeftToRight)
+{
+    QTemporaryDir Dir;
+    {
+        QFile F(Dir.filePath(Str("big.bin")));
+        ASSERT_TRUE(F.open(QIODevice::WriteOnly));
+        F.write(QByteArray(10150, 'x'));
+        QFile S(Dir.filePath(Str("small.bin")));
+        ASSERT_TRUE(S.open(QIODevice::WriteOnly));
+        S.write("abc");
+    }
+    for (const Qt::LayoutDirection Direction : {Qt::LeftToRight, Qt::RightToLeft}) {
+        SCOPED_TRACE(Direction);
+        TDirectionScope Scope(Direction);
+        QFileDialog D(nullptr, Str("t"), Dir.path());
+        PrepareFileDialog(D);
+        D.setViewMode(QFileDialog::Detail);
+        EXPECT_TRUE(D.testOption(QFileDialog::DontUseNativeDialog));
+
+        const QModelIndex Small = ShownRow(D, Dir.path(), Str("small.bin"));
+        const QModelIndex Big = ShownRow(D, Dir.path(), Str("big.bin"));
+        ASSERT_TRUE(Small.isValid() && Big.isValid());
+        const QString SmallSize = Small.siblingAtColumn(1).data().toString();
+        const QString BigSize = Big.siblingAtColumn(1).data().toString();
+        const QString Date = Big.siblingAtColumn(3).data().toString();
+        EXPECT_EQ(directiontest::WithoutMarks(SmallSize), FileDialogSize(3));
+        EXPECT_EQ(directiontest::WithoutMarks(BigSize), QLocale::system().formattedDataSize(10150));
+        EXPECT_FALSE(Date.isEmpty());
+        EXPECT_EQ(Small.data().toString(), Str("small.bin")); // names are left as Qt gives them
+
+        D.show();
+        auto* LookIn = D.findChild<QComboBox*>(Str("lookInCombo"));
+        auto* FileName = D.findChild<QLineEdit*>(Str("fileNameEdit"));
+        ASSERT_TRUE(LookIn && FileName && LookIn->view());
+        if (Direction == Qt::RightToLeft) {
+            for (const QString& T : {SmallSize, BigSize, Date})
+                EXPECT_TRUE(directiontest::ReadsLeftToRightInRightToLeft(T)) << T.toStdString();
+            EXPECT_EQ(LookIn->view()->layoutDirection(), Qt::LeftToRight); // the earlier folders
+            EXPECT_EQ(FileName->layoutDirection(), Qt::LeftToRight);
+            EXPECT_TRUE(D.isRightToLeft());
+            EXPECT_TRUE(LookIn->isRightToLeft()); // the box itself stays in the layout's place
+        } else {
+            EXPECT_EQ(SmallSize, FileDialogSize(3));
+            EXPECT_EQ(FileName->layoutDirection(), Qt::LeftToRight);
+        }
+        D.hide();
+    }
+}
