@@ -38,6 +38,7 @@ SORVIK_RESOURCESTRING(fmain, sfilecancelled, "File cancelled");
 SORVIK_RESOURCESTRING(fmain, shashesoffilesdontmatch, "Hashes of files do not match");
 SORVIK_RESOURCESTRING(fmain, sstatusmessagescleared, "Messages cleared");
 SORVIK_RESOURCESTRING(fmain, sfilenotfound, "File not found");
+SORVIK_RESOURCESTRING(fmain, sfoldernotread, "Folder could not be read");
 SORVIK_RESOURCESTRING(fmain, shashcoppied, "copied");
 SORVIK_RESOURCESTRING(fmain, sstatuslogcleared, "Log cleared");
 SORVIK_RESOURCESTRING(fmain, slogfilesaved, "Log file saved");

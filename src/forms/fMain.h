@@ -47,6 +47,7 @@ extern TResourceString sfilecancelled;
 extern TResourceString shashesoffilesdontmatch;
 extern TResourceString sstatusmessagescleared;
 extern TResourceString sfilenotfound;
+extern TResourceString sfoldernotread;
 extern TResourceString shashcoppied;
 extern TResourceString sstatuslogcleared;
 extern TResourceString slogfilesaved;

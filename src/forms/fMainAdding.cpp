@@ -35,7 +35,13 @@ void TFormMain::AddPath(const QString& Path)
     const std::filesystem::file_status Status = std::filesystem::status(Name, Error);
     // An empty path names nothing: its status is "not found".
     if (std::filesystem::is_directory(Status)) {
-        SearchFolder(Name, [this](const std::string& File) { SearcherFileFound(File); });
+        // A folder the search cannot read is named; the rest is still added.
+        SearchFolder(
+            Name, [this](const std::string& File) { SearcherFileFound(File); },
+            [this](const std::string& Folder) {
+                AddMessage(mlWarning, Q(sfoldernotread));
+                AddMessageLine(FileNameToQString(Folder));
+            });
     } else if (std::filesystem::exists(Status)) {
         EnqueueFile(Name);
     } else {

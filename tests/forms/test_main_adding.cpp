@@ -3,6 +3,7 @@
 #include "main_window_support.h"
 
 #include "program/uMainSequence.h"
+#include "support/permissions_enforced.h"
 
 #include <QMimeData>
 #include <QUrl>
@@ -116,6 +117,36 @@ TEST(MainWindowAdding, FolderSearchOwnFilesFirstDepthFirstAndOnlyRegularFiles)
     EXPECT_EQ(M.Logged(), (std::vector<std::string>{F1, F2, F4, F3}))
         << "own files, then sub-folders by name, depth first; the loop ends and the FIFO is left out";
     EXPECT_TRUE(M.Messages().isEmpty()) << "an empty folder adds and reports nothing";
+}
+
+// A sub-folder the search cannot read is named in a warning, its path on
+// the line below; the files it could reach are queued all the same.
+TEST(MainWindowAdding, FoldersThatCannotBeReadAreReported)
+{
+    TTempFolder T;
+    const fs::path Top = T.Path() / "top";
+    fs::create_directories(Top / "locked");
+    fs::create_directories(Top / "open");
+    const std::string A = T.Write("top/a.txt", "a");
+    T.Write("top/locked/x.txt", "x");
+    const std::string B = T.Write("top/open/b.txt", "b");
+    ::chmod(Str(Top / "locked").c_str(), 0);
+    TMainWindowFixture M;
+    {
+        TPermissionsEnforced Enforced;
+        if (!Enforced.Active()) {
+            ::chmod(Str(Top / "locked").c_str(), 0755);
+            GTEST_SKIP() << "permissions cannot be enforced here";
+        }
+        M.Form->AddPaths({Q(Str(Top))});
+    }
+    ::chmod(Str(Top / "locked").c_str(), 0755);
+    ASSERT_TRUE(M.WaitIdle());
+    EXPECT_EQ(M.Logged(), (std::vector<std::string>{A, B}));
+    EXPECT_EQ(M.MessageTexts(), QStringList({"Folder could not be read", Q(Str(Top / "locked"))}));
+    EXPECT_EQ(M.Ui.ListBox_Messages->item(0)->data(Qt::UserRole + 1).toInt(), mlWarning);
+    EXPECT_EQ(M.Ui.ListBox_Messages->item(1)->data(Qt::UserRole + 1).toInt(), mlNone);
+    EXPECT_EQ(M.Form->MessageLevel(), mlWarning);
 }
 
 TEST(MainWindowAdding, PathsThatNameNothingAreReported)

@@ -7,9 +7,14 @@
 
 // Called with each file's full path, in the order the search finds them.
 using TFileFound = std::function<void(const std::string& FileName)>;
+// Called with the path of each folder that could not be opened or read.
+using TFolderUnreadable = std::function<void(const std::string& Folder)>;
 
 // A folder's own regular files sorted by name, then each sub-folder the same
 // way (depth first). A folder reached again through a link is not walked
 // twice, so a link loop ends; FIFOs, devices and sockets are never reported.
-// What cannot be read is left out; the rest is still reported.
-void SearchFolder(const std::string& Folder, const TFileFound& FileFound);
+// A folder that cannot be read is reported to FolderUnreadable, in the
+// order met, and the rest is still searched. Paths longer than PATH_MAX are
+// reached, and a tree of any depth is walked without deep recursion.
+void SearchFolder(const std::string& Folder, const TFileFound& FileFound,
+                  const TFolderUnreadable& FolderUnreadable = {});

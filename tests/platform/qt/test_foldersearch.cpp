@@ -2,12 +2,18 @@
 #include "platform/qt/uFolderSearch.h"
 
 #include "engine/TempFolder.h"
+#include "support/permissions_enforced.h"
 
 #include <filesystem>
 #include <string>
 #include <vector>
 
+#include <climits>
+
+#include <fcntl.h>
+#include <pthread.h>
 #include <sys/stat.h>
+#include <unistd.h>
 
 #include <gtest/gtest.h>
 
@@ -63,4 +69,150 @@ TEST(FolderSearch, NothingToReport)
     EXPECT_TRUE(Found((T.Path() / "empty").string()).empty()) << "folders themselves are never reported";
     EXPECT_TRUE(Found((T.Path() / "missing").string()).empty());
     EXPECT_TRUE(Found(T.Write("file.txt", "x")).empty()) << "a file is not a folder to search";
+}
+
+namespace {
+
+struct TSearchResult {
+    std::vector<std::string> Files;
+    std::vector<std::string> Unreadable;
+};
+
+TSearchResult Search(const std::string& Folder)
+{
+    TSearchResult R;
+    SearchFolder(
+        Folder, [&](const std::string& F) { R.Files.push_back(F); },
+        [&](const std::string& F) { R.Unreadable.push_back(F); });
+    return R;
+}
+
+// A chain of nested folders made relative to open descriptors, as deep as
+// asked, with one file at its bottom; removed again the same way, since
+// paths past PATH_MAX cannot be named whole.
+class TDeepChain {
+public:
+    TDeepChain(const fs::path& Top, const std::string& Name, int Depth) : FName(Name)
+    {
+        fs::create_directory(Top);
+        FFds.push_back(::open(Top.c_str(), O_RDONLY | O_DIRECTORY));
+        Bottom = Top.string();
+        for (int I = 0; I < Depth && FFds.back() >= 0; ++I) {
+            if (::mkdirat(FFds.back(), Name.c_str(), 0755) != 0)
+                break;
+            FFds.push_back(::openat(FFds.back(), Name.c_str(), O_RDONLY | O_DIRECTORY));
+            Bottom += "/" + Name;
+        }
+        const int File = ::openat(FFds.back(), "bottom.txt", O_CREAT | O_WRONLY, 0644);
+        Made = File >= 0 && static_cast<int>(FFds.size()) == Depth + 1;
+        if (File >= 0)
+            ::close(File);
+        Bottom += "/bottom.txt";
+    }
+    ~TDeepChain()
+    {
+        ::unlinkat(FFds.back(), "bottom.txt", 0);
+        for (std::size_t I = FFds.size() - 1; I > 0; --I) {
+            ::close(FFds[I]);
+            ::unlinkat(FFds[I - 1], FName.c_str(), AT_REMOVEDIR);
+        }
+        ::close(FFds[0]);
+    }
+    bool Made = false;
+    std::string Bottom;
+
+private:
+    std::string FName;
+    std::vector<int> FFds;
+};
+
+// A folder in memory where the system has one: removing thousands of
+// folders from a busy disk takes half a minute.
+class TMemoryFolder {
+public:
+    TMemoryFolder()
+    {
+        char Name[] = "/dev/shm/sorvik-test-XXXXXX";
+        if (::mkdtemp(Name))
+            FPath = Name;
+    }
+    ~TMemoryFolder()
+    {
+        if (!FPath.empty()) {
+            std::error_code Ignored;
+            fs::remove_all(FPath, Ignored);
+        }
+    }
+    fs::path Path() const { return FPath.empty() ? FDisk.Path() : FPath; }
+
+private:
+    TTempFolder FDisk;
+    fs::path FPath;
+};
+
+} // namespace
+
+TEST(FolderSearch, FoldersThatCannotBeReadAreReportedAndTheRestIsSearched)
+{
+    TTempFolder T;
+    const fs::path Top = T.Path() / "top";
+    fs::create_directories(Top / "locked" / "inner");
+    fs::create_directories(Top / "open");
+    const std::string A = T.Write("top/a.txt", "a");
+    T.Write("top/locked/hidden.txt", "h");
+    const std::string B = T.Write("top/open/b.txt", "b");
+    ::chmod((Top / "locked").c_str(), 0);
+    TSearchResult R;
+    {
+        TPermissionsEnforced Enforced;
+        if (!Enforced.Active()) {
+            ::chmod((Top / "locked").c_str(), 0755);
+            GTEST_SKIP() << "permissions cannot be enforced here";
+        }
+        R = Search(Top.string());
+    }
+    ::chmod((Top / "locked").c_str(), 0755);
+    EXPECT_EQ(R.Files, (std::vector<std::string>{A, B}));
+    EXPECT_EQ(R.Unreadable, std::vector<std::string>{(Top / "locked").string()});
+}
+
+TEST(FolderSearch, PathsLongerThanPathMaxAreReached)
+{
+    TMemoryFolder T;
+    TDeepChain Chain(T.Path() / "top", std::string(200, 'n'), PATH_MAX / 200 + 5);
+    ASSERT_TRUE(Chain.Made);
+    ASSERT_GT(Chain.Bottom.size(), static_cast<std::size_t>(PATH_MAX));
+    const TSearchResult R = Search((T.Path() / "top").string());
+    EXPECT_EQ(R.Files, std::vector<std::string>{Chain.Bottom});
+    EXPECT_TRUE(R.Unreadable.empty());
+}
+
+// Ten thousand nested folders on a thread with a small stack: a walk that
+// recursed once per folder would overflow it.
+TEST(FolderSearch, DeepTreesAreWalkedWithoutRecursion)
+{
+    TMemoryFolder T;
+    TDeepChain Chain(T.Path() / "top", "d", 10000);
+    ASSERT_TRUE(Chain.Made);
+    struct TJob {
+        std::string Folder;
+        TSearchResult Result;
+    } Job{(T.Path() / "top").string(), {}};
+    pthread_attr_t Attr;
+    pthread_attr_init(&Attr);
+    pthread_attr_setstacksize(&Attr, 256 * 1024);
+    pthread_t Thread;
+    ASSERT_EQ(pthread_create(
+                  &Thread, &Attr,
+                  [](void* P) -> void* {
+                      auto* J = static_cast<TJob*>(P);
+                      J->Result = Search(J->Folder);
+                      return nullptr;
+                  },
+                  &Job),
+              0);
+    pthread_join(Thread, nullptr);
+    pthread_attr_destroy(&Attr);
+    EXPECT_EQ(Job.Result.Files, std::vector<std::string>{Chain.Bottom});
+    EXPECT_TRUE(Job.Result.Unreadable.empty());
 }
