@@ -81,20 +81,67 @@ std::string DigestToHex(const void* Digest, std::uint32_t Size);
 // ---------------------------------------------------------------------------
 // The digests of one file or text
 
+// The digest texts of one list, indexed by THashType. A log of many files
+// keeps one of these per file, so a text that is hexadecimal of even length
+// in one letter case is held as its bytes (half the size, one allocation for
+// all types together) and made into text again when asked for; any other
+// text is held as it is. Either way a text comes back exactly as it was put.
+class TDigestTexts {
+public:
+    // The text stored for ordinal Index; empty when none is.
+    std::string operator[](std::size_t Index) const;
+    bool Stored(THashType T) const { return (FStored & Bit(T)) != 0; }
+    void Set(THashType T, std::string_view Text);
+    // The same for the text the Size bytes give in hexadecimal, in upper or
+    // lower case.
+    void SetBytes(THashType T, const std::uint8_t* Bytes, std::size_t Size, bool Upper);
+    void Clear();
+    // The text of T wholly in upper or lower case (CaseHash of the text).
+    std::string Cased(THashType T, bool Upper) const;
+    // SameHash of T's text here and OtherT's text in Other.
+    bool Same(THashType T, const TDigestTexts& Other, THashType OtherT) const;
+    bool Same(THashType T, std::string_view Text) const;
+
+private:
+    struct TEntry {
+        std::size_t Offset = 0;   // of the payload in FData
+        std::size_t Size = 0;     // payload bytes
+        bool Raw = false;
+        bool Upper = false;
+    };
+    std::string Cased(THashType T, bool Upper, bool AsStored) const;
+    // Room for an entry of Size payload bytes in place of T's; the payload goes to the pointer returned.
+    char* Place(THashType T, std::size_t Size);
+    static std::uint16_t Bit(THashType T) { return (T >= 0 && T < HashTypeCount) ? std::uint16_t(1u << T) : 0; }
+    // The entry of T, which must be stored; Start is where its length begins.
+    TEntry Find(THashType T, std::size_t* Start = nullptr, std::size_t* End = nullptr) const;
+
+    std::uint16_t FStored = 0;
+    std::uint16_t FRaw = 0;     // held as the text itself
+    std::uint16_t FUpper = 0;   // bytes of a text in upper case
+    // For each stored type in ordinal order: its payload's length (one byte
+    // below 255, else 255 and four bytes) and the payload.
+    std::string FData;
+};
+
 class THashList {
 public:
     bool Has(THashType T) const { return HasHashType(HashTypes, T); }
     void Clear();
     std::string First() const;
     std::string Get(THashType T) const;
-    void Put(THashType T, std::string Text);
+    // CaseHash(Get(T), Upper), without the intermediate text.
+    std::string GetCased(THashType T, bool Upper) const;
+    void Put(THashType T, std::string_view Text);
+    // Put of the hexadecimal text of Size bytes in the case given.
+    void PutBytes(THashType T, const std::uint8_t* Bytes, std::size_t Size, bool Upper);
     THashType FindType(std::string_view Text) const;
     // True when the two lists share at least one type and every shared type
     // holds the same digest; Matched and Mismatched split the shared types.
     bool Compare(const THashList& Other, THashTypes& Matched, THashTypes& Mismatched) const;
 
     THashTypes HashTypes = 0;
-    std::array<std::string, HashTypeCount> Texts;
+    TDigestTexts Texts;
 };
 
 // ---------------------------------------------------------------------------
@@ -111,6 +158,9 @@ public:
     static std::unique_ptr<TSorvik> CreateCalculator(THashType T);
 
     virtual std::string GetHash() const = 0;
+    // The digest GetHash gives as text, as bytes into Out (room for 64) and
+    // the letter case of that text; 0 when the calculator has no such form.
+    virtual std::size_t GetDigest(std::uint8_t* Out, bool& Upper) const;
     virtual void Init() {}
     virtual void Final() {}
 
@@ -129,6 +179,7 @@ class TSorvikCRC32 final : public TSorvik {
 public:
     void Init() override;
     std::string GetHash() const override;
+    std::size_t GetDigest(std::uint8_t* Out, bool& Upper) const override;
 
     std::uint32_t CRC = 0;
 
@@ -142,6 +193,7 @@ public:
     void Init() override;
     void Final() override;
     std::string GetHash() const override;
+    std::size_t GetDigest(std::uint8_t* Out, bool& Upper) const override;
 
     TMDContext Context{};
     TMDDigest Digest{};
@@ -180,6 +232,7 @@ public:
     void Init() override;
     void Final() override;
     std::string GetHash() const override;
+    std::size_t GetDigest(std::uint8_t* Out, bool& Upper) const override;
 
     TMDContext Context{};
     TMDDigest BlockDigest{};
@@ -196,6 +249,7 @@ public:
     void Init() override;
     void Final() override;
     std::string GetHash() const override;
+    std::size_t GetDigest(std::uint8_t* Out, bool& Upper) const override;
 
     TSHA1Context Context{};
     TSHA1Digest Digest{};
@@ -212,6 +266,7 @@ public:
     // calculator holds room for; nothing is written then.
     void Final() override;
     std::string GetHash() const override;
+    std::size_t GetDigest(std::uint8_t* Out, bool& Upper) const override;
 
     std::unique_ptr<TDigestHash> Hash;
     std::array<std::uint8_t, 64> Digest{};
@@ -309,6 +364,9 @@ public:
 private:
     static void UpdateGroup(void* Context, int Group, const std::uint8_t* Data, std::size_t Size);
     void PlanGroups();
+    // The set and the number of lanes the groups were planned for.
+    THashTypes FPlannedTypes = ~THashTypes(0);
+    int FPlannedLanes = -1;
     void UpdateHere(const void* Buffer, std::size_t Size);
 
     std::unique_ptr<TLanePipeline> FLanes;

@@ -54,6 +54,33 @@ TEST(Bank, KeepsOtherEntriesOfTheList)
     EXPECT_EQ(Untouched.Get(htSHA1), "x");
 }
 
+TEST(Bank, ListsEveryDigestAsItsCalculatorWritesIt)
+{
+    // The bank hands the digests over as bytes: the list's texts must be the
+    // calculators' own, letter case included, whatever else the list holds.
+    const std::string Text(1000, 'z');
+    for (THashTypes Types : {AllHashTypes(), HashTypeBit(htSHA512) | HashTypeBit(htCRC32)}) {
+        TSorvikList Bank(2);
+        THashList List;
+        List.Put(htMD4, "kept only when MD4 is not run");
+        for (int Round = 0; Round < 2; ++Round)
+            RunBank(Bank, Types, Text, List);
+        for (int I = htFirst; I <= htLast; ++I) {
+            const auto T = static_cast<THashType>(I);
+            if (!HasHashType(Types, T))
+                continue;
+            auto C = TSorvik::CreateCalculator(T);
+            C->Init();
+            C->UpdateString(Text);
+            C->Final();
+            EXPECT_EQ(List.Get(T), C->GetHash()) << HashTypeToName(T);
+        }
+        if (!HasHashType(Types, htMD4)) {
+            EXPECT_EQ(List.Get(htMD4), "kept only when MD4 is not run");
+        }
+    }
+}
+
 TEST(Bank, MasksTheSetToRealTypes)
 {
     TSorvikList Bank;

@@ -82,3 +82,53 @@ TEST(HashList, CompareIsSymmetricAndSplitsSharedTypes)
         }
     }
 }
+
+TEST(HashList, EveryTextComesBackExactlyWhateverItIsHeldAs)
+{
+    const std::string Long(300, 'q');
+    const std::string LongHex(600, 'a');
+    const std::pair<THashType, std::string> Entries[] = {
+        {htCRC32, "0a1b2c3d"},       // lower-case hex
+        {htMD2, "0A1B2C3D"},         // upper-case hex
+        {htMD4, "0a1B2c3D"},         // mixed case
+        {htMD5, "abc"},              // odd length
+        {htSHA1, "not a digest"},    // not hex
+        {htSHA256, ""},              // empty
+        {htSHA512, Long},            // longer than a short length
+        {htRIPEMD128, LongHex},
+        {htRIPEMD160, "0123456789"}, // digits only
+        {htED2K, "ff"},
+    };
+    // Put in both orders and with one replaced in the middle: each text is
+    // found again as it was put.
+    for (bool Reverse : {false, true}) {
+        THashList List;
+        for (std::size_t I = 0; I < std::size(Entries); ++I) {
+            const auto& E = Entries[Reverse ? std::size(Entries) - 1 - I : I];
+            List.Put(E.first, E.second);
+        }
+        List.Put(htSHA1, "x");
+        List.Put(htSHA1, "not a digest");
+        for (const auto& [T, Text] : Entries) {
+            EXPECT_TRUE(List.Has(T));
+            EXPECT_EQ(List.Get(T), Text) << HashTypeToName(T) << Reverse;
+            EXPECT_EQ(List.GetCased(T, true), CaseHash(Text, true)) << HashTypeToName(T);
+            EXPECT_EQ(List.GetCased(T, false), CaseHash(Text, false)) << HashTypeToName(T);
+        }
+        const THashList Copy = List;
+        EXPECT_EQ(Copy.Get(htMD4), "0a1B2c3D");
+        EXPECT_EQ(Copy.First(), "0a1b2c3d");
+    }
+}
+
+TEST(HashList, DigestsHeldAsBytesCompareWithTextsInEitherCase)
+{
+    const auto A = MakeList({{htMD5, "900150983cd24fb0d6963f7d28e17f72"}, {htSHA1, "ab"}, {htCRC32, "0f"}});
+    const auto B = MakeList({{htMD5, "900150983CD24FB0D6963F7D28E17F72"}, {htSHA1, "aB"}, {htCRC32, "0f00"}});
+    THashTypes Matched = 0, Mismatched = 0;
+    EXPECT_FALSE(A.Compare(B, Matched, Mismatched));
+    EXPECT_EQ(Matched, HashTypeBit(htMD5) | HashTypeBit(htSHA1));
+    EXPECT_EQ(Mismatched, HashTypeBit(htCRC32));
+    EXPECT_EQ(A.FindType("900150983CD24fb0d6963f7d28e17f72"), htMD5);
+    EXPECT_EQ(B.FindType("AB"), htSHA1);
+}
