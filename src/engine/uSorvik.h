@@ -399,7 +399,8 @@ public:
 class THashFileList {
 public:
     std::int32_t Count() const { return static_cast<std::int32_t>(Items.size()); }
-    void Clear() { Items.clear(); }
+    // The list's own room goes as well: a cleared log of many files keeps nothing.
+    void Clear() { std::vector<std::shared_ptr<THashFile>>().swap(Items); }
     void Add(std::shared_ptr<THashFile> Item) { Items.push_back(std::move(Item)); }
     // 0 <= Index < Count().
     const std::shared_ptr<THashFile>& GetItem(std::int32_t Index) const { return Items[static_cast<std::size_t>(Index)]; }

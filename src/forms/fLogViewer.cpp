@@ -19,6 +19,7 @@
 #include <QToolButton>
 #include <QVBoxLayout>
 
+#include <memory>
 #include <string>
 #include <vector>
 
@@ -46,28 +47,32 @@ QString ExportCell(QString S)
 
 } // namespace
 
-// The rows hold copies of what they show, taken when the worker has handed
-// each part over: the records themselves are never read while painting, so
-// a record the worker is still filling is never touched.
+// A row shares its record with the log rather than copying it: the record
+// is written only on this thread, when the worker's events arrive, and a
+// row shows its size and digests only once the file was reported finished,
+// formatting them when they are shown or exported. Inside a batch new rows
+// and changed cells are announced to the view once, when the batch ends.
 class TLogViewerModel : public QAbstractTableModel {
 public:
     struct TRow {
-        const THashFile* Record = nullptr;   // identity only, never read through
-        QString FileName;
-        QString Size;
-        std::array<QString, htLast - htFirst + 1> Hashes;
+        std::shared_ptr<const THashFile> Record;
+        THashTypes Shown = 0;   // the digest cells filled
+        bool Updated = false;   // the size cell filled
+        bool Upper = false;     // the case of the digest cells
     };
 
     explicit TLogViewerModel(QObject* Parent) : QAbstractTableModel(Parent) {}
 
     int rowCount(const QModelIndex& Parent = QModelIndex()) const override
     {
-        return Parent.isValid() ? 0 : static_cast<int>(FRows.size());
+        return Parent.isValid() ? 0 : FAnnounced;
     }
     int columnCount(const QModelIndex& Parent = QModelIndex()) const override
     {
         return Parent.isValid() ? 0 : ColumnCount;
     }
+    // Rows held, announced or not.
+    int Rows() const { return static_cast<int>(FRows.size()); }
 
     QVariant data(const QModelIndex& Index, int Role) const override
     {
@@ -112,64 +117,102 @@ public:
         case ColNumber:
             return QString::number(Row + 1);
         case ColFile:
-            return R.FileName;
+            return QString::fromStdString(R.Record->FileName);
         case ColSize:
-            return R.Size;
+            if (R.Updated && R.Record->Properties.Valid)
+                return QString::fromStdString(IntToStrSep(R.Record->Properties.Size, ","));
+            return {};
         default:
-            if (Column >= ColFirstHash && Column < ColumnCount)
-                return R.Hashes[static_cast<std::size_t>(Column - ColFirstHash)];
+            if (Column >= ColFirstHash && Column < ColumnCount) {
+                const auto T = static_cast<THashType>(htFirst + (Column - ColFirstHash));
+                if (HasHashType(R.Shown, T))
+                    return QString::fromStdString(R.Record->Hashes.GetCased(T, R.Upper));
+            }
             return {};
         }
     }
 
-    int Append(const THashFile& F)
+    int Append(std::shared_ptr<const THashFile> F)
     {
-        const int Row = rowCount();
-        TRow R;
-        R.Record = &F;
-        R.FileName = QString::fromStdString(F.FileName);
+        const int Row = Rows();
         // Everything that can fail happens before the insertion is announced,
         // so the view never hears of a row that does not come.
         if (FRows.size() == FRows.capacity())
             FRows.reserve(FRows.capacity() * 2 + 64);
+        TRow R;
+        R.Record = std::move(F);
+        if (FBatch > 0) {
+            FRows.push_back(std::move(R));
+            return Row;
+        }
         beginInsertRows(QModelIndex(), Row, Row);
         FRows.push_back(std::move(R));
+        FAnnounced = Rows();
         endInsertRows();
         return Row;
     }
 
     TRow* RowOf(const THashFile& F, int Row)
     {
-        if (Row < 0 || Row >= rowCount())
+        if (Row < 0 || Row >= Rows())
             return nullptr;
         TRow& R = FRows[static_cast<std::size_t>(Row)];
-        return R.Record == &F ? &R : nullptr;
+        return R.Record.get() == &F ? &R : nullptr;
     }
 
-    void RowChanged(int Row) { emit dataChanged(index(Row, 0), index(Row, ColumnCount - 1)); }
+    void RowChanged(int Row)
+    {
+        // A row not yet announced is shown as it is when it is.
+        if (Row >= FAnnounced)
+            return;
+        if (FBatch == 0) {
+            emit dataChanged(index(Row, 0), index(Row, ColumnCount - 1));
+            return;
+        }
+        FChangedFirst = FChangedFirst < 0 ? Row : std::min(FChangedFirst, Row);
+        FChangedLast = std::max(FChangedLast, Row);
+    }
+
+    void BeginBatch() { ++FBatch; }
+    void EndBatch()
+    {
+        if (FBatch == 0 || --FBatch > 0)
+            return;
+        if (FChangedFirst >= 0)
+            emit dataChanged(index(FChangedFirst, 0), index(FChangedLast, ColumnCount - 1));
+        FChangedFirst = FChangedLast = -1;
+        if (Rows() > FAnnounced) {
+            beginInsertRows(QModelIndex(), FAnnounced, Rows() - 1);
+            FAnnounced = Rows();
+            endInsertRows();
+        }
+    }
 
     void Clear()
     {
         beginResetModel();
-        FRows.clear();
-        FRows.shrink_to_fit();
+        std::vector<TRow>().swap(FRows);
+        FAnnounced = 0;
+        FChangedFirst = FChangedLast = -1;
         endResetModel();
     }
 
     void ApplyHashCase(bool Upper)
     {
         for (TRow& R : FRows)
-            for (QString& H : R.Hashes)
-                if (!H.isEmpty())
-                    H = QString::fromStdString(CaseHash(H.toStdString(), Upper));
-        if (!FRows.empty())
-            emit dataChanged(index(0, ColFirstHash), index(rowCount() - 1, ColumnCount - 1));
+            R.Upper = Upper;
+        if (FAnnounced > 0)
+            emit dataChanged(index(0, ColFirstHash), index(FAnnounced - 1, ColumnCount - 1));
     }
 
     std::array<QString, ColumnCount> Captions;
 
 private:
     std::vector<TRow> FRows;
+    int FAnnounced = 0;
+    int FBatch = 0;
+    int FChangedFirst = -1;
+    int FChangedLast = -1;
 };
 
 TFormLogViewer::TFormLogViewer(QWidget* Parent) : TSorvikForm(Parent)
@@ -276,12 +319,23 @@ int TFormLogViewer::ScaledWidth(int Width) const
     return Digits > 60 ? Width * Digits / 60 : Width;
 }
 
-int TFormLogViewer::AddRow(const THashFile& F) { return FModel->Append(F); }
+int TFormLogViewer::AddRow(std::shared_ptr<const THashFile> F) { return FModel->Append(std::move(F)); }
 
 void TFormLogViewer::AddFile(THashFile& F)
 {
-    F.RowIndex = AddRow(F);
+    // Not owned: the caller keeps F alive while its row is shown.
+    F.RowIndex = AddRow(std::shared_ptr<const THashFile>(std::shared_ptr<void>(), &F));
 }
+
+void TFormLogViewer::AddFile(const std::shared_ptr<THashFile>& F)
+{
+    if (F)
+        F->RowIndex = AddRow(F);
+}
+
+void TFormLogViewer::BeginBatch() { FModel->BeginBatch(); }
+
+void TFormLogViewer::EndBatch() { FModel->EndBatch(); }
 
 void TFormLogViewer::UpdateRow(const THashFile& F, int Row)
 {
@@ -289,18 +343,20 @@ void TFormLogViewer::UpdateRow(const THashFile& F, int Row)
     // A record whose row went with a clear has nowhere to show.
     if (!R)
         return;
+    // The digests are formatted in this case whenever the row is shown.
     const bool Upper = Settings && Settings->UpperCaseHash;
-    if (F.Properties.Valid)
-        R->Size = QString::fromStdString(IntToStrSep(F.Properties.Size, ","));
-    for (int T = htFirst; T <= htLast; ++T) {
-        if (!F.Hashes.Has(THashType(T)))
-            continue;
-        const int Column = HashColumns[static_cast<std::size_t>(T)];
-        if (ListView->isColumnHidden(Column))
-            ListView->setColumnHidden(Column, false);
-        R->Hashes[static_cast<std::size_t>(Column - ColFirstHash)] =
-            QString::fromStdString(CaseHash(F.Hashes.Get(THashType(T)), Upper));
+    R->Updated = true;
+    R->Upper = Upper;
+    const THashTypes New = F.Hashes.HashTypes & AllHashTypes() & ~FShownColumns;
+    if (New != 0) {
+        for (int T = htFirst; T <= htLast; ++T) {
+            const int Column = HashColumns[static_cast<std::size_t>(T)];
+            if (HasHashType(New, THashType(T)) && ListView->isColumnHidden(Column))
+                ListView->setColumnHidden(Column, false);
+        }
+        FShownColumns |= New;
     }
+    R->Shown |= F.Hashes.HashTypes & AllHashTypes();
     FModel->RowChanged(Row);
 }
 
@@ -310,7 +366,7 @@ void TFormLogViewer::Clear() { FModel->Clear(); }
 
 void TFormLogViewer::ApplyHashCase(bool Upper) { FModel->ApplyHashCase(Upper); }
 
-int TFormLogViewer::RowCount() const { return FModel->rowCount(); }
+int TFormLogViewer::RowCount() const { return FModel->Rows(); }
 
 QString TFormLogViewer::CellText(int Row, int Column) const
 {

@@ -11,6 +11,7 @@
 #include <QIcon>
 
 #include <array>
+#include <memory>
 
 class QAction;
 class QTableView;
@@ -31,6 +32,12 @@ public:
     // A file the worker has just taken up: a row with its number and name
     // only. Stores the row's index in F.RowIndex.
     void AddFile(THashFile& F);
+    // The same for a record of the log: the row holds it with the log.
+    void AddFile(const std::shared_ptr<THashFile>& F);
+    // Between the two, new rows and changed cells reach the view once, at
+    // the end: for a slice of the worker's events.
+    void BeginBatch();
+    void EndBatch();
     // F is finished: its size and digests fill its row. Call only after the
     // worker has reported F finished.
     void UpdateFile(const THashFile& F);
@@ -66,10 +73,12 @@ protected:
 private:
     void CreateHashColumns();
     int ScaledWidth(int Width) const;
-    int AddRow(const THashFile& F);
+    int AddRow(std::shared_ptr<const THashFile> F);
     void UpdateRow(const THashFile& F, int Row);
     void TB_CopyToClipboardClick();
     bool ListViewKeyUp(QKeyEvent* Event);
 
     TLogViewerModel* FModel = nullptr;
+    // Hash columns known to be shown: they are never hidden again.
+    THashTypes FShownColumns = 0;
 };

@@ -153,6 +153,10 @@ signals:
     void FileTakenUp(const std::shared_ptr<THashFile>& File);
     void FileFinished(const std::shared_ptr<THashFile>& File);
     void LogCleared();
+    // Around a slice of the worker's events: what the slice changes in the
+    // log may reach a view once, at the end.
+    void WorkerSliceStarted();
+    void WorkerSliceEnded();
     // The settings asked for upper- or lower-case digests.
     void HashCaseChanged(bool Upper);
     // The other windows stay on top from their next show, or no longer.

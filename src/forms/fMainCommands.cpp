@@ -13,6 +13,7 @@
 #include "forms/fMainPrivate.h"
 #include "forms/uFormBase.h"
 #include "forms/fSaveLog.h"
+#include "platform/uMemory.h"
 
 #include <QCheckBox>
 #include <QClipboard>
@@ -115,6 +116,9 @@ void TFormMain::ActionClearLogExecute()
 {
     emit LogCleared();
     FFileList->Clear();
+    // The records of a large log are many small blocks: without this the
+    // process keeps their pages after the clear.
+    ReturnFreedMemory();
     UpdateFileCounts();
     SetStatusText(Q(sstatuslogcleared));
 }

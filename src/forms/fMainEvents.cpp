@@ -46,6 +46,11 @@ void TFormMain::TakeWorkerMessages()
     constexpr qint64 SliceNs = 20'000'000;
     QElapsedTimer Slice;
     Slice.start();
+    emit WorkerSliceStarted();
+    struct TSliceEnd {
+        TFormMain* Form;
+        ~TSliceEnd() { emit Form->WorkerSliceEnded(); }
+    } SliceEnd{this};
     TWindowMessage Message;
     while (FMessageWindow->Take(Message)) {
         RunGuarded([&] { WMWorkerEvent(Message); });

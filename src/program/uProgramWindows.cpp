@@ -63,10 +63,13 @@ void TProgramWindows::Connect(TFormMain& Main)
     FLogViewer->SetMainActions(Main.ActionSaveLog, Main.ActionClearLog);
 
     QObject::connect(&Main, &TFormMain::FileTakenUp, FLogViewer,
-        [this](const std::shared_ptr<THashFile>& F) { FLogViewer->AddFile(*F); });
+        [this](const std::shared_ptr<THashFile>& F) { FLogViewer->AddFile(F); });
     QObject::connect(&Main, &TFormMain::FileFinished, FLogViewer,
         [this](const std::shared_ptr<THashFile>& F) { FLogViewer->UpdateFile(*F); });
     QObject::connect(&Main, &TFormMain::LogCleared, FLogViewer, &TFormLogViewer::Clear);
+    // A slice of the worker's events reaches the log's view as one change.
+    QObject::connect(&Main, &TFormMain::WorkerSliceStarted, FLogViewer, &TFormLogViewer::BeginBatch);
+    QObject::connect(&Main, &TFormMain::WorkerSliceEnded, FLogViewer, &TFormLogViewer::EndBatch);
     QObject::connect(&Main, &TFormMain::HashCaseChanged, FLogViewer, &TFormLogViewer::ApplyHashCase);
 
     QObject::connect(&Main, &TFormMain::ViewLogRequested, FLogViewer, &TSorvikForm::ShowAndRaise);

@@ -270,6 +270,63 @@ TEST_F(LogViewer, ClosingHidesAndKeepsTheRows)
     EXPECT_EQ(CopiedText(), Str("1\tkept\t\r\n"));
 }
 
+TEST_F(LogViewer, ABatchAnnouncesItsRowsAndCellsOnceAtItsEnd)
+{
+    Finished(Record("before", 1, {{htCRC32, Crc}}));
+    auto* Model = Form.ListView->model();
+    QSignalSpy Inserted(Model, &QAbstractItemModel::rowsInserted);
+    QSignalSpy Changed(Model, &QAbstractItemModel::dataChanged);
+
+    Form.BeginBatch();
+    auto Old = Record("before, again", 2, {{htMD5, Md5}});
+    Taken(Old);
+    Form.EndBatch();
+    Inserted.clear();
+
+    Form.BeginBatch();
+    Form.UpdateFile(*Old);
+    for (const char* Name : {"x", "y", "z"})
+        Finished(Record(Name, 3, {{htMD5, Md5}}));
+    Taken(Record("failed"));
+    // The window's own view sees nothing yet; the form already has every row.
+    EXPECT_EQ(Model->rowCount(), 2);
+    EXPECT_EQ(Inserted.count(), 0);
+    EXPECT_EQ(Changed.count(), 0);
+    EXPECT_EQ(Form.RowCount(), 6);
+    EXPECT_EQ(Form.CellText(3, 1), Str("y"));
+    EXPECT_EQ(Form.CellText(3, 6), Str(Md5));
+    Form.EndBatch();
+
+    ASSERT_EQ(Inserted.count(), 1);
+    EXPECT_EQ(Inserted[0][1].toInt(), 2);
+    EXPECT_EQ(Inserted[0][2].toInt(), 5);
+    ASSERT_EQ(Changed.count(), 1) << "the row announced before the batch";
+    EXPECT_EQ(Changed[0][0].toModelIndex().row(), 1);
+    EXPECT_EQ(Model->rowCount(), 6);
+    EXPECT_EQ(Model->data(Model->index(5, 1)).toString(), Str("failed"));
+    EXPECT_EQ(Model->data(Model->index(1, 6)).toString(), Str(Md5));
+    EXPECT_EQ(Model->data(Model->index(5, 2)).toString(), QString());
+    Scope->IncludeHeaderInExport = false;
+    EXPECT_EQ(CopiedText(), Str("1\tbefore\t1\tcbf43926\t\r\n"
+                                "2\tbefore, again\t2\t\t900150983cd24fb0d6963f7d28e17f72\r\n"
+                                "3\tx\t3\t\t900150983cd24fb0d6963f7d28e17f72\r\n"
+                                "4\ty\t3\t\t900150983cd24fb0d6963f7d28e17f72\r\n"
+                                "5\tz\t3\t\t900150983cd24fb0d6963f7d28e17f72\r\n"
+                                "6\tfailed\t\t\t\r\n"));
+}
+
+TEST_F(LogViewer, RowsKeepTheCaseTheyWereGivenUntilTheCaseIsApplied)
+{
+    Scope->UpperCaseHash = true;
+    Finished(Record("upper", 1, {{htMD5, Md5}}));
+    Scope->UpperCaseHash = false;
+    Finished(Record("lower", 1, {{htMD5, "900150983CD24FB0D6963F7D28E17F72"}}));
+    EXPECT_EQ(Form.CellText(0, 6), Str(Md5).toUpper());
+    EXPECT_EQ(Form.CellText(1, 6), Str(Md5));
+    Form.ApplyHashCase(true);
+    EXPECT_EQ(Form.CellText(1, 6), Str(Md5).toUpper());
+}
+
 TEST(LogViewerTexts, EveryTextGoesThroughTheDesignHelper)
 {
     TSettingsScope Scope;
