@@ -45,8 +45,10 @@ if [ -n "$SUM" ] && [ -f "$SUM" ]; then
   if sha256sum -c --quiet "$SUM"; then echo "saved SUM file: sha256sum accepts every line"; fi
   rm -rf "$(dirname "$SUM")"
 fi
-echo "-- program, all ten types"
-program folder "$FOLDER" "CRC32,MD2,MD4,MD5,SHA1,SHA256,SHA512,RipeMD128,RipeMD160,ED2K" | grep -E "wall|per second"
+ALL=CRC32,MD2,MD4,MD5,SHA1,SHA256,SHA512,RipeMD128,RipeMD160,ED2K
+echo "-- program, all ten types: memory, and Clear Log"
+program empty - "$ALL" | grep -E "resident" | sed 's/^/empty program: /'
+program memory "$FOLDER" "$ALL" | grep -E "wall|per second|resident|Clear Log"
 
 echo "== one sparse file of 5 GiB"
 BIG="$WORK/sparse-5g.bin"

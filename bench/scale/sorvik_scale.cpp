@@ -6,6 +6,9 @@
 //   sorvik_scale folder DIR TYPES             add DIR on the command line,
 //                                             hash, show and export the log
 //   sorvik_scale file PATH TYPES              hash one file, print its row
+//   sorvik_scale memory DIR TYPES             add DIR, hash, then Clear Log:
+//                                             peak and resident memory
+//   sorvik_scale empty - TYPES                the program with nothing added
 //
 // TYPES is the "HashTypes" text of the settings, e.g. "MD5,SHA256".
 #include "app/uSettings.h"
@@ -66,6 +69,18 @@ long PeakMemoryKiB()
     rusage U{};
     getrusage(RUSAGE_SELF, &U);
     return U.ru_maxrss;
+}
+
+// A field of /proc/self/status in KiB: VmHWM (peak resident), VmRSS.
+long StatusKiB(const char* Field)
+{
+    std::ifstream Status("/proc/self/status");
+    std::string Line;
+    const std::string Prefix = std::string(Field) + ":";
+    while (std::getline(Status, Line))
+        if (Line.compare(0, Prefix.size(), Prefix) == 0)
+            return std::stol(Line.substr(Prefix.size()));
+    return -1;
 }
 
 int MakeFolder(const fs::path& Dir, long Count, long Size)
@@ -144,6 +159,8 @@ struct TRun {
     QString Path;
     QString Types;
     long Expected = 0;
+    // Nothing added: the figures come a second after the start.
+    bool Empty = false;
 };
 
 // Drives the program through steps on its own message loop: each step runs
@@ -160,7 +177,7 @@ int RunProgram(const TRun& R, const std::function<void()>& AtIdle)
     const double UiCpu0 = ThreadCpuSeconds();
     const double Cpu0 = ProcessCpuSeconds();
 
-    TSorvikProgram Program({R.Path}, (R.ProgramFolder / "sorvik").string());
+    TSorvikProgram Program(R.Empty ? QStringList() : QStringList{R.Path}, (R.ProgramFolder / "sorvik").string());
     Program.Start();
     TStallMeter Stalls;
     QTimer Poll;
@@ -172,6 +189,8 @@ int RunProgram(const TRun& R, const std::function<void()>& AtIdle)
             FirstFileNs = Wall.nsecsElapsed();
         }
         if (Done || FormMain->FileList().Count() < R.Expected || FormMain->IsWorkerBusy() || FileQueue->Count() > 0)
+            return;
+        if (R.Empty && Wall.elapsed() < 1000)
             return;
         Done = true;
         Poll.stop();
@@ -194,6 +213,8 @@ int RunProgram(const TRun& R, const std::function<void()>& AtIdle)
         std::printf("longest UI stall      %.1f ms while hashing (%ld ticks > 50 ms, %ld > 100 ms, of %ld); "
                     "%.1f ms at start\n",
                     Stalls.Longest, Stalls.Over50, Stalls.Over100, Stalls.Ticks, Stalls.StartLongest);
+        std::printf("resident              %.1f MiB, peak %.1f MiB (VmRSS, VmHWM)\n", StatusKiB("VmRSS") / 1024.0,
+                    StatusKiB("VmHWM") / 1024.0);
         std::printf("worker messages       %llu handled, %llu left out\n",
                     static_cast<unsigned long long>(FormMain->WorkerMessagesHandled()),
                     static_cast<unsigned long long>(FormMain->WorkerMessagesCoalesced()));
@@ -252,6 +273,19 @@ void LogViewerFigures(const fs::path& Out)
                 FormMain->StatusText().toStdString().c_str());
 }
 
+// Clear Log as the user would, once the worker is idle.
+void ClearLogFigures()
+{
+    const long Before = StatusKiB("VmRSS");
+    QElapsedTimer T;
+    T.start();
+    FormMain->ActionClearLog->trigger();
+    const double Ms = static_cast<double>(T.nsecsElapsed()) / 1e6;
+    QCoreApplication::processEvents();
+    std::printf("after Clear Log       %.1f MiB resident (%.1f MiB before; cleared in %.1f ms)\n",
+                StatusKiB("VmRSS") / 1024.0, Before / 1024.0, Ms);
+}
+
 void PrintRow()
 {
     FormMain->findChild<QAction*>("ActionViewLog")->trigger();
@@ -273,7 +307,7 @@ int main(int argc, char** argv)
     if (argc >= 5 && std::string(argv[1]) == "make-folder")
         return MakeFolder(argv[2], std::stol(argv[3]), std::stol(argv[4]));
     if (argc < 4) {
-        std::fprintf(stderr, "usage: sorvik_scale make-folder DIR COUNT SIZE | folder DIR TYPES | file PATH TYPES\n");
+        std::fprintf(stderr, "usage: sorvik_scale make-folder DIR COUNT SIZE | folder DIR TYPES | file PATH TYPES | memory DIR TYPES | empty - TYPES\n");
         return 2;
     }
     const std::string Mode = argv[1];
@@ -287,12 +321,17 @@ int main(int argc, char** argv)
     R.ProgramFolder = Work / "program";
     R.Path = QString::fromLocal8Bit(argv[2]);
     R.Types = QString::fromLatin1(argv[3]);
-    R.Expected = CountFiles(argv[2]);
+    R.Empty = Mode == "empty";
+    R.Expected = R.Empty ? 0 : CountFiles(argv[2]);
     int Result = 1;
     if (Mode == "folder")
         Result = RunProgram(R, [&] { LogViewerFigures(Work); });
     else if (Mode == "file")
         Result = RunProgram(R, PrintRow);
+    else if (Mode == "memory")
+        Result = RunProgram(R, ClearLogFigures);
+    else if (Mode == "empty")
+        Result = RunProgram(R, nullptr);
     std::error_code Ignored;
     if (Mode == "folder")
         std::printf("SUM file              %s\n", (Work / "log.sum").c_str());
