@@ -12,6 +12,7 @@
 //
 // TYPES is the "HashTypes" text of the settings, e.g. "MD5,SHA256".
 #include "app/uSettings.h"
+#include "app/uUserInteraction.h"
 #include "app/ufunctions.h"
 #include "forms/fLogViewer.h"
 #include "forms/fMain.h"
@@ -169,7 +170,12 @@ int RunProgram(const TRun& R, const std::function<void()>& AtIdle)
 {
     fs::create_directories(R.ProgramFolder);
     std::ofstream(R.ProgramFolder / "Settings.ini") << "[General]\nHashTypes=" << R.Types.toStdString() << "\n";
-    SetWarningBox([](const std::string& T) { std::fprintf(stderr, "warning box: %s\n", T.c_str()); });
+    // Warnings are written out instead of waiting for a click.
+    struct TPrintedBoxes : TUserInteraction {
+        void WarningBox(const QString& T) override { std::fprintf(stderr, "warning box: %s\n", T.toStdString().c_str()); }
+    };
+    static TPrintedBoxes Boxes;
+    SetUserInteraction(&Boxes);
 
     const long MemBefore = PeakMemoryKiB();
     QElapsedTimer Wall;

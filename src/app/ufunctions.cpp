@@ -1,9 +1,9 @@
 #include "app/ufunctions.h"
 
+#include "app/uUserInteraction.h"
 #include "platform/qt/uPlatformShell.h"
 
 #include <QApplication>
-#include <QMessageBox>
 #include <QRect>
 #include <QString>
 #include <QWidget>
@@ -11,27 +11,6 @@
 #include <utility>
 
 SORVIK_RESOURCESTRING(ufunctions, sshellopenfileerror, "Could not open the following path:");
-
-namespace {
-
-TWarningBox& WarningBox()
-{
-    static TWarningBox Box;
-    return Box;
-}
-
-void ShowWarning(const std::string& Text)
-{
-    if (WarningBox()) {
-        WarningBox()(Text);
-        return;
-    }
-    QMessageBox Box(QMessageBox::Warning, QApplication::applicationDisplayName(), QString::fromStdString(Text),
-                    QMessageBox::Ok, QApplication::activeWindow());
-    Box.exec();
-}
-
-} // namespace
 
 QRect TRect::ToQRect() const
 {
@@ -83,13 +62,8 @@ bool ShellOpen(const std::string& Path)
     const bool Opened = OpenPath(Path);
     // Qt's message boxes break lines at LF on every platform.
     if (!Opened)
-        ShowWarning(sshellopenfileerror.Text() + "\n\n" + Path);
+        UserInteraction().WarningBox(QString::fromStdString(sshellopenfileerror.Text() + "\n\n" + Path));
     return Opened;
-}
-
-TWarningBox SetWarningBox(TWarningBox Box)
-{
-    return std::exchange(WarningBox(), std::move(Box));
 }
 
 TRect MakeRect(int32_t W, int32_t H)

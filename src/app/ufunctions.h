@@ -42,11 +42,6 @@ bool OpenPath(const std::string& Path);
 // OpenPath, and on failure the warning box naming the path.
 bool ShellOpen(const std::string& Path);
 
-// Shows a warning with one OK button and returns when it is closed; tests
-// replace it so that nothing blocks. An empty function restores the real box.
-using TWarningBox = std::function<void(const std::string& Text)>;
-TWarningBox SetWarningBox(TWarningBox Box);
-
 TRect MakeRect(int32_t W, int32_t H);
 // Moves Inner, keeping its size, so that it stands centred in Outer.
 void CenterRect(TRect& Inner, const TRect& Outer);

@@ -90,14 +90,7 @@ public:
     QAction* ActionSaveLog = nullptr;
     QAction* ActionClearLog = nullptr;
 
-    // ---- what would block or leave the process; tests replace these
-    // The open-files dialog: the chosen files, empty when cancelled.
-    std::function<QStringList()> ChooseFiles;
-    // The select-folders dialog: the chosen folders, empty when cancelled.
-    std::function<QStringList()> ChooseFolders;
-    // An information box with one OK button.
-    std::function<void(const QString& Text)> InformationBox;
-    // The current UTC time for the speed samples.
+    // The current UTC time for the speed samples; tests replace it.
     std::function<QDateTime()> UtcNow;
 
     // ---- construction, hash rows and settings
@@ -250,6 +243,10 @@ private:
     void InitFileControls();
     void ShowFileControls();
     void EditFileKeyPress(int Key);
+    // The open-files and select-folders dialogs: the chosen paths, empty
+    // when cancelled.
+    QStringList ChooseFiles();
+    QStringList ChooseFolders();
     void ActionAddFilesExecute();
     void ActionAddFolderExecute();
     void ActionRehashFileExecute();

@@ -3,9 +3,11 @@
 #include "forms/fMain.h"
 
 #include "app/uTranslationKit.h"
+#include "app/uUserInteraction.h"
 #include "app/ufunctions.h"
 #include "engine/uStrUtils.h"
 #include "forms/fMainPrivate.h"
+#include "forms/uFileDialogs.h"
 #include "forms/uFormBase.h"
 #include "platform/qt/uDroppedPaths.h"
 #include "platform/qt/uFileNames.h"
@@ -14,12 +16,15 @@
 #include <QAction>
 #include <QDragEnterEvent>
 #include <QDropEvent>
+#include <QFileDialog>
 #include <QKeyEvent>
 #include <QLabel>
 #include <QLineEdit>
+#include <QListView>
 #include <QMimeData>
 #include <QStackedLayout>
 #include <QToolButton>
+#include <QTreeView>
 
 #include <filesystem>
 #include <system_error>
@@ -77,9 +82,40 @@ void TFormMain::CheckCompareModifiers()
         ActionCompareNextTwoFiles->setChecked(true);
 }
 
+QStringList TFormMain::ChooseFiles()
+{
+    QFileDialog D(this, DesignText(this, this, QStringLiteral("OpenDialog.Title"), QStringLiteral("Add files")));
+    D.setObjectName(QStringLiteral("OpenDialog"));
+    D.setFileMode(QFileDialog::ExistingFiles);
+    PrepareFileDialog(D);
+    D.setNameFilters(
+        {FileDialogFilter(DesignText(this, this, QStringLiteral("OpenDialog.Filter0"), QStringLiteral("All files")),
+                          QStringLiteral("*")),
+         FileDialogFilter(DesignText(this, this, QStringLiteral("OpenDialog.Filter1"), QStringLiteral("Executables")),
+                          QStringLiteral("*.exe *.dll"))});
+    D.setViewMode(QFileDialog::Detail);
+    return UserInteraction().ChooseFiles(D);
+}
+
+QStringList TFormMain::ChooseFolders()
+{
+    // Only Qt's own dialog lets several folders be chosen at once.
+    QFileDialog D(this, DesignText(this, this, QStringLiteral("SelectDirectoryDialog.Title"),
+                                   QStringLiteral("Add folders")));
+    D.setObjectName(QStringLiteral("SelectDirectoryDialog"));
+    D.setFileMode(QFileDialog::Directory);
+    D.setOption(QFileDialog::ShowDirsOnly, true);
+    PrepareFileDialog(D);
+    for (auto* View : D.findChildren<QListView*>(QStringLiteral("listView")))
+        View->setSelectionMode(QAbstractItemView::ExtendedSelection);
+    for (auto* View : D.findChildren<QTreeView*>())
+        View->setSelectionMode(QAbstractItemView::ExtendedSelection);
+    return UserInteraction().ChooseFiles(D);
+}
+
 void TFormMain::ActionAddFilesExecute()
 {
-    const QStringList Files = ChooseFiles ? ChooseFiles() : QStringList();
+    const QStringList Files = ChooseFiles();
     if (Files.isEmpty())
         return;
     CheckCompareModifiers();
@@ -88,7 +124,7 @@ void TFormMain::ActionAddFilesExecute()
 
 void TFormMain::ActionAddFolderExecute()
 {
-    const QStringList Folders = ChooseFolders ? ChooseFolders() : QStringList();
+    const QStringList Folders = ChooseFolders();
     if (Folders.isEmpty())
         return;
     AddPaths(Folders);

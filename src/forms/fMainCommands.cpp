@@ -6,6 +6,7 @@
 #include "app/uSettings.h"
 #include "app/uSorvikPaths.h"
 #include "app/uTranslationKit.h"
+#include "app/uUserInteraction.h"
 #include "app/ufunctions.h"
 #include "engine/uFileProperties.h"
 #include "engine/uStrUtils.h"
@@ -158,8 +159,7 @@ void TFormMain::LanguageSelected(const QString& Code)
         if (!Info.Translators.isEmpty())
             Text += CRLF + QStringLiteral("Translators") + QStringLiteral(": ") + Info.Translators;
     }
-    if (InformationBox)
-        InformationBox(TrimControls(Text));
+    UserInteraction().InformationBox(this, TrimControls(Text));
 }
 
 void TFormMain::HashText(const QByteArray& Data)

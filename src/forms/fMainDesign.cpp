@@ -13,23 +13,19 @@
 #include <QAction>
 #include <QApplication>
 #include <QCheckBox>
-#include <QFileDialog>
 #include <QGridLayout>
 #include <QGroupBox>
 #include <QHBoxLayout>
 #include <QLabel>
 #include <QLineEdit>
-#include <QListView>
 #include <QMenu>
 #include <QMenuBar>
-#include <QMessageBox>
 #include <QProgressBar>
 #include <QScreen>
 #include <QStackedLayout>
 #include <QTimer>
 #include <QToolBar>
 #include <QToolButton>
-#include <QTreeView>
 #include <QVBoxLayout>
 
 #include <algorithm>
@@ -438,39 +434,6 @@ void TFormMain::CreateComponents()
     if (QScreen* S = screen())
         move(S->availableGeometry().center() - rect().center());
 
-    ChooseFiles = [this] {
-        QFileDialog D(this, DesignText(this, this, QStringLiteral("OpenDialog.Title"), QStringLiteral("Add files")));
-        D.setObjectName(QStringLiteral("OpenDialog"));
-        D.setFileMode(QFileDialog::ExistingFiles);
-        PrepareFileDialog(D);
-        D.setNameFilters({FileDialogFilter(DesignText(this, this, QStringLiteral("OpenDialog.Filter0"),
-                                                      QStringLiteral("All files")),
-                                           QStringLiteral("*")),
-                          FileDialogFilter(DesignText(this, this, QStringLiteral("OpenDialog.Filter1"),
-                                                      QStringLiteral("Executables")),
-                                           QStringLiteral("*.exe *.dll"))});
-        D.setViewMode(QFileDialog::Detail);
-        return D.exec() == QDialog::Accepted ? D.selectedFiles() : QStringList();
-    };
-    ChooseFolders = [this] {
-        // Only Qt's own dialog lets several folders be chosen at once.
-        QFileDialog D(this, DesignText(this, this, QStringLiteral("SelectDirectoryDialog.Title"),
-                                       QStringLiteral("Add folders")));
-        D.setObjectName(QStringLiteral("SelectDirectoryDialog"));
-        D.setFileMode(QFileDialog::Directory);
-        D.setOption(QFileDialog::ShowDirsOnly, true);
-        PrepareFileDialog(D);
-        for (auto* View : D.findChildren<QListView*>(QStringLiteral("listView")))
-            View->setSelectionMode(QAbstractItemView::ExtendedSelection);
-        for (auto* View : D.findChildren<QTreeView*>())
-            View->setSelectionMode(QAbstractItemView::ExtendedSelection);
-        return D.exec() == QDialog::Accepted ? D.selectedFiles() : QStringList();
-    };
-    InformationBox = [this](const QString& Text) {
-        // Qt's message boxes break lines at LF only.
-        QMessageBox::information(this, QApplication::applicationDisplayName(),
-                                 QString(Text).replace(QStringLiteral("\r\n"), QStringLiteral("\n")));
-    };
     UtcNow = [] { return QDateTime::currentDateTimeUtc(); };
 }
 

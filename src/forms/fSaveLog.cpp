@@ -2,6 +2,7 @@
 
 #include "app/uSettings.h"
 #include "app/uTranslationKit.h"
+#include "app/uUserInteraction.h"
 #include "forms/uFileDialogs.h"
 #include "forms/uFormPlacement.h"
 
@@ -22,19 +23,9 @@ SORVIK_RESOURCESTRING(fsavelog, shashtypeauto, "Auto");
 
 namespace {
 
-TSaveDialogRunner& SaveDialogRunner()
-{
-    static TSaveDialogRunner Runner;
-    return Runner;
-}
-
 bool RunSaveDialog(QFileDialog& Dialog, QString& FileName)
 {
-    if (SaveDialogRunner())
-        return SaveDialogRunner()(Dialog, FileName);
-    if (Dialog.exec() != QDialog::Accepted)
-        return false;
-    const QStringList Files = Dialog.selectedFiles();
+    const QStringList Files = UserInteraction().ChooseFiles(Dialog);
     if (Files.isEmpty())
         return false;
     FileName = Files.first();
@@ -194,11 +185,6 @@ QString TFormSaveLog::DefaultSaveDialogFilter()
 {
     return QStringLiteral("Any files (*.*)|*.*|Simple file verification (*.sfv)|*.sfv|"
                           "MD5 sum files (*.md5sum)|*.md5sum|SHA1 sum files (*.sha1sum)|*.sha1sum");
-}
-
-TSaveDialogRunner TFormSaveLog::SetSaveDialogRunner(TSaveDialogRunner Runner)
-{
-    return std::exchange(SaveDialogRunner(), std::move(Runner));
 }
 
 TVerifyFormat TFormSaveLog::SelectedFormat() const

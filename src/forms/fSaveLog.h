@@ -24,10 +24,6 @@ class QToolButton;
 
 extern TResourceString shashtypeauto;
 
-// Runs the save-file dialog modally; True with the chosen file name when the
-// user confirms. Tests replace it so that nothing blocks.
-using TSaveDialogRunner = std::function<bool(QFileDialog& Dialog, QString& FileName)>;
-
 class TFormSaveLog : public TSorvikForm {
     Q_OBJECT
 public:
@@ -40,9 +36,6 @@ public:
     THashType SelectedHashType() const;     // htNone without a selection
     bool UseFullPath() const;
     std::string TargetPath() const;         // the edit's text, unchanged
-
-    // An empty function restores the real dialog. Returns the previous one.
-    static TSaveDialogRunner SetSaveDialogRunner(TSaveDialogRunner Runner);
 
     // The filter list of the save-file dialog: "description|pattern" pairs.
     static QString DefaultSaveDialogFilter();

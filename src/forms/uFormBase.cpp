@@ -1,35 +1,15 @@
 #include "forms/uFormBase.h"
 
+#include "app/uUserInteraction.h"
 #include "digest/uException.h"
 #include "forms/uFormPlacement.h"
 
 #include <QApplication>
 #include <QKeyEvent>
-#include <QMessageBox>
 
 #include <exception>
 
-namespace {
-TErrorBox GErrorBox;
-}
-
-TErrorBox SetErrorBox(TErrorBox Box)
-{
-    TErrorBox Old = std::move(GErrorBox);
-    GErrorBox = std::move(Box);
-    return Old;
-}
-
-void ShowErrorBox(const QString& Text)
-{
-    if (GErrorBox) {
-        GErrorBox(Text);
-        return;
-    }
-    // Qt's message boxes break lines at LF only.
-    QMessageBox::critical(QApplication::activeWindow(), QApplication::applicationDisplayName(),
-                          QString(Text).replace(QStringLiteral("\r\n"), QStringLiteral("\n")));
-}
+void ShowErrorBox(const QString& Text) { UserInteraction().ErrorBox(Text); }
 
 bool RunGuarded(const std::function<void()>& Work)
 {

@@ -10,10 +10,7 @@
 
 class QKeyEvent;
 
-// Shows an error with one OK button; tests replace it so that nothing blocks.
-// An empty function restores the real box. Returns the previous one.
-using TErrorBox = std::function<void(const QString& Text)>;
-TErrorBox SetErrorBox(TErrorBox Box);
+// Shows an error with one OK button (through UserInteraction()).
 void ShowErrorBox(const QString& Text);
 
 // Runs Work; an exception that escapes it is shown in the error box instead

@@ -2,6 +2,7 @@
 
 #include "platform/qt/uPlatformShell.h"
 #include "support/recorded_opener.h"
+#include "support/recorded_interaction.h"
 
 #include <QCursor>
 #include <QFile>
@@ -97,17 +98,13 @@ protected:
     void SetUp() override
     {
         ASSERT_TRUE(Dir.isValid());
-        PreviousBox = SetWarningBox([this](const std::string& Text) { Warnings.push_back(Text); });
-    }
-    void TearDown() override
-    {
-        SetWarningBox(PreviousBox);
+        User.OnWarning = [this](const QString& Text) { Warnings.push_back(Text.toStdString()); };
     }
 
     QTemporaryDir Dir;
     TRecordedOpener Desktop;
     std::vector<QUrl>& Opened = Desktop.Opened;
-    TWarningBox PreviousBox;
+    TRecordedInteraction User;
     std::vector<std::string> Warnings;
 };
 

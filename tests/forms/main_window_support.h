@@ -13,6 +13,7 @@
 #include "settings_scope.h"
 #include "program/uProgramWindows.h"
 #include "support/main_parts.h"
+#include "support/recorded_interaction.h"
 
 #include "engine/TempFolder.h"
 
@@ -64,29 +65,24 @@ public:
         Set->UpperCaseHash = UpperCase;
         FPreviousQueue = std::move(FileQueue);
         FileQueue = std::make_unique<TFileQueue>();
-        FPreviousError = SetErrorBox([this](const QString& T) { Errors.push_back(T); });
-        FPreviousWarning = SetWarningBox([this](const std::string& T) { Warnings.push_back(Q(T)); });
+        User.Choose = [this](QFileDialog& Dialog) {
+            if (Dialog.objectName() == QLatin1String("SelectDirectoryDialog")) {
+                ++FolderDialogs;
+                return FoldersToChoose;
+            }
+            ++FileDialogs;
+            return FilesToChoose;
+        };
         FPreviousKeys = SetKeyboardModifiersSource([this] { return Keys; });
         Form = std::make_unique<TFormMain>();
         Windows = std::make_unique<TProgramWindows>(*Form);
         Ui = TMainParts(*Form);
-        Form->ChooseFiles = [this] {
-            ++FileDialogs;
-            return FilesToChoose;
-        };
-        Form->ChooseFolders = [this] {
-            ++FolderDialogs;
-            return FoldersToChoose;
-        };
-        Form->InformationBox = [this](const QString& T) { Infos.push_back(T); };
     }
     ~TMainWindowFixture()
     {
         Form.reset();
         Windows.reset();
         FileQueue = std::move(FPreviousQueue);
-        SetErrorBox(FPreviousError);
-        SetWarningBox(FPreviousWarning);
         SetKeyboardModifiersSource(FPreviousKeys);
     }
     TMainWindowFixture(const TMainWindowFixture&) = delete;
@@ -158,6 +154,8 @@ public:
     }
 
     TSettingsScope Set;
+    // Every box and chooser, answered as set below.
+    TRecordedInteraction User;
     std::unique_ptr<TFormMain> Form;
     // The other windows, connected to it as in the program.
     std::unique_ptr<TProgramWindows> Windows;
@@ -168,15 +166,13 @@ public:
     QStringList FoldersToChoose;
     int FileDialogs = 0;
     int FolderDialogs = 0;
-    std::vector<QString> Errors;
-    std::vector<QString> Warnings;
-    std::vector<QString> Infos;
+    std::vector<QString>& Errors = User.Errors;
+    std::vector<QString>& Warnings = User.Warnings;
+    std::vector<QString>& Infos = User.Infos;
 
 private:
     std::uint64_t FIdleSeen = 0;
     std::unique_ptr<TFileQueue> FPreviousQueue;
-    TErrorBox FPreviousError;
-    TWarningBox FPreviousWarning;
     TModifiersSource FPreviousKeys;
 };
 

@@ -4,6 +4,7 @@
 #include "forms/fAbout.h"
 #include "support/design_texts.h"
 #include "support/recorded_opener.h"
+#include "support/recorded_interaction.h"
 
 #include <QClipboard>
 #include <QLabel>
@@ -149,11 +150,12 @@ TEST(AboutBox, ALinkTheDesktopCannotOpenGivesTheWarning)
     TRecordedOpener Opener;
     Opener.Answer = false;
     std::vector<std::string> Warnings;
-    const TWarningBox Previous = SetWarningBox([&](const std::string& Text) { Warnings.push_back(Text); });
+    auto User = std::make_unique<TRecordedInteraction>();
+    User->OnWarning = [&](const QString& Text) { Warnings.push_back(Text.toStdString()); };
     TFormAbout Form;
     Form.ShowAndRaise();
     QTest::mouseClick(Label(Form, "Label_Website"), Qt::LeftButton);
-    SetWarningBox(Previous);
+    User.reset();
     ASSERT_EQ(Warnings.size(), 1u);
     EXPECT_NE(Warnings[0].find("https://sorvik.example.org/"), std::string::npos);
     Form.hide();

@@ -12,6 +12,8 @@
 #include "forms/fSaveLog.h"
 #include "forms/uForms.h"
 #include "program/uMainSequence.h"
+#include "support/main_parts.h"
+#include "support/recorded_interaction.h"
 
 #include <filesystem>
 
@@ -71,27 +73,21 @@ TEST(MainWindowScreenshots, TranslatedWindows)
             });
         };
         const QString Here = QString::fromStdString(Folder.Path().string());
-        GrabModal(QStringLiteral("open-files"));
-        QTimer::singleShot(100, [&] {
-            if (auto* D = qobject_cast<QFileDialog*>(QApplication::activeModalWidget()))
-                D->setDirectory(Here);
-        });
-        FormMain->ChooseFiles();
-        GrabModal(QStringLiteral("select-folders"));
-        QTimer::singleShot(100, [&] {
-            if (auto* D = qobject_cast<QFileDialog*>(QApplication::activeModalWidget()))
-                D->setDirectory(Here);
-        });
-        FormMain->ChooseFolders();
-        const auto Previous = TFormSaveLog::SetSaveDialogRunner([&](QFileDialog& D, QString&) {
+        // Each chooser runs for real, on the folder of the file, until grabbed.
+        TRecordedInteraction User;
+        User.Choose = [&](QFileDialog& D) {
             D.setDirectory(Here);
-            GrabModal(QStringLiteral("save-log"));
+            const QString Name = D.objectName();
+            GrabModal(Name == QLatin1String("OpenDialog")              ? QStringLiteral("open-files")
+                      : Name == QLatin1String("SelectDirectoryDialog") ? QStringLiteral("select-folders")
+                                                                       : QStringLiteral("save-log"));
             D.exec();
-            return false;
-        });
+            return QStringList();
+        };
+        Parts(FormMain).ActionAddFiles->trigger();
+        Parts(FormMain).ActionAddFolder->trigger();
         if (auto* Browse = FormSaveLog->findChild<QAbstractButton*>(QStringLiteral("SpeedButton_Browse")))
             Browse->click();
-        TFormSaveLog::SetSaveDialogRunner(Previous);
         Program.Finish();
     }
 }

@@ -1,6 +1,7 @@
 #include "dialog_support.h"
 #include "forms/fSaveLog.h"
 #include "support/design_texts.h"
+#include "support/recorded_interaction.h"
 
 #include <QComboBox>
 #include <QFileDialog>
@@ -54,17 +55,20 @@ struct TSaveLogView {
     QPushButton* Cancel;
 };
 
-// Replaces the save-file dialog while it lives.
+// Replaces the save-file dialog while it lives: Runner is given the dialog
+// and answers True with the chosen file name, or False as a cancel.
 class TDialogRunnerGuard {
 public:
-    explicit TDialogRunnerGuard(TSaveDialogRunner Runner)
-        : FPrevious(TFormSaveLog::SetSaveDialogRunner(std::move(Runner)))
+    explicit TDialogRunnerGuard(std::function<bool(QFileDialog& Dialog, QString& FileName)> Runner)
     {
+        FUser.Choose = [Runner = std::move(Runner)](QFileDialog& Dialog) {
+            QString FileName;
+            return Runner(Dialog, FileName) ? QStringList{FileName} : QStringList();
+        };
     }
-    ~TDialogRunnerGuard() { TFormSaveLog::SetSaveDialogRunner(FPrevious); }
 
 private:
-    TSaveDialogRunner FPrevious;
+    TRecordedInteraction FUser;
 };
 
 struct TStoredChoice {

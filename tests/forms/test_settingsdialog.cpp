@@ -1,6 +1,7 @@
 #include "dialog_support.h"
 #include "forms/fSettings.h"
 #include "support/design_texts.h"
+#include "support/recorded_interaction.h"
 
 #include <QCheckBox>
 #include <QPushButton>
@@ -157,12 +158,13 @@ TEST(SettingsDialog, AFailureWhileApplyingIsShownAndTheChoicesStayStored)
     TRecordingMain Main{Form};
     Main.OnApply = [] { throw std::runtime_error("cannot apply"); };
     QStringList Errors;
-    const TErrorBox Previous = SetErrorBox([&](const QString& Text) { Errors << Text; });
+    auto User = std::make_unique<TRecordedInteraction>();
+    User->OnError = [&](const QString& Text) { Errors << Text; };
     const int Result = RunModal(Form, [&] {
         Form.findChild<QCheckBox*>(Str("CB_UpperCaseHash"))->setChecked(true);
         QTest::mouseClick(Button(Form, "BB_Save"), Qt::LeftButton);
     });
-    SetErrorBox(Previous);
+    User.reset();
     EXPECT_EQ(Result, QDialog::Accepted);
     EXPECT_TRUE(Guard.Object.UpperCaseHash);
     EXPECT_EQ(Errors, QStringList{Str("cannot apply")});

@@ -13,6 +13,7 @@
 #include "program/uMainSequence.h"
 #include "platform/qt/uPlatformShell.h"
 #include "support/main_parts.h"
+#include "support/recorded_interaction.h"
 
 #include "engine/TempFolder.h"
 
@@ -112,26 +113,21 @@ protected:
     {
         std::error_code Ignored;
         fs::create_directory_symlink(SORVIK_APP_DIR "/Languages", Folder.Path() / "Languages", Ignored);
-        FPreviousError = SetErrorBox([this](const QString& T) { Errors.push_back(T); });
-        FPreviousWarning = SetWarningBox([this](const std::string& T) { Warnings.push_back(Q(T)); });
         FPreviousOpener = SetUrlOpener([this](const QUrl& U) {
             Opened.push_back(U.toString());
             return true;
         });
-        FPreviousSaveDialog = TFormSaveLog::SetSaveDialogRunner([](QFileDialog&, QString&) {
-            ADD_FAILURE() << "the save-file chooser was not expected";
-            return false;
-        });
+        User.Choose = [](QFileDialog& Dialog) {
+            ADD_FAILURE() << "the chooser " << Dialog.objectName().toStdString() << " was not expected";
+            return QStringList();
+        };
     }
     ~TJourney() override
     {
         if (Program)
             Program->Finish();
         Program.reset();
-        SetErrorBox(FPreviousError);
-        SetWarningBox(FPreviousWarning);
         SetUrlOpener(FPreviousOpener);
-        TFormSaveLog::SetSaveDialogRunner(FPreviousSaveDialog);
     }
 
     fs::path ProgramFile() const { return Folder.Path() / "sorvik"; }
@@ -145,7 +141,6 @@ protected:
         Program = std::make_unique<TSorvikProgram>(Arguments, ProgramFile().string());
         Program->Start();
         ASSERT_NE(FormMain, nullptr);
-        FormMain->InformationBox = [this](const QString& T) { Infos.push_back(T); };
         ASSERT_TRUE(QTest::qWaitForWindowExposed(FormMain));
     }
 
@@ -199,18 +194,17 @@ protected:
     }
 
     TTempFolder Folder;
+    // Every box and chooser of the run.
+    TRecordedInteraction User;
     std::unique_ptr<TSorvikProgram> Program;
     bool SettingsSaved = false;
-    std::vector<QString> Errors;
-    std::vector<QString> Warnings;
-    std::vector<QString> Infos;
+    std::vector<QString>& Errors = User.Errors;
+    std::vector<QString>& Warnings = User.Warnings;
+    std::vector<QString>& Infos = User.Infos;
     std::vector<QString> Opened;
 
 private:
-    TErrorBox FPreviousError;
-    TWarningBox FPreviousWarning;
     TUrlOpener FPreviousOpener;
-    TSaveDialogRunner FPreviousSaveDialog;
 };
 
 } // namespace journey

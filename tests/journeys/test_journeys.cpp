@@ -209,7 +209,7 @@ TEST_F(TJourney, CtrlWhileAddingTwoDifferingFilesReportsTheMismatch)
     const std::string First = Folder.Write("first.txt", "abc");
     const std::string Second = Folder.Write("second.txt", "abd");
     Start();
-    FormMain->ChooseFiles = [&] { return QStringList{Q(First), Q(Second)}; };
+    User.Choose = [&](QFileDialog&) { return QStringList{Q(First), Q(Second)}; };
     {
         THeldKey Ctrl(Qt::ControlModifier);
         QTest::mouseClick(Parts(FormMain).TB_AddFiles, Qt::LeftButton);
