@@ -3,12 +3,8 @@
 #include <atomic>
 #include <cstdint>
 
-#if SORVIK_DIGEST_X86
-#if defined(_MSC_VER) && !defined(__clang__)
-#include <intrin.h>
-#else
+#if SORVIK_DIGEST_X86_64
 #include <cpuid.h>
-#endif
 #endif
 
 namespace DigestCpu {
@@ -18,21 +14,9 @@ namespace {
 unsigned DetectFeatures()
 {
     unsigned Features = 0;
-#if SORVIK_DIGEST_X86
+#if SORVIK_DIGEST_X86_64
     unsigned Leaf1Ecx = 0, Leaf7Ebx = 0;
     std::uint64_t Xcr0 = 0;
-#if defined(_MSC_VER) && !defined(__clang__)
-    int Info[4];
-    __cpuid(Info, 0);
-    if (Info[0] < 7)
-        return Features;
-    __cpuid(Info, 1);
-    Leaf1Ecx = unsigned(Info[2]);
-    __cpuidex(Info, 7, 0);
-    Leaf7Ebx = unsigned(Info[1]);
-    if (Leaf1Ecx & (1u << 27))
-        Xcr0 = _xgetbv(0);
-#else
     if (__get_cpuid_max(0, nullptr) < 7)
         return Features;
     unsigned a, b, c, d;
@@ -46,7 +30,6 @@ unsigned DetectFeatures()
         __asm__ volatile(".byte 0x0f, 0x01, 0xd0" : "=a"(Lo), "=d"(Hi) : "c"(0));
         Xcr0 = (std::uint64_t(Hi) << 32) | Lo;
     }
-#endif
     // SSSE3: leaf 1 ECX bit 9; SSE4.1: bit 19; OSXSAVE: bit 27; AVX: bit 28.
     // Leaf 7 EBX: BMI1 bit 3, AVX2 bit 5, BMI2 bit 8, SHA bit 29. AVX needs the system to
     // save the vector registers: XCR0 bits 1 and 2.

@@ -1,5 +1,6 @@
 // Run-time choice between the portable block code and code for processor
-// extensions: the x86 SHA extensions for SHA-1/SHA-256, BMI2 for SHA-512.
+// extensions: the x86 SHA extensions, AVX2, SSSE3 and BMI2. Each path for
+// an extension has a file of its own, named after the extension.
 // Internal to the digest units, their tests and the benchmark; the bank
 // reads it to weigh the calculators.
 #pragma once
@@ -7,10 +8,22 @@
 #include <cstddef>
 #include <cstdint>
 
-#if defined(__x86_64__) || defined(__i386__) || defined(_M_X64) || defined(_M_IX86)
-#define SORVIK_DIGEST_X86 1
+// The one place that says whether the paths for x86-64 processor extensions
+// are built: they need 64-bit registers and GCC's or Clang's target
+// attributes. Elsewhere (32-bit x86 among them) only the portable code is
+// built and no extension is ever reported.
+#if defined(__x86_64__) && (defined(__GNUC__) || defined(__clang__))
+#define SORVIK_DIGEST_X86_64 1
 #else
-#define SORVIK_DIGEST_X86 0
+#define SORVIK_DIGEST_X86_64 0
+#endif
+
+// Round code shared by paths built for different extensions: it must
+// become part of each, never a call to one shared copy.
+#if defined(__GNUC__) || defined(__clang__)
+#define SORVIK_DIGEST_FORCE_INLINE inline __attribute__((always_inline))
+#else
+#define SORVIK_DIGEST_FORCE_INLINE inline
 #endif
 
 namespace DigestCpu {
@@ -25,6 +38,30 @@ alignas(16) inline constexpr std::uint32_t SHA256K[64] = {
     0xa2bfe8a1, 0xa81a664b, 0xc24b8b70, 0xc76c51a3, 0xd192e819, 0xd6990624, 0xf40e3585, 0x106aa070,
     0x19a4c116, 0x1e376c08, 0x2748774c, 0x34b0bcb5, 0x391c0cb3, 0x4ed8aa4a, 0x5b9cca4f, 0x682e6ff3,
     0x748f82ee, 0x78a5636f, 0x84c87814, 0x8cc70208, 0x90befffa, 0xa4506ceb, 0xbef9a3f7, 0xc67178f2,
+};
+
+// FIPS 180-4 section 4.2.3.
+inline constexpr std::uint64_t SHA512K[80] = {
+    0x428a2f98d728ae22ULL, 0x7137449123ef65cdULL, 0xb5c0fbcfec4d3b2fULL, 0xe9b5dba58189dbbcULL,
+    0x3956c25bf348b538ULL, 0x59f111f1b605d019ULL, 0x923f82a4af194f9bULL, 0xab1c5ed5da6d8118ULL,
+    0xd807aa98a3030242ULL, 0x12835b0145706fbeULL, 0x243185be4ee4b28cULL, 0x550c7dc3d5ffb4e2ULL,
+    0x72be5d74f27b896fULL, 0x80deb1fe3b1696b1ULL, 0x9bdc06a725c71235ULL, 0xc19bf174cf692694ULL,
+    0xe49b69c19ef14ad2ULL, 0xefbe4786384f25e3ULL, 0x0fc19dc68b8cd5b5ULL, 0x240ca1cc77ac9c65ULL,
+    0x2de92c6f592b0275ULL, 0x4a7484aa6ea6e483ULL, 0x5cb0a9dcbd41fbd4ULL, 0x76f988da831153b5ULL,
+    0x983e5152ee66dfabULL, 0xa831c66d2db43210ULL, 0xb00327c898fb213fULL, 0xbf597fc7beef0ee4ULL,
+    0xc6e00bf33da88fc2ULL, 0xd5a79147930aa725ULL, 0x06ca6351e003826fULL, 0x142929670a0e6e70ULL,
+    0x27b70a8546d22ffcULL, 0x2e1b21385c26c926ULL, 0x4d2c6dfc5ac42aedULL, 0x53380d139d95b3dfULL,
+    0x650a73548baf63deULL, 0x766a0abb3c77b2a8ULL, 0x81c2c92e47edaee6ULL, 0x92722c851482353bULL,
+    0xa2bfe8a14cf10364ULL, 0xa81a664bbc423001ULL, 0xc24b8b70d0f89791ULL, 0xc76c51a30654be30ULL,
+    0xd192e819d6ef5218ULL, 0xd69906245565a910ULL, 0xf40e35855771202aULL, 0x106aa07032bbd1b8ULL,
+    0x19a4c116b8d2d0c8ULL, 0x1e376c085141ab53ULL, 0x2748774cdf8eeb99ULL, 0x34b0bcb5e19b48a8ULL,
+    0x391c0cb3c5c95a63ULL, 0x4ed8aa4ae3418acbULL, 0x5b9cca4f7763e373ULL, 0x682e6ff3d6b2b8a3ULL,
+    0x748f82ee5defb2fcULL, 0x78a5636f43172f60ULL, 0x84c87814a1f0ab72ULL, 0x8cc702081a6439ecULL,
+    0x90befffa23631e28ULL, 0xa4506cebde82bde9ULL, 0xbef9a3f7b2c67915ULL, 0xc67178f2e372532bULL,
+    0xca273eceea26619cULL, 0xd186b8c721c0c207ULL, 0xeada7dd6cde0eb1eULL, 0xf57d4f7fee6ed178ULL,
+    0x06f067aa72176fbaULL, 0x0a637dc5a2c898a6ULL, 0x113f9804bef90daeULL, 0x1b710b35131c471bULL,
+    0x28db77f523047d84ULL, 0x32caab7b40c72493ULL, 0x3c9ebe0a15c9bebcULL, 0x431d67c49c100d4cULL,
+    0x4cc5d4becb3e42b6ULL, 0x597f299cfc657e2aULL, 0x5fcb6fab3ad6faecULL, 0x6c44198c4a475817ULL,
 };
 
 // Processor extensions that the digests can use.
@@ -53,12 +90,21 @@ void SetUseCpuExtensions(bool Use);
 inline bool UseShaExtensions() { return UseCpuFeature(cfSha); }
 inline bool UseBmi2() { return UseCpuFeature(cfBmi2); }
 
-// Block functions: Count whole 64-byte blocks from Data folded into State.
+// Block functions: Count whole blocks (64 bytes, 128 for SHA-512) from Data
+// folded into State. Those for an extension are only called after
+// UseCpuFeature() said yes.
 void SHA1BlocksPortable(std::uint32_t State[5], const std::uint8_t* Data, std::size_t Count);
 void SHA256BlocksPortable(std::uint32_t State[8], const std::uint8_t* Data, std::size_t Count);
-#if SORVIK_DIGEST_X86
+void SHA512BlocksPortable(std::uint64_t State[8], const std::uint8_t* Data, std::size_t Count);
+#if SORVIK_DIGEST_X86_64
 void SHA1BlocksShaNI(std::uint32_t State[5], const std::uint8_t* Data, std::size_t Count);
+void SHA1BlocksAvx2(std::uint32_t State[5], const std::uint8_t* Data, std::size_t Count);
+void SHA1BlocksSsse3(std::uint32_t State[5], const std::uint8_t* Data, std::size_t Count);
 void SHA256BlocksShaNI(std::uint32_t State[8], const std::uint8_t* Data, std::size_t Count);
+void SHA256BlocksAvx2(std::uint32_t State[8], const std::uint8_t* Data, std::size_t Count);
+void SHA256BlocksBmi2(std::uint32_t State[8], const std::uint8_t* Data, std::size_t Count);
+void SHA512BlocksAvx2(std::uint64_t State[8], const std::uint8_t* Data, std::size_t Count);
+void SHA512BlocksBmi2(std::uint64_t State[8], const std::uint8_t* Data, std::size_t Count);
 #endif
 
 }  // namespace DigestCpu

@@ -1,11 +1,11 @@
-#include "digest/uDigestShaNI.h"
+#include "digest/uDigestX86.h"
 
-#if SORVIK_DIGEST_X86
+#if SORVIK_DIGEST_X86_64
 
 namespace DigestCpu {
 
-// Only called after HasShaExtensions() said yes.
-SORVIK_SHANI_TARGET void SHA256BlocksShaNI(std::uint32_t State[8], const std::uint8_t* Data, std::size_t Count)
+SORVIK_DIGEST_TARGET("sha,sse4.1,ssse3")
+void SHA256BlocksShaNI(std::uint32_t State[8], const std::uint8_t* Data, std::size_t Count)
 {
     const __m128i Mask = _mm_set_epi64x(0x0c0d0e0f08090a0bLL, 0x0405060700010203LL);
     __m128i Tmp = _mm_shuffle_epi32(_mm_loadu_si128(reinterpret_cast<const __m128i*>(State)), 0xB1);

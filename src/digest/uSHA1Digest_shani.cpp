@@ -1,11 +1,11 @@
-#include "digest/uDigestShaNI.h"
+#include "digest/uDigestX86.h"
 
-#if SORVIK_DIGEST_X86
+#if SORVIK_DIGEST_X86_64
 
 namespace DigestCpu {
 
-// Only called after HasShaExtensions() said yes.
-SORVIK_SHANI_TARGET void SHA1BlocksShaNI(std::uint32_t State[5], const std::uint8_t* Data, std::size_t Count)
+SORVIK_DIGEST_TARGET("sha,sse4.1,ssse3")
+void SHA1BlocksShaNI(std::uint32_t State[5], const std::uint8_t* Data, std::size_t Count)
 {
     const __m128i Mask = _mm_set_epi64x(0x0001020304050607LL, 0x08090a0b0c0d0e0fLL);
     __m128i ABCD = _mm_shuffle_epi32(_mm_loadu_si128(reinterpret_cast<const __m128i*>(State)), 0x1B);

@@ -255,7 +255,7 @@ INSTANTIATE_TEST_SUITE_P(All, DigestAlgorithm, ::testing::Range<std::size_t>(0, 
 
 }  // namespace
 
-#if SORVIK_DIGEST_X86 && (defined(__GNUC__) || defined(__clang__))
+#if SORVIK_DIGEST_X86_64
 #include <cpuid.h>
 
 namespace {
