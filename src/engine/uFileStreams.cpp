@@ -1,6 +1,7 @@
 #include "engine/uFileStreams.h"
 
 #include <algorithm>
+#include <atomic>
 #include <functional>
 #include <ostream>
 
@@ -77,7 +78,24 @@ std::string CreateErrorText(const std::string& FileName, const std::string& Reas
     return FormatText(SFCreateErrorEx, {FileName, Reason});
 }
 
-TFileReader::TFileReader(const std::string& FileName)
+namespace {
+
+std::atomic<TReadHook> ReadHook{nullptr};
+
+void BeforeRead(const std::string& FileName)
+{
+    if (const TReadHook Hook = ReadHook.load(std::memory_order_acquire))
+        Hook(FileName);
+}
+
+} // namespace
+
+TReadHook SetReadHook(TReadHook Hook)
+{
+    return ReadHook.exchange(Hook, std::memory_order_acq_rel);
+}
+
+TFileReader::TFileReader(const std::string& FileName) : FFileName(FileName)
 {
     std::string Reason;
     if (!FFile.OpenForReading(FileName, Reason))
@@ -89,6 +107,7 @@ void TFileReader::ReadBuffer(void* Buffer, std::size_t Count)
 {
     auto* P = static_cast<char*>(Buffer);
     while (Count > 0) {
+        BeforeRead(FFileName);
         const std::int64_t Got = FFile.Read(P, Count);
         if (Got <= 0)
             throw EReadError(SReadError);
@@ -100,6 +119,7 @@ void TFileReader::ReadBuffer(void* Buffer, std::size_t Count)
 
 std::size_t TFileReader::ReadSome(void* Buffer, std::size_t Count)
 {
+    BeforeRead(FFileName);
     const std::int64_t Got = FFile.Read(Buffer, Count);
     if (Got < 0)
         throw EReadError(SReadError);

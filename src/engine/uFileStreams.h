@@ -56,9 +56,17 @@ public:
 
 private:
     TSystemFile FFile;
+    std::string FFileName;
     std::int64_t FSize = 0;
     std::int64_t FPosition = 0;
 };
+
+// Runs on the reading thread before each read of a TFileReader, with the
+// file's name: tests make a read hang there as one on a dead network mount
+// does. Set while no file is being read; nullptr for none. Returns the
+// previous hook.
+using TReadHook = void (*)(const std::string& FileName);
+TReadHook SetReadHook(TReadHook Hook);
 
 // Reads a file's chunks on a helper thread, one chunk ahead of the caller,
 // so that copying from the page cache overlaps the caller's work on the

@@ -182,7 +182,16 @@ TSorvikThread::~TSorvikThread()
 
 void TSorvikThread::Start()
 {
-    FThread.Start([this] { Execute(); }, StackSize);
+    FThread.Start(
+        [this] {
+            Execute();
+            {
+                std::lock_guard<std::mutex> Guard(FPauseLock);
+                FEnded = true;
+            }
+            FWake.notify_all();
+        },
+        StackSize);
 }
 
 void TSorvikThread::Terminate()
@@ -197,6 +206,19 @@ void TSorvikThread::Terminate()
 void TSorvikThread::WaitFor()
 {
     FThread.Join();
+}
+
+bool TSorvikThread::WaitFor(std::chrono::milliseconds Timeout)
+{
+    if (!FThread.Joinable())
+        return true;
+    {
+        std::unique_lock<std::mutex> Guard(FPauseLock);
+        if (!FWake.wait_for(Guard, Timeout, [this] { return FEnded; }))
+            return false;
+    }
+    FThread.Join();
+    return true;
 }
 
 void TSorvikThread::Pause()

@@ -9,6 +9,7 @@
 #include "platform/uWindowMessages.h"
 
 #include <atomic>
+#include <chrono>
 #include <condition_variable>
 #include <cstdint>
 #include <memory>
@@ -103,6 +104,9 @@ public:
     // Asks the thread to end at its next check; WaitFor waits until it has.
     void Terminate();
     void WaitFor();
+    // Waits at most Timeout: false when the thread is still running (stuck
+    // in a read that does not return, on a dead network mount say).
+    bool WaitFor(std::chrono::milliseconds Timeout);
     bool Terminated() const { return FTerminated.load(std::memory_order_relaxed); }
 
     void DetachWindow() { WindowHandle.Detach(); }
@@ -138,5 +142,6 @@ private:
     std::atomic<std::int64_t> FBytesRead{0};
     std::mutex FPauseLock;
     std::condition_variable FWake;
+    bool FEnded = false;   // under FPauseLock: the thread body has returned
     TPlatformThread FThread;
 };

@@ -15,13 +15,16 @@
 
 #include <QApplication>
 
+#include <cstdlib>
+
 namespace {
 const char* const VendorName = "lumvo";
 const char* const AppName = "Sorvik";
 } // namespace
 
 TSorvikProgram::TSorvikProgram(QStringList Arguments, std::string AppFilePath)
-    : FArguments(std::move(Arguments)), FAppFilePath(std::move(AppFilePath))
+    : EndProcess([](int ExitCode) { std::_Exit(ExitCode); }), FArguments(std::move(Arguments)),
+      FAppFilePath(std::move(AppFilePath))
 {
 }
 
@@ -79,7 +82,8 @@ void TSorvikProgram::Start()
 
 int TSorvikProgram::Run()
 {
-    return QApplication::exec();
+    FExitCode = QApplication::exec();
+    return FExitCode;
 }
 
 void TSorvikProgram::Finish()
@@ -92,6 +96,15 @@ void TSorvikProgram::Finish()
     if (FormMain && FormMain->isVisible())
         FormMain->close();
     FSettingsSaved = Settings->TrySaveToFile(GetSettingsFilePath());
+    // A worker stuck in a read (a hung network mount) would hold the end for
+    // ever. Once the settings are written nothing it holds is kept (the log
+    // is not stored), so the process ends without waiting for it.
+    if (TSorvikThread* Worker = FormMain ? FormMain->Worker() : nullptr) {
+        Worker->DetachWindow();
+        Worker->Terminate();
+        if (!Worker->WaitFor(WorkerExitWait))
+            EndProcess(FExitCode);
+    }
 
     // The main window first: it stops and joins the worker before its log goes.
     delete FormMain;

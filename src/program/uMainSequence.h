@@ -6,6 +6,8 @@
 
 #include <QStringList>
 
+#include <chrono>
+#include <functional>
 #include <memory>
 #include <string>
 
@@ -34,6 +36,13 @@ public:
     // process-wide objects released. Runs once; the destructor calls it.
     void Finish();
 
+    // How the process ends when the worker is still stuck in a read once the
+    // settings are written (the default ends it at once, with the loop's
+    // result); tests put their own here.
+    std::function<void(int ExitCode)> EndProcess;
+    // How long the end waits for the worker after asking it to stop.
+    static constexpr std::chrono::milliseconds WorkerExitWait{500};
+
     bool Started() const { return FStarted; }
     // The result of the one write of the settings file.
     bool SettingsSaved() const { return FSettingsSaved; }
@@ -44,4 +53,5 @@ private:
     std::string FAppFilePath;
     bool FStarted = false;
     bool FSettingsSaved = false;
+    int FExitCode = 0;
 };

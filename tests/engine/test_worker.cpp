@@ -1,4 +1,5 @@
 #include "engine/TempFolder.h"
+#include "engine/uFileStreams.h"
 #include "engine/uThreads.h"
 #include "engine/uVerificationFile.h"
 #include "engine/system_support.h"
@@ -7,6 +8,8 @@
 #include <gtest/gtest.h>
 
 #include <chrono>
+#include <condition_variable>
+#include <mutex>
 #include <cstdlib>
 #include <functional>
 #include <thread>
@@ -72,6 +75,47 @@ TEST_F(Worker, FailuresBecomeErrorEventsAndTheWorkerGoesOn)
 
 // Small files are read in the worker's thread, large ones one chunk ahead
 // on a helper thread; both paths are driven by the same cases.
+namespace {
+
+std::mutex HangLock;
+std::condition_variable HangChanged;
+bool HangEntered = false;
+bool HangReleased = false;
+
+void HangOnRead(const std::string&)
+{
+    std::unique_lock<std::mutex> Guard(HangLock);
+    HangEntered = true;
+    HangChanged.notify_all();
+    HangChanged.wait_for(Guard, 30s, [] { return HangReleased; });
+}
+
+} // namespace
+
+// A read that hangs holds the worker, but not whoever waits for it with a
+// bound: the wait says the worker is still there, and ends.
+TEST_F(Worker, ABoundedWaitEndsWhileAReadHangs)
+{
+    const std::string A = File("hangs", 3 * Chunk);
+    Start();
+    const TReadHook Previous = SetReadHook(HangOnRead);
+    Queue.Push(A);
+    {
+        std::unique_lock<std::mutex> Guard(HangLock);
+        ASSERT_TRUE(HangChanged.wait_for(Guard, 30s, [] { return HangEntered; }));
+    }
+    Thread->DetachWindow();
+    Thread->Terminate();
+    EXPECT_FALSE(Thread->WaitFor(std::chrono::milliseconds(100)));
+    {
+        std::lock_guard<std::mutex> Guard(HangLock);
+        HangReleased = true;
+    }
+    HangChanged.notify_all();
+    EXPECT_TRUE(Thread->WaitFor(std::chrono::milliseconds(30000)));
+    SetReadHook(Previous);
+}
+
 TEST_F(Worker, SkipReportsTheAbandonedFileOnceBeforeTheNext)
 {
     std::int64_t Read = 0;

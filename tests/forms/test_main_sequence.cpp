@@ -5,6 +5,7 @@
 #include "app/uLanguages.h"
 #include "app/uSettings.h"
 #include "app/uSorvikPaths.h"
+#include "engine/uFileStreams.h"
 #include "forms/fLogViewer.h"
 #include "forms/uForms.h"
 #include "program/uMainSequence.h"
@@ -12,6 +13,9 @@
 #include <QTimer>
 
 #include <algorithm>
+#include <chrono>
+#include <condition_variable>
+#include <mutex>
 #include <filesystem>
 #include <fstream>
 
@@ -127,6 +131,67 @@ TEST(MainSequence, ClosingWhileHashingSavesSettingsThenStopsTheWorkerMidFile)
     EXPECT_EQ(InHand->Hashes.HashTypes, 0u) << "the worker gave the file up";
     EXPECT_EQ(InHand.use_count(), 1) << "the log let the record go";
     EXPECT_NE(ReadAll(Folder.Path() / "Settings.ini").find("CRC32,MD2,SHA512"), std::string::npos);
+}
+
+namespace {
+
+// A read that hangs, as one on a dead network mount does, until released
+// (or, so that a fault shows as a failure and not as a hung test, a while).
+struct THangingRead {
+    std::mutex Lock;
+    std::condition_variable Changed;
+    std::string File;
+    bool Entered = false;
+    bool Released = false;
+};
+THangingRead Hanging;
+
+void HangOnRead(const std::string& FileName)
+{
+    if (FileName != Hanging.File)
+        return;
+    std::unique_lock<std::mutex> Guard(Hanging.Lock);
+    Hanging.Entered = true;
+    Hanging.Changed.notify_all();
+    Hanging.Changed.wait_for(Guard, std::chrono::seconds(30), [] { return Hanging.Released; });
+}
+
+} // namespace
+
+TEST(MainSequence, AWorkerStuckInAReadDoesNotHoldTheEnd)
+{
+    TTempFolder Folder;
+    const std::string Stuck = Folder.Write("stuck.bin", std::string(3 * TSorvikThread::DefaultBufferSize, 's'));
+    Hanging.File = Stuck;
+    const TReadHook Previous = SetReadHook(HangOnRead);
+    bool Ended = false;
+    bool SettingsWritten = false;
+    int ExitCode = -1;
+    {
+        TSorvikProgram Program({QString::fromStdString(Stuck)}, ProgramIn(Folder));
+        Program.EndProcess = [&](int Code) {
+            Ended = true;
+            ExitCode = Code;
+            SettingsWritten = fs::exists(Folder.Path() / "Settings.ini");
+            // The test's process goes on: let the worker end after all.
+            std::lock_guard<std::mutex> Guard(Hanging.Lock);
+            Hanging.Released = true;
+            Hanging.Changed.notify_all();
+        };
+        Program.Start();
+        ASSERT_TRUE(QTest::qWaitFor(
+            [] {
+                std::lock_guard<std::mutex> Guard(Hanging.Lock);
+                return Hanging.Entered;
+            },
+            10000));
+        FormMain->close();
+        Program.Finish();
+    }
+    SetReadHook(Previous);
+    EXPECT_TRUE(Ended) << "the end waited for the stuck read";
+    EXPECT_TRUE(SettingsWritten) << "the settings are written before the process ends";
+    EXPECT_EQ(ExitCode, 0);
 }
 
 #ifdef Q_OS_LINUX
