@@ -11,6 +11,7 @@
 #include "program/uProgramWindows.h"
 #include "platform/qt/uFileNames.h"
 #include "platform/qt/uPlatformPaths.h"
+#include "platform/qt/uQuitRequests.h"
 #include "platform/uResourceStrings.h"
 
 #include <QApplication>
@@ -76,6 +77,11 @@ void TSorvikProgram::Start()
     FormMain = new TFormMain();
     FormMain->CommandLineArguments = FArguments;
     FWindows = std::make_unique<TProgramWindows>(*FormMain);
+    // Logout, "kill" and Ctrl+C close the main window as the user would.
+    FQuitRequests = std::make_unique<TQuitRequests>([] {
+        if (FormMain)
+            FormMain->close();
+    });
     // 8. The main window is shown; it adds the command-line paths once shown.
     FormMain->show();
 }
@@ -96,6 +102,7 @@ void TSorvikProgram::Finish()
     if (FormMain && FormMain->isVisible())
         FormMain->close();
     FSettingsSaved = Settings->TrySaveToFile(GetSettingsFilePath());
+    FQuitRequests.reset();
     // A worker stuck in a read (a hung network mount) would hold the end for
     // ever. Once the settings are written nothing it holds is kept (the log
     // is not stored), so the process ends without waiting for it.

@@ -12,6 +12,7 @@
 #include <string>
 
 class TProgramWindows;
+class TQuitRequests;
 
 class TSorvikProgram {
 public:
@@ -50,6 +51,7 @@ public:
 private:
     QStringList FArguments;
     std::unique_ptr<TProgramWindows> FWindows;
+    std::unique_ptr<TQuitRequests> FQuitRequests;
     std::string FAppFilePath;
     bool FStarted = false;
     bool FSettingsSaved = false;

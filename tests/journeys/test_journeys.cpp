@@ -21,9 +21,11 @@
 #include <QTableView>
 #include <QToolButton>
 
+#include <csignal>
 #include <sys/stat.h>
 #include <unistd.h>
 
+#include <fstream>
 #include <iostream>
 #include <map>
 #include <random>
@@ -394,3 +396,48 @@ TEST_F(TJourney, ClosingWhileHashingEndsPromptlyWithSettingsWritten)
     EXPECT_EQ(fs::file_size(Big), Size);
     ExpectNothingSaid();
 }
+
+#ifdef Q_OS_LINUX
+namespace {
+
+// Whether the process has a handler of its own for Signal (its SigCgt mask).
+bool Catches(qint64 Pid, int Signal)
+{
+    std::ifstream Status("/proc/" + std::to_string(Pid) + "/status");
+    for (std::string Line; std::getline(Status, Line);)
+        if (Line.rfind("SigCgt:", 0) == 0)
+            return (std::stoull(Line.substr(7), nullptr, 16) >> (Signal - 1)) & 1u;
+    return false;
+}
+
+} // namespace
+
+// The desktop ends the session with SIGTERM; a terminal's Ctrl+C sends
+// SIGINT. The program ends as if its window were closed: settings written.
+TEST_F(TJourney, LogoutAndInterruptEndTheProgramWithSettingsWritten)
+{
+    std::error_code Ec;
+    fs::copy_file(SORVIK_APP_DIR "/sorvik", ProgramFile(), Ec);
+    ASSERT_FALSE(Ec) << Ec.message();
+    for (const int Signal : {SIGTERM, SIGINT}) {
+        {
+            std::ofstream(SettingsFile()) << "[General]\nHashTypes=MD5\n";
+        }
+        QProcess P;
+        P.setProcessChannelMode(QProcess::ForwardedChannels);
+        P.start(Q(ProgramFile()), {});
+        ASSERT_TRUE(P.waitForStarted(30000));
+        // Its handler in place, the program has started; a program without
+        // one is ended by the signal all the same, later.
+        (void)QTest::qWaitFor([&] { return Catches(P.processId(), Signal); }, 10000);
+        QTest::qWait(300);
+        ::kill(static_cast<pid_t>(P.processId()), Signal);
+        ASSERT_TRUE(P.waitForFinished(30000)) << Signal;
+        EXPECT_EQ(P.exitStatus(), QProcess::NormalExit) << Signal;
+        EXPECT_EQ(P.exitCode(), 0) << Signal;
+        const std::string Ini = ReadAll(SettingsFile());
+        EXPECT_NE(Ini.find("[Location]"), std::string::npos) << Signal << ": written anew\n" << Ini;
+        EXPECT_NE(Ini.find("HashTypes=MD5\n"), std::string::npos) << Signal << ": the choices kept\n" << Ini;
+    }
+}
+#endif

@@ -1,0 +1,29 @@
+// Requests to end the program that do not come through its windows: SIGTERM
+// (what a desktop session sends at logout, and what "kill" sends), SIGINT
+// (Ctrl+C in a terminal) and the session manager's end-of-session request.
+// Each is handed to OnQuit on the user-interface thread, so that the program
+// ends as if its main window were closed and its settings are written.
+#pragma once
+
+#include <QObject>
+
+#include <functional>
+
+class QSocketNotifier;
+
+class TQuitRequests : public QObject {
+public:
+    // One at a time; a second SIGTERM or SIGINT, while the first is still
+    // being handled, ends the process the system's way.
+    explicit TQuitRequests(std::function<void()> OnQuit);
+    // The signals' earlier handling comes back.
+    ~TQuitRequests() override;
+    TQuitRequests(const TQuitRequests&) = delete;
+    TQuitRequests& operator=(const TQuitRequests&) = delete;
+
+private:
+    void Quit();
+
+    std::function<void()> FOnQuit;
+    QSocketNotifier* FNotifier = nullptr;
+};
