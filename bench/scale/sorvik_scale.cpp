@@ -282,14 +282,21 @@ void LogViewerFigures(const fs::path& Out)
 // Clear Log as the user would, once the worker is idle.
 void ClearLogFigures()
 {
+    // The action is enabled by the window's update cycle once it has seen the worker idle.
+    QElapsedTimer Wait;
+    Wait.start();
+    while (!FormMain->ActionClearLog->isEnabled() && Wait.elapsed() < 5000) {
+        QCoreApplication::processEvents(QEventLoop::AllEvents, 10);
+        FormMain->UpdateActions();
+    }
     const long Before = StatusKiB("VmRSS");
     QElapsedTimer T;
     T.start();
     FormMain->ActionClearLog->trigger();
     const double Ms = static_cast<double>(T.nsecsElapsed()) / 1e6;
     QCoreApplication::processEvents();
-    std::printf("after Clear Log       %.1f MiB resident (%.1f MiB before; cleared in %.1f ms)\n",
-                StatusKiB("VmRSS") / 1024.0, Before / 1024.0, Ms);
+    std::printf("after Clear Log       %.1f MiB resident (%.1f MiB before; cleared in %.1f ms; %d records left)\n",
+                StatusKiB("VmRSS") / 1024.0, Before / 1024.0, Ms, static_cast<int>(FormMain->FileList().Count()));
 }
 
 void PrintRow()

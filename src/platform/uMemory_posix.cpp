@@ -1,5 +1,8 @@
 #include "platform/uMemory.h"
 
+// Any header of the C library defines __GLIBC__ when it is glibc.
+#include <cstdlib>
+
 #if defined(__GLIBC__)
 #include <malloc.h>
 #endif
