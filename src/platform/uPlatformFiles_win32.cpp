@@ -251,7 +251,9 @@ void SaveReplacing(const std::string& FileName, const std::function<void(std::os
     const DWORD Attributes = GetFileAttributesW(Target.c_str());
     const bool Exists = Attributes != INVALID_FILE_ATTRIBUTES;
     if (Exists) {
-        if (Attributes & FILE_ATTRIBUTE_DIRECTORY)
+        // Asked first, not left to the open: an administrator's open for
+        // writing may pass where the attribute says no.
+        if (Attributes & (FILE_ATTRIBUTE_DIRECTORY | FILE_ATTRIBUTE_READONLY))
             CreateFailure(ERROR_ACCESS_DENIED);
         Existing.Reset(CreateFileW(Target.c_str(), GENERIC_WRITE, FILE_SHARE_READ, nullptr, OPEN_EXISTING,
                                    FILE_ATTRIBUTE_NORMAL, nullptr));

@@ -8,6 +8,8 @@
 #include <sstream>
 #include <string>
 
+#include <pthread.h>
+
 namespace {
 
 namespace fs = std::filesystem;
@@ -109,6 +111,23 @@ TEST_F(Worker, GeneratedFilesAreReadToTheirEnd)
         else
             EXPECT_NE(Log.back()->Hashes.Get(htMD5), Md5Of("")) << P;
     }
+}
+
+TEST_F(Worker, RunsOnAThreadWithAFourMiBStack)
+{
+    std::size_t Stack = 0;
+    On("2", [&] {
+        pthread_attr_t Attr;
+        if (pthread_getattr_np(pthread_self(), &Attr) == 0) {
+            pthread_attr_getstacksize(&Attr, &Stack);
+            pthread_attr_destroy(&Attr);
+        }
+    });
+    Queue.Push(File("a", 10));
+    Start();
+    Take("8");
+    EXPECT_GE(Stack, TSorvikThread::StackSize);
+    EXPECT_EQ(TSorvikThread::StackSize, 4u * 1024 * 1024);
 }
 
 }  // namespace

@@ -6,7 +6,6 @@
 #include <ctime>
 #include <string>
 
-#ifndef _WIN32
 // Sets an environment variable for one scope.
 class TEnv {
 public:
@@ -49,4 +48,3 @@ TEST(RegionalSettings, DateAndTimeLeaveTheTimeOutAtMidnight)
     EXPECT_EQ(FormatRegionalDateTime(3661), "01/01/70 01:01:01");
     EXPECT_EQ(FormatRegionalDateTime(86399), "01/01/70 23:59:59");
 }
-#endif
