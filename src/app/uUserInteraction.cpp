@@ -2,6 +2,9 @@
 
 #include <QApplication>
 #include <QFileDialog>
+#include <QClipboard>
+#include <QGuiApplication>
+#include <QKeyEvent>
 #include <QMessageBox>
 
 #include <utility>
@@ -14,23 +17,77 @@ TUserInteraction* Installed = nullptr;
 // Qt's message boxes break lines at LF only.
 QString LineBreaks(const QString& Text) { return QString(Text).replace(QStringLiteral("\r\n"), QStringLiteral("\n")); }
 
+constexpr QChar WrapPoint(0x200B); // zero-width space
+constexpr int LongestRun = 20;
+
+// Qt wraps a box's text at blanks only, so a long file name would run past
+// the box's edge and lose its end. A zero-width space after each path
+// separator and within every longer run lets it wrap anywhere; never
+// inside a surrogate pair or before a combining mark.
+QString Wrappable(const QString& Text)
+{
+    QString Result;
+    Result.reserve(Text.size() + Text.size() / LongestRun + 8);
+    int Run = 0;
+    for (qsizetype I = 0; I < Text.size(); ++I) {
+        const QChar C = Text.at(I);
+        Result += C;
+        if (C.isSpace()) {
+            Run = 0;
+            continue;
+        }
+        ++Run;
+        const bool Separator = C == QLatin1Char('/') || C == QLatin1Char('\\');
+        const bool Next = I + 1 < Text.size() && !Text.at(I + 1).isSpace();
+        if ((Separator || Run >= LongestRun) && Next && !C.isHighSurrogate() && !Text.at(I + 1).isMark()) {
+            Result += WrapPoint;
+            Run = 0;
+        }
+    }
+    return Result;
+}
+
+class TMessageBox : public QMessageBox {
+public:
+    TMessageBox(Icon BoxIcon, const QString& Text, QWidget* Parent)
+        : QMessageBox(BoxIcon, QApplication::applicationDisplayName(), Wrappable(LineBreaks(Text)), Ok, Parent)
+    {
+    }
+
+#ifdef Q_OS_WIN
+protected:
+    // Ctrl+C (Qt's, on Windows only) copies the text as it was given,
+    // without the wrap points.
+    void keyPressEvent(QKeyEvent* Event) override
+    {
+        QMessageBox::keyPressEvent(Event);
+        if (Event == QKeySequence::Copy)
+            if (QClipboard* Clipboard = QGuiApplication::clipboard())
+                Clipboard->setText(Clipboard->text().remove(WrapPoint));
+    }
+#endif
+};
+
 } // namespace
+
+std::unique_ptr<QMessageBox> CreateMessageBox(QMessageBox::Icon Icon, const QString& Text, QWidget* Parent)
+{
+    return std::make_unique<TMessageBox>(Icon, Text, Parent);
+}
 
 void TUserInteraction::ErrorBox(const QString& Text)
 {
-    QMessageBox::critical(QApplication::activeWindow(), QApplication::applicationDisplayName(), LineBreaks(Text));
+    CreateMessageBox(QMessageBox::Critical, Text, QApplication::activeWindow())->exec();
 }
 
 void TUserInteraction::WarningBox(const QString& Text)
 {
-    QMessageBox Box(QMessageBox::Warning, QApplication::applicationDisplayName(), Text, QMessageBox::Ok,
-                    QApplication::activeWindow());
-    Box.exec();
+    CreateMessageBox(QMessageBox::Warning, Text, QApplication::activeWindow())->exec();
 }
 
 void TUserInteraction::InformationBox(QWidget* Parent, const QString& Text)
 {
-    QMessageBox::information(Parent, QApplication::applicationDisplayName(), LineBreaks(Text));
+    CreateMessageBox(QMessageBox::Information, Text, Parent)->exec();
 }
 
 QStringList TUserInteraction::ChooseFiles(QFileDialog& Dialog)

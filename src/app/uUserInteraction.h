@@ -3,8 +3,11 @@
 // and nothing waits for a click.
 #pragma once
 
+#include <QMessageBox>
 #include <QString>
 #include <QStringList>
+
+#include <memory>
 
 class QFileDialog;
 class QWidget;
@@ -21,6 +24,10 @@ public:
     // when the user cancelled.
     virtual QStringList ChooseFiles(QFileDialog& Dialog);
 };
+
+// The box the three kinds show, with one OK button: its text wraps also
+// within a long name or path.
+std::unique_ptr<QMessageBox> CreateMessageBox(QMessageBox::Icon Icon, const QString& Text, QWidget* Parent);
 
 // The interaction in use: the real boxes unless another is installed.
 TUserInteraction& UserInteraction();
