@@ -1,6 +1,7 @@
 #include "platform/uPlatformFiles.h"
 
 #include <cerrno>
+#include <climits>
 #include <cstring>
 #include <ctime>
 #include <filesystem>
@@ -35,6 +36,62 @@ constexpr std::int64_t FileTimeUnixOffset = 11644473600;
 //   archive        never (no such notion)
 //   reparse point  the entry is a symbolic link
 // EntryMode is the entry itself (not followed), TargetMode what it leads to.
+// A path too long for the system to take whole (PATH_MAX, which the folder
+// search goes beyond) is reached a part at a time: Folder is then a handle
+// of its leading folders and Name the rest, relative to it.
+class TPathAt {
+public:
+    explicit TPathAt(const std::string& Path)
+    {
+        std::size_t Start = 0;
+        while (Path.size() - Start >= PATH_MAX) {
+            // The longest run of whole folders that fits in one call.
+            const std::size_t Cut = Path.rfind('/', Start + PATH_MAX - 2);
+            if (Cut == std::string::npos || Cut < Start) {
+                Fail(ENAMETOOLONG);
+                return;
+            }
+            const std::string Part = Path.substr(Start, Cut - Start + 1);
+            const int Next = ::openat(FFolder, Part.c_str(), O_PATH | O_DIRECTORY | O_CLOEXEC);
+            const int Error = errno;
+            Release();
+            if (Next < 0) {
+                Fail(Error);
+                return;
+            }
+            FFolder = Next;
+            Start = Cut + 1;
+        }
+        FName = Path.substr(Start);
+    }
+    ~TPathAt() { Release(); }
+    TPathAt(const TPathAt&) = delete;
+    TPathAt& operator=(const TPathAt&) = delete;
+
+    int Folder() const { return FFolder; }
+    // Empty when a folder on the way could not be opened; errno tells why.
+    const char* Name() const { return FName.c_str(); }
+    bool Valid() const { return FError == 0; }
+    int Error() const { return FError; }
+
+private:
+    void Release()
+    {
+        if (FFolder >= 0)
+            ::close(FFolder);
+        FFolder = AT_FDCWD;
+    }
+    void Fail(int Error)
+    {
+        Release();
+        FError = Error;
+    }
+
+    int FFolder = AT_FDCWD;
+    std::string FName;
+    int FError = 0;
+};
+
 std::uint32_t PosixAttributes(const std::string& FileName, mode_t EntryMode, mode_t TargetMode)
 {
     std::uint32_t Result = 0;
@@ -93,12 +150,13 @@ bool ReadDirectoryEntry(const std::string& FileName, TDirectoryEntry& Entry)
 {
     constexpr unsigned Mask = STATX_BASIC_STATS | STATX_BTIME;
     struct statx Own {};
-    if (FileName.empty() || statx(AT_FDCWD, FileName.c_str(), AT_SYMLINK_NOFOLLOW, Mask, &Own) != 0)
+    const TPathAt At(FileName);
+    if (FileName.empty() || !At.Valid() || statx(At.Folder(), At.Name(), AT_SYMLINK_NOFOLLOW, Mask, &Own) != 0)
         return false;
     struct statx Target = Own;
     if (S_ISLNK(Own.stx_mode)) {
         struct statx Followed {};
-        if (statx(AT_FDCWD, FileName.c_str(), 0, Mask, &Followed) == 0)
+        if (statx(At.Folder(), At.Name(), 0, Mask, &Followed) == 0)
             Target = Followed;
     }
     // Without a birth time on the file system the status-change time stands in.
@@ -132,8 +190,13 @@ bool FileTimeToLocalTime(std::uint64_t FileTime, TLocalDateTime& Local, std::str
 bool TSystemFile::OpenForReading(const std::string& FileName, std::string& Reason)
 {
     Close();
+    const TPathAt At(FileName);
+    if (!At.Valid()) {
+        Reason = std::strerror(At.Error());
+        return false;
+    }
     // O_NONBLOCK: opening a FIFO without a writer would otherwise wait forever.
-    const int Fd = ::open(FileName.c_str(), O_RDONLY | O_NONBLOCK | O_CLOEXEC | O_NOCTTY);
+    const int Fd = ::openat(At.Folder(), At.Name(), O_RDONLY | O_NONBLOCK | O_CLOEXEC | O_NOCTTY);
     if (Fd < 0) {
         Reason = std::strerror(errno);
         return false;

@@ -7,6 +7,13 @@
 
 #include <gtest/gtest.h>
 
+#ifndef _WIN32
+#  include <climits>
+#  include <fcntl.h>
+#  include <sys/stat.h>
+#  include <unistd.h>
+#endif
+
 #include <chrono>
 #include <condition_variable>
 #include <mutex>
@@ -115,6 +122,41 @@ TEST_F(Worker, ABoundedWaitEndsWhileAReadHangs)
     EXPECT_TRUE(Thread->WaitFor(std::chrono::milliseconds(30000)));
     SetReadHook(Previous);
 }
+
+#ifndef _WIN32
+// A folder search reaches files deeper than PATH_MAX; the worker reads them too.
+TEST_F(Worker, AFileDeeperThanPathMaxIsHashed)
+{
+    const std::string Name(200, 'n');
+    std::vector<int> Fds{::open(Folder.Path().c_str(), O_RDONLY | O_DIRECTORY)};
+    std::string Path = Folder.Path().string();
+    while (Path.size() <= PATH_MAX + 100) {
+        ASSERT_EQ(::mkdirat(Fds.back(), Name.c_str(), 0755), 0);
+        Fds.push_back(::openat(Fds.back(), Name.c_str(), O_RDONLY | O_DIRECTORY));
+        ASSERT_GE(Fds.back(), 0);
+        Path += "/" + Name;
+    }
+    const int File = ::openat(Fds.back(), "deep.txt", O_CREAT | O_WRONLY, 0644);
+    ASSERT_GE(File, 0);
+    ASSERT_EQ(::write(File, "deep", 4), 4);
+    ::close(File);
+    Path += "/deep.txt";
+
+    Queue.Push(Path);
+    Start();
+    EXPECT_EQ(Take("8"), (TTokens{"7", "2", "4", "5(0)", "5(100)", "5(100)", "3", "8"}));
+    ASSERT_EQ(Log.size(), 1u);
+    EXPECT_EQ(Log[0]->Hashes.Get(htMD5), Md5Of("deep"));
+    EXPECT_EQ(Log[0]->Properties.Size, 4);
+
+    ::unlinkat(Fds.back(), "deep.txt", 0);
+    for (std::size_t I = Fds.size() - 1; I > 0; --I) {
+        ::close(Fds[I]);
+        ::unlinkat(Fds[I - 1], Name.c_str(), AT_REMOVEDIR);
+    }
+    ::close(Fds[0]);
+}
+#endif
 
 TEST_F(Worker, SkipReportsTheAbandonedFileOnceBeforeTheNext)
 {
