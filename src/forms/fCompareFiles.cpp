@@ -4,6 +4,7 @@
 #include "app/uTranslationKit.h"
 #include "forms/uFormPlacement.h"
 #include "forms/uFormPictures.h"
+#include "platform/qt/uTextDirection.h"
 
 #include <QFont>
 #include <QGridLayout>
@@ -11,6 +12,7 @@
 #include <QLineEdit>
 #include <QPlainTextEdit>
 #include <QStringList>
+#include <QTextCursor>
 #include <QVBoxLayout>
 
 #include <string>
@@ -23,9 +25,22 @@ namespace {
 
 QString Str(const char* S) { return QString::fromUtf8(S); }
 
-QString DigestLine(THashType T, const THashFile& F, bool Upper)
+// "* TYPE: digest". In a right-to-left window the line is a right-to-left
+// paragraph like the translated ones around it (so its bullet stays at its
+// start), with the type name and the digest each read left to right.
+QString DigestLine(THashType T, const THashFile& F, bool Upper, Qt::LayoutDirection Direction)
 {
-    return QString::fromStdString("* " + HashTypeToName(T) + ": " + CaseHash(F.Hashes.Get(T), Upper));
+    const QString Name = QString::fromStdString(HashTypeToName(T));
+    const QString Digest = QString::fromStdString(CaseHash(F.Hashes.Get(T), Upper));
+    const QString Line = QStringLiteral("* ") + LeftToRightUnit(Name, Direction) + QStringLiteral(": ")
+                         + LeftToRightUnit(Digest, Direction);
+    return Direction == Qt::RightToLeft ? QChar(0x200F) + Line : Line; // RIGHT-TO-LEFT MARK
+}
+
+// A translated label followed by type names.
+QString TypesLine(const std::string& Label, THashTypes Types, Qt::LayoutDirection Direction)
+{
+    return QString::fromStdString(Label + " ") + LeftToRightUnit(QString::fromStdString(HashTypesToString(Types)), Direction);
 }
 
 } // namespace
@@ -68,6 +83,16 @@ TFormCompareFiles::TFormCompareFiles(QWidget* Parent) : TSorvikForm(Parent)
     Memo_Notes->setReadOnly(true);
     Memo_Notes->setLineWrapMode(QPlainTextEdit::NoWrap);
     Memo_Notes->setVerticalScrollBarPolicy(Qt::ScrollBarAsNeeded);
+    ParagraphsInTheirOwnDirection(Memo_Notes);
+    if (isRightToLeft()) {
+        // Unwrapped, a digest longer than the view would push the start of
+        // its line out of sight while the shorter lines begin at the edge:
+        // in this layout long digests wrap instead, every line at the right.
+        QTextOption Option = Memo_Notes->document()->defaultTextOption();
+        Option.setWrapMode(QTextOption::WrapAtWordBoundaryOrAnywhere);
+        Option.setAlignment(Qt::AlignRight);
+        Memo_Notes->document()->setDefaultTextOption(Option);
+    }
     QPalette Pal = Memo_Notes->palette();
     Pal.setColor(QPalette::Base, Pal.color(QPalette::Window));
     Memo_Notes->setPalette(Pal);
@@ -110,26 +135,30 @@ bool TFormCompareFiles::Compare(const THashFile& A, const THashFile& B)
     const int M = CountHashTypes(Matched);
     const int N = CountHashTypes(Mismatched);
     const bool Upper = Settings && Settings->UpperCaseHash;
+    const Qt::LayoutDirection Direction = layoutDirection();
     QStringList Lines;
     Lines << QString::fromStdString(
         FormatText(snummatchedhashes.Text(), {std::to_string(M), std::to_string(M + N)}));
     if (M > 0) {
         Lines << QString();
-        Lines << QString::fromStdString(smatchinghashes.Text() + " " + HashTypesToString(Matched));
+        Lines << TypesLine(smatchinghashes.Text(), Matched, Direction);
         for (int T = htFirst; T <= htLast; ++T)
             if (HasHashType(Matched, THashType(T)))
-                Lines << DigestLine(THashType(T), A, Upper);
+                Lines << DigestLine(THashType(T), A, Upper, Direction);
     }
     if (N > 0) {
         Lines << QString();
-        Lines << QString::fromStdString(snotmatchinghashes.Text() + " " + HashTypesToString(Mismatched));
+        Lines << TypesLine(snotmatchinghashes.Text(), Mismatched, Direction);
         for (int T = htFirst; T <= htLast; ++T)
             if (HasHashType(Mismatched, THashType(T))) {
-                Lines << DigestLine(THashType(T), A, Upper);
-                Lines << DigestLine(THashType(T), B, Upper);
+                Lines << DigestLine(THashType(T), A, Upper, Direction);
+                Lines << DigestLine(THashType(T), B, Upper, Direction);
             }
     }
     Memo_Notes->setPlainText(Lines.join(QLatin1Char('\n')));
+    // Open at the start of the report, where every line begins.
+    Memo_Notes->moveCursor(QTextCursor::Start);
+    Memo_Notes->ensureCursorVisible();
     return Result;
 }
 

@@ -11,6 +11,7 @@
 #include "forms/fCompareFiles.h"
 #include "platform/qt/uFileNames.h"
 #include "platform/qt/uQtMessageWindow.h"
+#include "platform/qt/uTextDirection.h"
 
 #include <QAction>
 #include <QElapsedTimer>
@@ -261,7 +262,10 @@ void TFormMain::TimerSpeedTimer()
 
 void TFormMain::SetSpeed(std::int64_t BytesPerSecond)
 {
-    StatusBar->SetPanelText(3, BytesPerSecond > 0 ? Q(FormatSpeed(static_cast<double>(BytesPerSecond))) : QString());
+    // Number and unit stay one left-to-right unit in a right-to-left window.
+    StatusBar->SetPanelText(3, BytesPerSecond > 0
+                                   ? LeftToRightUnit(Q(FormatSpeed(static_cast<double>(BytesPerSecond))), layoutDirection())
+                                   : QString());
 }
 
 void TFormMain::CompareWithPrevious(const std::shared_ptr<THashFile>& Item)

@@ -3,6 +3,7 @@
 #include "app/uTranslationKit.h"
 #include "forms/uFormPlacement.h"
 #include "forms/uForms.h"
+#include "platform/qt/uTextDirection.h"
 
 #include <QApplication>
 #include <QGroupBox>
@@ -55,6 +56,7 @@ TFormText::TFormText(QWidget* Parent) : TSorvikForm(Parent)
     MemoText->setLineWrapMode(QPlainTextEdit::NoWrap);
     MemoText->setHorizontalScrollBarPolicy(Qt::ScrollBarAsNeeded);
     MemoText->setVerticalScrollBarPolicy(Qt::ScrollBarAsNeeded);
+    ParagraphsInTheirOwnDirection(MemoText);
 
     auto* Band = new QHBoxLayout;
     Band->addWidget(BitBtnHash, 0, Qt::AlignTop);

@@ -2,11 +2,15 @@
 #include "settings_scope.h"
 #include "pseudo_translation.h"
 #include "support/design_texts.h"
+#include "support/text_direction.h"
 
 #include <QLabel>
 #include <QLineEdit>
 #include <QPlainTextEdit>
+#include <QGuiApplication>
 #include <QTest>
+#include <QTextBlock>
+#include <QTextCursor>
 
 #include <gtest/gtest.h>
 
@@ -144,3 +148,47 @@ TEST(CompareFilesWindowTexts, ATranslatedResultLineCannotReadMissingArguments)
 }
 
 } // namespace
+
+// In a right-to-left window the report opens showing where every line
+// begins: each line starts at the right edge, in view, with the type names
+// and digests reading left to right; its words are the same as in English.
+TEST(CompareFilesRightToLeft, EveryLineStartsAtTheRightInView)
+{
+    QGuiApplication::setLayoutDirection(Qt::RightToLeft);
+    // Hebrew texts, as a Hebrew translation gives them.
+    snummatchedhashes.SetText("תוצאה: %d מתוך %d גיבובים זמינים תואמים.");
+    smatchinghashes.SetText("תואמים:");
+    snotmatchinghashes.SetText("לא תואמים:");
+    {
+        TSettingsScope Scope;
+        TFormCompareFiles Form;
+        const THashFile A = File("/x/a.iso", {{htCRC32, "352441c2"}, {htSHA512, "aaaa"}});
+        THashFile B = File("/y/b.iso", {{htCRC32, "352441c2"}});
+        B.Hashes.Put(htSHA512, std::string(128, 'b')); // wider than the window
+        THashFile A2 = A;
+        A2.Hashes.Put(htSHA512, std::string(128, 'a'));
+        EXPECT_FALSE(Form.Compare(A2, B));
+        QTest::qWait(50);
+        QPlainTextEdit* Memo = Form.Memo_Notes;
+        EXPECT_EQ(directiontest::WithoutMarks(Memo->toPlainText()).remove(QChar(0x200F)),
+                  Str("תוצאה: 1 מתוך 2 גיבובים זמינים תואמים.\n\nתואמים: CRC32\n* CRC32: 352441c2\n\n"
+                      "לא תואמים: SHA512\n* SHA512: ")
+                      + QString(128, QLatin1Char('a')) + Str("\n* SHA512: ") + QString(128, QLatin1Char('b')));
+        const QRect View = Memo->viewport()->rect();
+        int Lines = 0;
+        for (QTextBlock Block = Memo->document()->begin(); Block.isValid(); Block = Block.next()) {
+            if (Block.text().isEmpty())
+                continue;
+            QTextCursor C(Block);
+            const QRect Start = Memo->cursorRect(C);
+            EXPECT_LE(Start.center().x(), View.right()) << Block.text().toStdString();
+            EXPECT_GT(Start.center().x(), View.width() * 3 / 4) << Block.text().toStdString();
+            ++Lines;
+        }
+        EXPECT_EQ(Lines, 6);
+        Form.hide();
+    }
+    for (TResourceString* S : {&snummatchedhashes, &smatchinghashes, &snotmatchinghashes})
+        S->Restore();
+    QGuiApplication::setLayoutDirection(Qt::LeftToRight);
+}

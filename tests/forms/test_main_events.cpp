@@ -3,7 +3,9 @@
 #include "main_window_support.h"
 
 #include "engine/uStrUtils.h"
+#include "support/text_direction.h"
 
+#include <QGuiApplication>
 #include <QProgressBar>
 
 #include <gtest/gtest.h>
@@ -212,4 +214,20 @@ TEST(MainWindowEvents, ProgressShowsItsLastStepAndNotEveryOne)
     EXPECT_EQ(M.Ui.StatusBar->PanelText(4), "");
     QTest::qWait(2 * TFormMain::ProgressFrameMilliseconds);
     EXPECT_EQ(M.Ui.StatusBar->PanelText(4), "") << "and no step shows after it";
+}
+
+// "3 B/s" in a right-to-left window: the unit stays after its number.
+TEST(MainWindowEvents, SpeedIsOneLeftToRightUnitInARightToLeftWindow)
+{
+    QGuiApplication::setLayoutDirection(Qt::RightToLeft);
+    {
+        TMainWindowFixture M;
+        for (const std::int64_t Speed : {3, 1500, 2500000}) {
+            M.Form->SetSpeed(Speed);
+            const QString Text = M.Ui.StatusBar->PanelText(3);
+            EXPECT_EQ(directiontest::WithoutMarks(Text), Q(FormatSpeed(static_cast<double>(Speed))));
+            EXPECT_TRUE(directiontest::ReadsLeftToRightInRightToLeft(Text)) << Text.toStdString();
+        }
+    }
+    QGuiApplication::setLayoutDirection(Qt::LeftToRight);
 }

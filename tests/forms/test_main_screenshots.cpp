@@ -7,9 +7,13 @@
 #include <QDir>
 #include <QFileDialog>
 #include <QPixmap>
+#include <QPlainTextEdit>
 #include <QTimer>
 
+#include "forms/fCompareFiles.h"
+#include "forms/fLogViewer.h"
 #include "forms/fSaveLog.h"
+#include "forms/fText.h"
 #include "forms/uForms.h"
 #include "program/uMainSequence.h"
 #include "support/main_parts.h"
@@ -88,6 +92,27 @@ TEST(MainWindowScreenshots, TranslatedWindows)
         Parts(FormMain).ActionAddFolder->trigger();
         if (auto* Browse = FormSaveLog->findChild<QAbstractButton*>(QStringLiteral("SpeedButton_Browse")))
             Browse->click();
+        // Mixed directions: two files whose longest digests differ, Hebrew
+        // and English typed into the text window, and the log.
+        THashFile A("/tmp/a.iso");
+        THashFile B("/tmp/b.iso");
+        A.Hashes.Put(htCRC32, "352441c2");
+        B.Hashes.Put(htCRC32, "352441c2");
+        A.Hashes.Put(htSHA512, std::string(128, 'a'));
+        B.Hashes.Put(htSHA512, std::string(128, 'b'));
+        FormCompareFiles->Compare(A, B);
+        QTest::qWait(300);
+        FormCompareFiles->grab().save(QDir(Dir).filePath(QStringLiteral("compare-files-%1.png").arg(QLatin1String(Code))));
+        FormCompareFiles->hide();
+        FormText->show();
+        FormText->MemoText->setPlainText(QStringLiteral("שלום עולם\nHello world\n123 abc"));
+        QTest::qWait(300);
+        FormText->grab().save(QDir(Dir).filePath(QStringLiteral("text-%1.png").arg(QLatin1String(Code))));
+        FormText->hide();
+        FormLogViewer->show();
+        QTest::qWait(300);
+        FormLogViewer->grab().save(QDir(Dir).filePath(QStringLiteral("log-viewer-%1.png").arg(QLatin1String(Code))));
+        FormLogViewer->hide();
         Program.Finish();
     }
 }

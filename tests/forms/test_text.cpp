@@ -6,11 +6,17 @@
 
 #include "engine/uSorvik.h"
 
+#include <QApplication>
 #include <QGroupBox>
+#include <QKeyEvent>
+#include <QGuiApplication>
 #include <QPlainTextEdit>
 #include <QPushButton>
 #include <QRadioButton>
 #include <QTest>
+#include <QTextBlock>
+#include <QTextCursor>
+#include <QTextLayout>
 
 #include <gtest/gtest.h>
 
@@ -245,3 +251,38 @@ TEST(TextWindowTexts, EveryTextGoesThroughTheDesignHelper)
 }
 
 } // namespace
+
+// Typed in a right-to-left window, each paragraph sits at its own start:
+// Hebrew at the right, Latin at the left; long lines still do not wrap, and
+// the text hashed is what was typed.
+TEST(TextWindowRightToLeft, ParagraphsAlignByTheirOwnDirection)
+{
+    QGuiApplication::setLayoutDirection(Qt::RightToLeft);
+    {
+        TSettingsScope Scope;
+        TFormText Form;
+        Form.show();
+        const QString Long = QString(300, QLatin1Char('x'));
+        for (const QChar C : Str("שלום עולם")) { // typed as a Hebrew keyboard sends it
+            QKeyEvent Press(QEvent::KeyPress, Qt::Key_unknown, Qt::NoModifier, QString(C));
+            QApplication::sendEvent(Form.MemoText, &Press);
+        }
+        QTest::keyClick(Form.MemoText, Qt::Key_Return);
+        QTest::keyClicks(Form.MemoText, Str("Hello world"));
+        QPlainTextEdit* Memo = Form.MemoText;
+        const QTextBlock Hebrew = Memo->document()->firstBlock();
+        const QTextBlock Latin = Hebrew.next();
+        ASSERT_TRUE(Latin.isValid());
+        const int Width = Memo->viewport()->width();
+        EXPECT_GT(Memo->cursorRect(QTextCursor(Hebrew)).center().x(), Width * 3 / 4);
+        EXPECT_LT(Memo->cursorRect(QTextCursor(Latin)).center().x(), Width / 4);
+
+        QTest::keyClick(Form.MemoText, Qt::Key_Return);
+        QTest::keyClicks(Form.MemoText, Long);
+        EXPECT_EQ(Form.MemoTextUtf8(), Str("שלום עולם\r\nHello world\r\n").toStdString() + Long.toStdString());
+        EXPECT_EQ(Memo->document()->blockCount(), 3);
+        EXPECT_EQ(Latin.next().layout()->lineCount(), 1) << "a long line does not wrap";
+        Form.hide();
+    }
+    QGuiApplication::setLayoutDirection(Qt::LeftToRight);
+}

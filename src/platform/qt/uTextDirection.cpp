@@ -1,5 +1,9 @@
 #include "platform/qt/uTextDirection.h"
 
+#include <QPlainTextEdit>
+#include <QTextDocument>
+#include <QTextOption>
+
 namespace {
 
 constexpr char16_t LeftToRightIsolate = 0x2066;
@@ -23,6 +27,23 @@ QString LeftToRightUnit(const QString& Text, Qt::LayoutDirection Direction)
 QString OwnDirectionUnit(const QString& Text, Qt::LayoutDirection Direction)
 {
     return Isolated(Text, FirstStrongIsolate, Direction);
+}
+
+void ParagraphsInTheirOwnDirection(QPlainTextEdit* Edit)
+{
+    if (!Edit)
+        return;
+    QTextDocument* Document = Edit->document();
+    if (Edit->isRightToLeft() && Edit->lineWrapMode() == QPlainTextEdit::NoWrap)
+        Edit->setLineWrapMode(QPlainTextEdit::WidgetWidth); // a width to place lines in
+    QTextOption Option = Document->defaultTextOption();
+    if (Edit->isRightToLeft())
+        Option.setWrapMode(QTextOption::NoWrap);
+    Option.setTextDirection(Qt::LayoutDirectionAuto);
+    // Qt right-aligns a right-to-left line under "justify" and leaves a
+    // left-to-right one, the last line of its paragraph, at the left.
+    Option.setAlignment(Qt::AlignJustify);
+    Document->setDefaultTextOption(Option);
 }
 
 QString WithoutDirectionMarks(const QString& Text)

@@ -7,6 +7,8 @@
 #include <QGuiApplication>
 #include <QString>
 
+class QPlainTextEdit;
+
 // Text isolated as one left-to-right run (U+2066 ... U+2069) when Direction
 // is right to left; unchanged otherwise, so left-to-right texts stay as
 // they are.
@@ -16,6 +18,13 @@ QString LeftToRightUnit(const QString& Text, Qt::LayoutDirection Direction = QGu
 // (U+2068 ... U+2069): a Hebrew name reads right to left, a Latin one left to
 // right, whatever surrounds it. Unchanged in a left-to-right layout.
 QString OwnDirectionUnit(const QString& Text, Qt::LayoutDirection Direction = QGuiApplication::layoutDirection());
+
+// Each paragraph of Edit reads in its own direction, taken from its first
+// strong letter. In a right-to-left window each is also placed at its own
+// start, Hebrew at the right and Latin at the left: Qt places plain text
+// only within a width, so there the view's width is used, with lines still
+// unwrapped and scrolled sideways when longer.
+void ParagraphsInTheirOwnDirection(QPlainTextEdit* Edit);
 
 // The text without the isolating marks these add.
 QString WithoutDirectionMarks(const QString& Text);
