@@ -110,8 +110,7 @@ TFormAbout::TFormAbout(QWidget* Parent) : TSorvikForm(Parent)
     setObjectName(QStringLiteral("FormAbout"));
     setWindowFlag(Qt::WindowContextHelpButtonHint, false);
 
-    Panel_Header = new TAboutHeader(this);
-    Panel_Header->setObjectName(QStringLiteral("Panel_Header"));
+    Component(Panel_Header, this, "Panel_Header");
     Panel_Header->setFixedHeight(97);
     Panel_Header->setAutoFillBackground(true);
     {
@@ -136,8 +135,7 @@ TFormAbout::TFormAbout(QWidget* Parent) : TSorvikForm(Parent)
     Label_Version = NewLabel(Panel_Header, "Label_Version");
     Label_Date = NewLabel(Panel_Header, "Label_Date");
 
-    Bevel_Header = new QFrame(this);
-    Bevel_Header->setObjectName(QStringLiteral("Bevel_Header"));
+    Component(Bevel_Header, this, "Bevel_Header");
     Bevel_Header->setFrameShape(QFrame::HLine);
     Bevel_Header->setFrameShadow(QFrame::Sunken);
 

@@ -31,39 +31,29 @@ TFormCompare::TFormCompare(QWidget* Parent) : TSorvikForm(Parent)
 
     QFont Fixed = QFontDatabase::systemFont(QFontDatabase::FixedFont);
 
-    Label1 = new QLabel(this);
-    Label1->setObjectName(Str("Label1"));
-    SetDesignText(this, Label1, Str("Caption"), Str("Your hash:"));
-    EditHashUser = new QLineEdit(this);
-    EditHashUser->setObjectName(Str("EditHashUser"));
+    Component(Label1, this, "Label1", Str("Your hash:"));
+    Component(EditHashUser, this, "EditHashUser");
     EditHashUser->setFont(Fixed);
     Label1->setBuddy(EditHashUser);
-    Label_Pasted = new QLabel(this);
-    Label_Pasted->setObjectName(Str("Label_Pasted"));
+    Component(Label_Pasted, this, "Label_Pasted");
     Label_Pasted->setAlignment(Qt::AlignTrailing | Qt::AlignVCenter);
     SetDesignText(this, Label_Pasted, Str("Caption"), Str("..."));
 
-    Label2 = new QLabel(this);
-    Label2->setObjectName(Str("Label2"));
-    SetDesignText(this, Label2, Str("Caption"), Str("Comparing to:"));
-    EditHashCompare = new QLineEdit(this);
-    EditHashCompare->setObjectName(Str("EditHashCompare"));
+    Component(Label2, this, "Label2", Str("Comparing to:"));
+    Component(EditHashCompare, this, "EditHashCompare");
     EditHashCompare->setFont(Fixed);
     EditHashCompare->setReadOnly(true);
     EditHashCompare->setFocusPolicy(Qt::ClickFocus);
     QPalette Pal = EditHashCompare->palette();
     Pal.setColor(QPalette::Base, Pal.color(QPalette::Window));
     EditHashCompare->setPalette(Pal);
-    Label_HashType = new QLabel(this);
-    Label_HashType->setObjectName(Str("Label_HashType"));
+    Component(Label_HashType, this, "Label_HashType");
     Label_HashType->setAlignment(Qt::AlignTrailing | Qt::AlignVCenter);
     SetDesignText(this, Label_HashType, Str("Caption"), Str("..."));
 
     QVBoxLayout* Pictures = CreateMatchPictures(this, Image_Good, Image_Bad);
 
-    CB_CompareToAnyHash = new QCheckBox(this);
-    CB_CompareToAnyHash->setObjectName(Str("CB_CompareToAnyHash"));
-    SetDesignText(this, CB_CompareToAnyHash, Str("Caption"), Str("Compare to any of the available hash types"));
+    Component(CB_CompareToAnyHash, this, "CB_CompareToAnyHash", Str("Compare to any of the available hash types"));
 
     // Each caption line: the label at the start, its note at the end (both
     // ends follow the layout direction).

@@ -56,16 +56,10 @@ TFormCompareFiles::TFormCompareFiles(QWidget* Parent) : TSorvikForm(Parent)
     QFont EditFont = font();
     EditFont.setPixelSize(13);
 
-    Label_FileA = new QLabel(this);
-    Label_FileA->setObjectName(Str("Label_FileA"));
-    SetDesignText(this, Label_FileA, Str("Caption"), Str("File A:"));
-    Edit_FileA = new QLineEdit(this);
-    Edit_FileA->setObjectName(Str("Edit_FileA"));
-    Label_FileB = new QLabel(this);
-    Label_FileB->setObjectName(Str("Label_FileB"));
-    SetDesignText(this, Label_FileB, Str("Caption"), Str("File B:"));
-    Edit_FileB = new QLineEdit(this);
-    Edit_FileB->setObjectName(Str("Edit_FileB"));
+    Component(Label_FileA, this, "Label_FileA", Str("File A:"));
+    Component(Edit_FileA, this, "Edit_FileA");
+    Component(Label_FileB, this, "Label_FileB", Str("File B:"));
+    Component(Edit_FileB, this, "Edit_FileB");
     for (QLineEdit* E : {Edit_FileA, Edit_FileB}) {
         E->setReadOnly(true);
         E->setFont(EditFont);
@@ -75,11 +69,8 @@ TFormCompareFiles::TFormCompareFiles(QWidget* Parent) : TSorvikForm(Parent)
 
     QVBoxLayout* Pictures = CreateMatchPictures(this, Image_Good, Image_Bad);
 
-    Label1 = new QLabel(this);
-    Label1->setObjectName(Str("Label1"));
-    SetDesignText(this, Label1, Str("Caption"), Str("Additional information:"));
-    Memo_Notes = new QPlainTextEdit(this);
-    Memo_Notes->setObjectName(Str("Memo_Notes"));
+    Component(Label1, this, "Label1", Str("Additional information:"));
+    Component(Memo_Notes, this, "Memo_Notes");
     Memo_Notes->setReadOnly(true);
     Memo_Notes->setLineWrapMode(QPlainTextEdit::NoWrap);
     Memo_Notes->setVerticalScrollBarPolicy(Qt::ScrollBarAsNeeded);

@@ -223,18 +223,13 @@ TFormLogViewer::TFormLogViewer(QWidget* Parent) : TSorvikForm(Parent)
     // A tool window of the main one: it can be made as large as wanted.
     setWindowFlag(Qt::WindowMaximizeButtonHint, true);
 
-    ToolBar = new QToolBar(this);
-    ToolBar->setObjectName(Str("ToolBar"));
+    Component(ToolBar, this, "ToolBar");
     ToolBar->setToolButtonStyle(Qt::ToolButtonTextBesideIcon);
     ToolBar->setIconSize(QSize(16, 16));
-    TB_SaveToFile = new QToolButton(ToolBar);
-    TB_SaveToFile->setObjectName(Str("TB_SaveToFile"));
-    TB_ClearLog = new QToolButton(ToolBar);
-    TB_ClearLog->setObjectName(Str("TB_ClearLog"));
-    TB_CopyToClipboard = new QToolButton(ToolBar);
-    TB_CopyToClipboard->setObjectName(Str("TB_CopyToClipboard"));
+    Component(TB_SaveToFile, ToolBar, "TB_SaveToFile");
+    Component(TB_ClearLog, ToolBar, "TB_ClearLog");
+    Component(TB_CopyToClipboard, ToolBar, "TB_CopyToClipboard", Str("Copy to clipboard"));
     TB_CopyToClipboard->setIcon(QIcon::fromTheme(Str("edit-copy"), style()->standardIcon(QStyle::SP_FileDialogDetailedView)));
-    SetDesignText(this, TB_CopyToClipboard, Str("Caption"), Str("Copy to clipboard"));
     for (QToolButton* B : {TB_SaveToFile, TB_ClearLog, TB_CopyToClipboard}) {
         B->setToolButtonStyle(Qt::ToolButtonTextBesideIcon);
         B->setAutoRaise(true);
@@ -245,8 +240,7 @@ TFormLogViewer::TFormLogViewer(QWidget* Parent) : TSorvikForm(Parent)
     TB_ClearLog->setEnabled(false);
 
     FModel = new TLogViewerModel(this);
-    ListView = new QTableView(this);
-    ListView->setObjectName(Str("ListView"));
+    Component(ListView, this, "ListView");
     FModel->Captions[ColNumber] = DesignText(this, ListView, Str("Columns[0].Caption"), Str("#"));
     FModel->Captions[ColFile] = DesignText(this, ListView, Str("Columns[1].Caption"), Str("File"));
     FModel->Captions[ColSize] = DesignText(this, ListView, Str("Columns[2].Caption"), Str("Size"));

@@ -144,9 +144,7 @@ void TFormMain::CreateMenus()
     QMenuBar* Bar = menuBar();
     Bar->setObjectName(QStringLiteral("MainMenu"));
     auto Menu = [&](QMenu*& Field, const char* Name, const QString& Caption) {
-        Field = new QMenu(this);
-        Field->setObjectName(QString::fromLatin1(Name));
-        SetDesignText(this, Field, QStringLiteral("Caption"), Caption);
+        Field = NewComponent<QMenu>(this, this, Name, Caption);
         Bar->addMenu(Field);
         connect(Field, &QMenu::aboutToShow, this, &TFormMain::UpdateActions);
     };
@@ -192,14 +190,12 @@ void TFormMain::CreateMenus()
     AddMenuItem(MI_HelpMenu, "MI_Copyrights", ActionCopyrights, Exec);
     AddMenuItem(MI_HelpMenu, "MI_About", ActionAbout, Exec);
 
-    PopupMenu_HashTypes = new QMenu(this);
-    PopupMenu_HashTypes->setObjectName(QStringLiteral("PopupMenu_HashTypes"));
+    PopupMenu_HashTypes = NewComponent<QMenu>(this, this, "PopupMenu_HashTypes");
     connect(PopupMenu_HashTypes, &QMenu::aboutToShow, this, &TFormMain::UpdateActions);
     AddMenuItem(PopupMenu_HashTypes, "MI_SelectAll2", ActionSelectAll, Exec);
     AddMenuItem(PopupMenu_HashTypes, "MI_SelectNone2", ActionSelectNone, Exec);
 
-    PopupMenu_Messages = new QMenu(this);
-    PopupMenu_Messages->setObjectName(QStringLiteral("PopupMenu_Messages"));
+    PopupMenu_Messages = NewComponent<QMenu>(this, this, "PopupMenu_Messages");
     connect(PopupMenu_Messages, &QMenu::aboutToShow, this, &TFormMain::UpdateActions);
     AddMenuItem(PopupMenu_Messages, "MI_CopyMessages2", ActionCopyMessages, Exec);
     AddMenuItem(PopupMenu_Messages, "MI_ClearMessages2", ActionClearMessages, Exec);
@@ -207,8 +203,7 @@ void TFormMain::CreateMenus()
 
 void TFormMain::CreateToolBar()
 {
-    MainToolBar = new QToolBar(this);
-    MainToolBar->setObjectName(QStringLiteral("MainToolBar"));
+    MainToolBar = NewComponent<QToolBar>(this, this, "MainToolBar");
     MainToolBar->setMovable(false);
     MainToolBar->setFloatable(false);
     MainToolBar->setIconSize(QSize(32, 32));
@@ -254,9 +249,7 @@ QWidget* TFormMain::CreateClient()
     HintsLayout->setContentsMargins(0, 0, 0, 0);
     HintsLayout->setSpacing(0);
     auto HintLabel = [&](QLabel*& Field, const char* Name, const QString& Caption, int PixelSize) {
-        Field = new QLabel(Hints);
-        Field->setObjectName(QString::fromLatin1(Name));
-        SetDesignText(this, Field, QStringLiteral("Caption"), Caption);
+        Field = NewComponent<QLabel>(this, Hints, Name, Caption);
         Field->setAlignment(Qt::AlignCenter);
         Field->setWordWrap(true);
         QFont F = Field->font();
@@ -274,14 +267,12 @@ QWidget* TFormMain::CreateClient()
     auto* FileLayout = new QHBoxLayout(FileRow);
     FileLayout->setContentsMargins(0, 0, 0, 0);
     FileLayout->setSpacing(4);
-    EditFile = new QLineEdit(FileRow);
-    EditFile->setObjectName(QStringLiteral("EditFile"));
+    EditFile = NewComponent<QLineEdit>(this, FileRow, "EditFile");
     EditFile->installEventFilter(this);
     // Files dropped on the box are added like files dropped anywhere else
     // on the window, not pasted into it as text.
     EditFile->setAcceptDrops(false);
-    SB_Rehash = new QToolButton(FileRow);
-    SB_Rehash->setObjectName(QStringLiteral("SB_Rehash"));
+    SB_Rehash = NewComponent<QToolButton>(this, FileRow, "SB_Rehash");
     SB_Rehash->setAutoRaise(true);
     SB_Rehash->setDefaultAction(ActionRehashFile);
     FileLayout->addWidget(EditFile, 1);
@@ -292,8 +283,7 @@ QWidget* TFormMain::CreateClient()
     Top->setFixedHeight(std::max(Hints->sizeHint().height(), FileRow->sizeHint().height()));
     BodyLayout->addWidget(Top);
 
-    GroupBoxFileInfo = new QGroupBox(Body);
-    GroupBoxFileInfo->setObjectName(QStringLiteral("GroupBoxFileInfo"));
+    GroupBoxFileInfo = NewComponent<QGroupBox>(this, Body, "GroupBoxFileInfo");
     auto* Info = new QGridLayout(GroupBoxFileInfo);
     Info->setContentsMargins(8, 8, 8, 8);
     Info->setHorizontalSpacing(6);
@@ -364,26 +354,22 @@ QWidget* TFormMain::CreateClient()
     Rows->setColumnStretch(2, 1);
     BodyLayout->addLayout(Rows);
 
-    ProgressBar = new QProgressBar(Body);
-    ProgressBar->setObjectName(QStringLiteral("ProgressBar"));
+    ProgressBar = NewComponent<QProgressBar>(this, Body, "ProgressBar");
     ProgressBar->setRange(0, 100);
     ProgressBar->setTextVisible(false);
     ProgressBar->setFixedHeight(20);
     BodyLayout->addWidget(ProgressBar);
 
-    Panel_Messages = new QFrame(Client);
-    Panel_Messages->setObjectName(QStringLiteral("Panel_Messages"));
+    Panel_Messages = NewComponent<QFrame>(this, Client, "Panel_Messages");
     Panel_Messages->setMinimumHeight(0);
     Panel_Messages->setSizePolicy(QSizePolicy::Preferred, QSizePolicy::Ignored);
     auto* MessagesLayout = new QVBoxLayout(Panel_Messages);
     MessagesLayout->setContentsMargins(0, 0, 0, 0);
     MessagesLayout->setSpacing(0);
-    Bevel_Border = new QFrame(Panel_Messages);
-    Bevel_Border->setObjectName(QStringLiteral("Bevel_Border"));
+    Bevel_Border = NewComponent<QFrame>(this, Panel_Messages, "Bevel_Border");
     Bevel_Border->setFrameShape(QFrame::HLine);
     Bevel_Border->setFrameShadow(QFrame::Sunken);
-    ListBox_Messages = new TMessageList(Panel_Messages);
-    ListBox_Messages->setObjectName(QStringLiteral("ListBox_Messages"));
+    ListBox_Messages = NewComponent<TMessageList>(this, Panel_Messages, "ListBox_Messages");
     ListBox_Messages->setContextMenuPolicy(Qt::CustomContextMenu);
     ListBox_Messages->setMinimumHeight(0);
     ListBox_Messages->setSizePolicy(QSizePolicy::Expanding, QSizePolicy::Ignored);
@@ -391,8 +377,7 @@ QWidget* TFormMain::CreateClient()
     MessagesLayout->addWidget(ListBox_Messages, 1);
     Outer->addWidget(Panel_Messages, 1);
 
-    StatusBar = new TStatusPanels(Client);
-    StatusBar->setObjectName(QStringLiteral("StatusBar"));
+    StatusBar = NewComponent<TStatusPanels>(this, Client, "StatusBar");
     StatusBar->AddPanel(30, TStatusPanels::paOwnerDraw);
     StatusBar->AddPanel(30, TStatusPanels::paOwnerDraw);
     StatusBar->AddPanel(70, TStatusPanels::paCenter);
@@ -421,8 +406,7 @@ void TFormMain::CreateComponents()
     FProgressTimer->setSingleShot(true);
     connect(FProgressTimer, &QTimer::timeout, this, [this] { ShowProgressNow(); });
 
-    TimerSpeed = new QTimer(this);
-    TimerSpeed->setObjectName(QStringLiteral("TimerSpeed"));
+    TimerSpeed = NewComponent<QTimer>(this, this, "TimerSpeed");
     TimerSpeed->setInterval(1000);
     connect(TimerSpeed, &QTimer::timeout, this, [this] { RunGuarded([this] { TimerSpeedTimer(); }); });
 

@@ -79,45 +79,34 @@ TFormSaveLog::TFormSaveLog(QWidget* Parent) : TSorvikForm(Parent)
     setModal(true);
     setWindowFlag(Qt::WindowContextHelpButtonHint, false);
 
-    Label_FileFormat = new QLabel(this);
-    Label_FileFormat->setObjectName(QStringLiteral("Label_FileFormat"));
-    ComboBox_FileFormat = new QComboBox(this);
-    ComboBox_FileFormat->setObjectName(QStringLiteral("ComboBox_FileFormat"));
+    Component(Label_FileFormat, this, "Label_FileFormat", QStringLiteral("File format:"));
+    Component(ComboBox_FileFormat, this, "ComboBox_FileFormat");
     ComboBox_FileFormat->setEditable(false);
     ComboBox_FileFormat->setFont(DesignFont(ComboBox_FileFormat));
     Label_FileFormat->setBuddy(ComboBox_FileFormat);
 
-    Label_HashType = new QLabel(this);
-    Label_HashType->setObjectName(QStringLiteral("Label_HashType"));
-    ComboBox_HashType = new QComboBox(this);
-    ComboBox_HashType->setObjectName(QStringLiteral("ComboBox_HashType"));
+    Component(Label_HashType, this, "Label_HashType", QStringLiteral("Hash type:"));
+    Component(ComboBox_HashType, this, "ComboBox_HashType");
     ComboBox_HashType->setEditable(false);
     ComboBox_HashType->setFont(DesignFont(ComboBox_HashType));
     Label_HashType->setBuddy(ComboBox_HashType);
 
-    RadioButton_UseFileNameOnly = new QRadioButton(this);
-    RadioButton_UseFileNameOnly->setObjectName(QStringLiteral("RadioButton_UseFileNameOnly"));
+    Component(RadioButton_UseFileNameOnly, this, "RadioButton_UseFileNameOnly", QStringLiteral("Use file names only"));
     RadioButton_UseFileNameOnly->setChecked(true);
-    RadioButton_UseFilePath = new QRadioButton(this);
-    RadioButton_UseFilePath->setObjectName(QStringLiteral("RadioButton_UseFilePath"));
+    Component(RadioButton_UseFilePath, this, "RadioButton_UseFilePath", QStringLiteral("Use file paths"));
 
-    Label_TargetPath = new QLabel(this);
-    Label_TargetPath->setObjectName(QStringLiteral("Label_TargetPath"));
-    Edit_TargetPath = new QLineEdit(this);
-    Edit_TargetPath->setObjectName(QStringLiteral("Edit_TargetPath"));
+    Component(Label_TargetPath, this, "Label_TargetPath", QStringLiteral("Target file path:"));
+    Component(Edit_TargetPath, this, "Edit_TargetPath");
     Edit_TargetPath->setFont(DesignFont(Edit_TargetPath));
     Label_TargetPath->setBuddy(Edit_TargetPath);
-    SpeedButton_Browse = new QToolButton(this);
-    SpeedButton_Browse->setObjectName(QStringLiteral("SpeedButton_Browse"));
+    Component(SpeedButton_Browse, this, "SpeedButton_Browse");
     SpeedButton_Browse->setIcon(style()->standardIcon(QStyle::SP_DirOpenIcon));
     SpeedButton_Browse->setAutoRaise(false);
 
-    BitBtn_Save = new QPushButton(this);
-    BitBtn_Save->setObjectName(QStringLiteral("BitBtn_Save"));
+    Component(BitBtn_Save, this, "BitBtn_Save", QStringLiteral("Save"));
     BitBtn_Save->setIcon(style()->standardIcon(QStyle::SP_DialogSaveButton));
     BitBtn_Save->setDefault(true);
-    BitBtn_Cancel = new QPushButton(this);
-    BitBtn_Cancel->setObjectName(QStringLiteral("BitBtn_Cancel"));
+    Component(BitBtn_Cancel, this, "BitBtn_Cancel", QStringLiteral("Cancel"));
     BitBtn_Cancel->setIcon(style()->standardIcon(QStyle::SP_DialogCancelButton));
     BitBtn_Cancel->setAutoDefault(false);
 
@@ -152,13 +141,6 @@ TFormSaveLog::TFormSaveLog(QWidget* Parent) : TSorvikForm(Parent)
     setTabOrder(BitBtn_Save, BitBtn_Cancel);
 
     SetDesignText(this, this, QStringLiteral("Caption"), QStringLiteral("Save Log"));
-    SetDesignText(this, Label_FileFormat, QStringLiteral("Caption"), QStringLiteral("File format:"));
-    SetDesignText(this, Label_HashType, QStringLiteral("Caption"), QStringLiteral("Hash type:"));
-    SetDesignText(this, RadioButton_UseFileNameOnly, QStringLiteral("Caption"), QStringLiteral("Use file names only"));
-    SetDesignText(this, RadioButton_UseFilePath, QStringLiteral("Caption"), QStringLiteral("Use file paths"));
-    SetDesignText(this, Label_TargetPath, QStringLiteral("Caption"), QStringLiteral("Target file path:"));
-    SetDesignText(this, BitBtn_Save, QStringLiteral("Caption"), QStringLiteral("Save"));
-    SetDesignText(this, BitBtn_Cancel, QStringLiteral("Caption"), QStringLiteral("Cancel"));
 
     // Translated with the rest of the design, although the chooser itself is
     // made only when first needed.
@@ -247,8 +229,7 @@ QFileDialog& TFormSaveLog::SaveDialogInstance()
 {
     // Made on first use and kept, so that it starts from its own last choice.
     if (!SaveDialog) {
-        SaveDialog = new QFileDialog(this);
-        SaveDialog->setObjectName(QStringLiteral("SaveDialog"));
+        Component(SaveDialog, this, "SaveDialog");
         SaveDialog->setAcceptMode(QFileDialog::AcceptSave);
         SaveDialog->setFileMode(QFileDialog::AnyFile);
         PrepareFileDialog(*SaveDialog);

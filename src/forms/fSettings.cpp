@@ -20,26 +20,22 @@ TFormSettings::TFormSettings(QWidget* Parent) : TSorvikForm(Parent)
     setModal(true);
     setWindowFlag(Qt::WindowContextHelpButtonHint, false);
 
-    GroupBox_Main = new QGroupBox(this);
-    GroupBox_Main->setObjectName(QStringLiteral("GroupBox_Main"));
-    auto MakeCheck = [this](const char* Name) {
-        auto* C = new QCheckBox(GroupBox_Main);
-        C->setObjectName(QString::fromLatin1(Name));
-        return C;
-    };
-    CB_StayOnTop = MakeCheck("CB_StayOnTop");
-    CB_UpperCaseHash = MakeCheck("CB_UpperCaseHash");
-    CB_ShowToolbarCaptions = MakeCheck("CB_ShowToolbarCaptions");
-    CB_RememberLocationMainWindow = MakeCheck("CB_RememberLocationMainWindow");
-    CB_RememberLocationLogViewer = MakeCheck("CB_RememberLocationLogViewer");
-    CB_IncludeHeaderInLogViewerExport = MakeCheck("CB_IncludeHeaderInLogViewerExport");
+    Component(GroupBox_Main, this, "GroupBox_Main");
+    Component(CB_StayOnTop, GroupBox_Main, "CB_StayOnTop", QStringLiteral("Stay on top of other windows"));
+    Component(CB_UpperCaseHash, GroupBox_Main, "CB_UpperCaseHash", QStringLiteral("Use upper case hashes"));
+    Component(CB_ShowToolbarCaptions, GroupBox_Main, "CB_ShowToolbarCaptions",
+              QStringLiteral("Show captions of buttons in the toolbar"));
+    Component(CB_RememberLocationMainWindow, GroupBox_Main, "CB_RememberLocationMainWindow",
+              QStringLiteral("Remember location of the main window"));
+    Component(CB_RememberLocationLogViewer, GroupBox_Main, "CB_RememberLocationLogViewer",
+              QStringLiteral("Remember location of the log viewer"));
+    Component(CB_IncludeHeaderInLogViewerExport, GroupBox_Main, "CB_IncludeHeaderInLogViewerExport",
+              QStringLiteral("Include header in the log viewer export"));
 
-    BB_Save = new QPushButton(this);
-    BB_Save->setObjectName(QStringLiteral("BB_Save"));
+    Component(BB_Save, this, "BB_Save", QStringLiteral("Save"));
     BB_Save->setIcon(style()->standardIcon(QStyle::SP_DialogSaveButton));
     BB_Save->setDefault(true);
-    BB_Cancel = new QPushButton(this);
-    BB_Cancel->setObjectName(QStringLiteral("BB_Cancel"));
+    Component(BB_Cancel, this, "BB_Cancel", QStringLiteral("Cancel"));
     BB_Cancel->setIcon(style()->standardIcon(QStyle::SP_DialogCancelButton));
     BB_Cancel->setAutoDefault(false);
 
@@ -66,18 +62,6 @@ TFormSettings::TFormSettings(QWidget* Parent) : TSorvikForm(Parent)
     setTabOrder(BB_Save, BB_Cancel);
 
     SetDesignText(this, this, QStringLiteral("Caption"), QStringLiteral("Settings"));
-    SetDesignText(this, CB_StayOnTop, QStringLiteral("Caption"), QStringLiteral("Stay on top of other windows"));
-    SetDesignText(this, CB_UpperCaseHash, QStringLiteral("Caption"), QStringLiteral("Use upper case hashes"));
-    SetDesignText(this, CB_ShowToolbarCaptions, QStringLiteral("Caption"),
-                  QStringLiteral("Show captions of buttons in the toolbar"));
-    SetDesignText(this, CB_RememberLocationMainWindow, QStringLiteral("Caption"),
-                  QStringLiteral("Remember location of the main window"));
-    SetDesignText(this, CB_RememberLocationLogViewer, QStringLiteral("Caption"),
-                  QStringLiteral("Remember location of the log viewer"));
-    SetDesignText(this, CB_IncludeHeaderInLogViewerExport, QStringLiteral("Caption"),
-                  QStringLiteral("Include header in the log viewer export"));
-    SetDesignText(this, BB_Save, QStringLiteral("Caption"), QStringLiteral("Save"));
-    SetDesignText(this, BB_Cancel, QStringLiteral("Caption"), QStringLiteral("Cancel"));
 
     connect(BB_Save, &QPushButton::clicked, this, [this] { RunGuarded([this] { BB_SaveClick(); }); });
     connect(BB_Cancel, &QPushButton::clicked, this, &QDialog::reject);

@@ -26,24 +26,15 @@ TFormText::TFormText(QWidget* Parent) : TSorvikForm(Parent)
     setObjectName(Str("FormText"));
     SetDesignText(this, this, Str("Caption"), Str("Hash Text"));
 
-    BitBtnHash = new QPushButton(this);
-    BitBtnHash->setObjectName(Str("BitBtnHash"));
+    Component(BitBtnHash, this, "BitBtnHash");
     BitBtnHash->setIcon(style()->standardIcon(QStyle::SP_DialogApplyButton));
     BitBtnHash->setAutoDefault(false);
     SetDesignText(this, BitBtnHash, Str("Caption"), Str("Hash Text"));
 
-    GroupBoxEncoding = new QGroupBox(this);
-    GroupBoxEncoding->setObjectName(Str("GroupBoxEncoding"));
-    SetDesignText(this, GroupBoxEncoding, Str("Caption"), Str("Encoding:"));
-    RB_EncodingUTF8 = new QRadioButton(GroupBoxEncoding);
-    RB_EncodingUTF8->setObjectName(Str("RB_EncodingUTF8"));
-    SetDesignText(this, RB_EncodingUTF8, Str("Caption"), Str("UTF-8"));
-    RB_EncodingUnicode = new QRadioButton(GroupBoxEncoding);
-    RB_EncodingUnicode->setObjectName(Str("RB_EncodingUnicode"));
-    SetDesignText(this, RB_EncodingUnicode, Str("Caption"), Str("Unicode"));
-    RB_EncodingANSI = new QRadioButton(GroupBoxEncoding);
-    RB_EncodingANSI->setObjectName(Str("RB_EncodingANSI"));
-    SetDesignText(this, RB_EncodingANSI, Str("Caption"), Str("ANSI"));
+    Component(GroupBoxEncoding, this, "GroupBoxEncoding", Str("Encoding:"));
+    Component(RB_EncodingUTF8, GroupBoxEncoding, "RB_EncodingUTF8", Str("UTF-8"));
+    Component(RB_EncodingUnicode, GroupBoxEncoding, "RB_EncodingUnicode", Str("Unicode"));
+    Component(RB_EncodingANSI, GroupBoxEncoding, "RB_EncodingANSI", Str("ANSI"));
     RB_EncodingUTF8->setChecked(true);
     auto* GroupLayout = new QHBoxLayout(GroupBoxEncoding);
     GroupLayout->addWidget(RB_EncodingUTF8);
@@ -51,8 +42,7 @@ TFormText::TFormText(QWidget* Parent) : TSorvikForm(Parent)
     GroupLayout->addWidget(RB_EncodingANSI);
     GroupLayout->addStretch(1);
 
-    MemoText = new QPlainTextEdit(this);
-    MemoText->setObjectName(Str("MemoText"));
+    Component(MemoText, this, "MemoText");
     MemoText->setLineWrapMode(QPlainTextEdit::NoWrap);
     MemoText->setHorizontalScrollBarPolicy(Qt::ScrollBarAsNeeded);
     MemoText->setVerticalScrollBarPolicy(Qt::ScrollBarAsNeeded);

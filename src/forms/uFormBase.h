@@ -3,12 +3,27 @@
 // the focused control, and errors of user actions caught at the slot.
 #pragma once
 
+#include "app/uTranslationKit.h"
+
 #include <QDialog>
 
 #include <functional>
 #include <string>
 
 class QKeyEvent;
+
+// A component of Window: a T on Parent, named Name (the component's name in
+// the design, which the design texts and the tests go by), with Caption
+// through the design-text helper when one is given.
+template <typename T>
+T* NewComponent(QWidget* Window, QWidget* Parent, const char* Name, const QString& Caption = {})
+{
+    T* Component = new T(Parent);
+    Component->setObjectName(QString::fromLatin1(Name));
+    if (!Caption.isEmpty())
+        SetDesignText(Window, Component, QStringLiteral("Caption"), Caption);
+    return Component;
+}
 
 // Shows an error with one OK button (through UserInteraction()).
 void ShowErrorBox(const QString& Text);
@@ -44,6 +59,13 @@ public:
     enum TPlacement { plNone, plCenterEveryOpening, plCenterFirstOpening };
 
 protected:
+    // NewComponent of this window, kept in Field.
+    template <typename T>
+    T* Component(T*& Field, QWidget* Parent, const char* Name, const QString& Caption = {})
+    {
+        return Field = NewComponent<T>(this, Parent, Name, Caption);
+    }
+
     // Key preview: every key press for this window or any of its controls
     // comes here first. Return True to consume the key. The default hides
     // the window on Esc when EscCloses is set.

@@ -161,35 +161,3 @@ TEST(AboutBox, ALinkTheDesktopCannotOpenGivesTheWarning)
     Form.hide();
 }
 
-TEST(AboutBox, EscHidesTheWindow)
-{
-    TFormAbout Form;
-    Form.ShowAndRaise();
-    ASSERT_TRUE(QTest::qWaitForWindowExposed(&Form));
-    QWidget* Focus = QApplication::focusWidget();
-    QTest::keyClick(Focus ? Focus : static_cast<QWidget*>(&Form), Qt::Key_Escape);
-    EXPECT_FALSE(Form.isVisible());
-}
-
-TEST(AboutBox, DesignTextsGoThroughTheTranslator)
-{
-    TTranslatorGuard Translator(std::make_unique<TMarkingTranslator>());
-    TFormAbout Form;
-    int Marked = 0;
-    for (const auto& [Where, Text] : CollectDesignTexts(&Form)) {
-        // The name, the version and date behind their prefixes, and the
-        // authors and links are the program's own, not design texts.
-        if (Where.startsWith(Str("Label_Title.")) || Where.startsWith(Str("Label_Author.")) ||
-            Where.startsWith(Str("Label_Email.")) || Where.startsWith(Str("Label_Website.")))
-            continue;
-        if (Where.startsWith(Str("Label_Version.")) || Where.startsWith(Str("Label_Date."))) {
-            EXPECT_TRUE(Text.startsWith(QChar(0xbb))) << Where.toStdString();
-            EXPECT_TRUE(Text.contains(QChar(0xab))) << Where.toStdString();
-            ++Marked;
-            continue;
-        }
-        EXPECT_TRUE(IsMarked(Text)) << Where.toStdString() << ": " << Text.toStdString();
-        ++Marked;
-    }
-    EXPECT_EQ(Marked, 6); // caption, version, date and the three bold labels
-}

@@ -208,16 +208,4 @@ TEST_F(CompareWindow, EscHidesAndKeepsTheValue)
     EXPECT_EQ(Form.EditHashUser->text(), Str(Md5));
 }
 
-TEST(CompareWindowTexts, EveryTextGoesThroughTheDesignHelper)
-{
-    TSettingsScope Scope;
-    TPseudoTranslation Pseudo;
-    TFormCompare Form;
-    const auto Texts = CollectDesignTexts(&Form);
-    EXPECT_GE(Texts.size(), 6u);
-    for (const auto& [Where, Text] : Texts)
-        EXPECT_TRUE(TPseudoTranslation::IsMarked(Text)) << Where.toStdString() << ": " << Text.toStdString();
-    EXPECT_TRUE(Pseudo.Keys.contains(Str("TFORMCOMPARE.CB_COMPARETOANYHASH.CAPTION")));
-}
-
 } // namespace

@@ -123,17 +123,6 @@ TEST_F(CompareFilesWindow, EachCompareReplacesTheReport)
     EXPECT_FALSE(Form.isVisible());
 }
 
-TEST(CompareFilesWindowTexts, EveryTextGoesThroughTheDesignHelper)
-{
-    TSettingsScope Scope;
-    TPseudoTranslation Pseudo;
-    TFormCompareFiles Form;
-    const auto Texts = CollectDesignTexts(&Form);
-    EXPECT_GE(Texts.size(), 4u);
-    for (const auto& [Where, Text] : Texts)
-        EXPECT_TRUE(TPseudoTranslation::IsMarked(Text)) << Where.toStdString() << ": " << Text.toStdString();
-}
-
 TEST(CompareFilesWindowTexts, ATranslatedResultLineCannotReadMissingArguments)
 {
     TSettingsScope Scope;

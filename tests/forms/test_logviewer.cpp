@@ -327,20 +327,4 @@ TEST_F(LogViewer, RowsKeepTheCaseTheyWereGivenUntilTheCaseIsApplied)
     EXPECT_EQ(Form.CellText(1, 6), Str(Md5).toUpper());
 }
 
-TEST(LogViewerTexts, EveryTextGoesThroughTheDesignHelper)
-{
-    TSettingsScope Scope;
-    TPseudoTranslation Pseudo;
-    TFormLogViewer Form;
-    const auto Texts = CollectDesignTexts(&Form);
-    EXPECT_GE(Texts.size(), 2u);
-    for (const auto& [Where, Text] : Texts)
-        EXPECT_TRUE(TPseudoTranslation::IsMarked(Text)) << Where.toStdString() << ": " << Text.toStdString();
-    for (int C = 0; C < 3; ++C)
-        EXPECT_TRUE(TPseudoTranslation::IsMarked(Form.ListView->model()->headerData(C, Qt::Horizontal).toString()));
-    EXPECT_TRUE(Pseudo.Keys.contains(Str("TFORMLOGVIEWER.LISTVIEW.COLUMNS[2].CAPTION")));
-    // The hash columns carry the type names, which are never translated.
-    EXPECT_EQ(Form.ListView->model()->headerData(3, Qt::Horizontal).toString(), Str("CRC32"));
-}
-
 } // namespace

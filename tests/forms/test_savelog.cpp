@@ -283,17 +283,6 @@ TEST(SaveLogDialog, BrowseOffersTheFiltersAndPutsTheChosenFileIntoTheEdit)
     EXPECT_EQ(View.Target->text(), Str("/kept.sfv"));
 }
 
-TEST(SaveLogDialog, DesignTextsGoThroughTheTranslator)
-{
-    TSettingsGuard Guard;
-    TTranslatorGuard Translator(std::make_unique<TMarkingTranslator>());
-    TFormSaveLog Form;
-    const auto Texts = CollectDesignTexts(&Form);
-    EXPECT_GE(Texts.size(), 8u);
-    for (const auto& [Where, Text] : Texts)
-        EXPECT_TRUE(IsMarked(Text)) << Where.toStdString() << ": " << Text.toStdString();
-}
-
 TEST(SaveLogDialog, TheChooserTakesATranslatedFilterListFromTheDesign)
 {
     // The German list as a translator would write it, "*.*" included.

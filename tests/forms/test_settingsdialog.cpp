@@ -170,17 +170,6 @@ TEST(SettingsDialog, AFailureWhileApplyingIsShownAndTheChoicesStayStored)
     EXPECT_EQ(Errors, QStringList{Str("cannot apply")});
 }
 
-TEST(SettingsDialog, DesignTextsGoThroughTheTranslator)
-{
-    TSettingsGuard Guard;
-    TTranslatorGuard Translator(std::make_unique<TMarkingTranslator>());
-    TFormSettings Form;
-    const auto Texts = CollectDesignTexts(&Form);
-    EXPECT_EQ(Texts.size(), 9u); // caption, six boxes, two buttons
-    for (const auto& [Where, Text] : Texts)
-        EXPECT_TRUE(IsMarked(Text)) << Where.toStdString() << ": " << Text.toStdString();
-}
-
 TEST(SettingsDialog, OpensCentredOnTheWindowThatOpenedIt)
 {
     TSettingsGuard Guard;

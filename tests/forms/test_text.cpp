@@ -239,17 +239,6 @@ TEST_F(TextWindow, WithoutAMainWindowNothingBreaks)
     EXPECT_TRUE(Main.Hashed.empty());
 }
 
-TEST(TextWindowTexts, EveryTextGoesThroughTheDesignHelper)
-{
-    TPseudoTranslation Pseudo;
-    TFormText Form;
-    const auto Texts = CollectDesignTexts(&Form);
-    EXPECT_GE(Texts.size(), 6u);
-    for (const auto& [Where, Text] : Texts)
-        EXPECT_TRUE(TPseudoTranslation::IsMarked(Text)) << Where.toStdString() << ": " << Text.toStdString();
-    EXPECT_TRUE(Pseudo.Keys.contains(Str("TFORMTEXT.RB_ENCODINGUNICODE.CAPTION")));
-}
-
 } // namespace
 
 // Typed in a right-to-left window, each paragraph sits at its own start:
