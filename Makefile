@@ -54,7 +54,7 @@ bench: bootstrap
 FUZZ_SECONDS ?= 20
 fuzz: bootstrap
 	@CC=clang CXX=clang++ cmake -S . -B $(BUILD)-fuzz -G Ninja -DSORVIK_FUZZ=ON -DSORVIK_BENCH=OFF \
-	  -DCMAKE_BUILD_TYPE=RelWithDebInfo >/dev/null
+	  -DCMAKE_BUILD_TYPE=RelWithDebInfo $(CMAKE_FLAGS) >/dev/null
 	@cmake --build $(BUILD)-fuzz -j $(JOBS) --target fuzz_all
 	@bash scripts/run-fuzz $(BUILD)-fuzz/fuzz $(FUZZ_SECONDS)
 
