@@ -1,5 +1,7 @@
 #include "engine/uSorvik.h"
 
+#include "platform/uProcessors.h"
+
 #include "digest/uDigestCpu.h"
 #include "digest/uDigestRIPEMD128.h"
 #include "digest/uDigestRIPEMD160.h"
@@ -13,9 +15,6 @@
 #include <system_error>
 #include <thread>
 
-#if defined(__linux__)
-#include <sched.h>
-#endif
 
 namespace {
 
@@ -659,17 +658,8 @@ TSorvikList::~TSorvikList()
 
 int TSorvikList::CoreCount()
 {
-    int Count = static_cast<int>(std::max(1u, std::thread::hardware_concurrency()));
-#if defined(__linux__)
-    // A process confined to some of the cores (a container's share, a
-    // launcher's affinity) gains nothing from more threads than it may run
-    // at once: they would take turns on its cores.
-    cpu_set_t Allowed;
-    CPU_ZERO(&Allowed);
-    if (::sched_getaffinity(0, sizeof Allowed, &Allowed) == 0 && CPU_COUNT(&Allowed) > 0)
-        Count = std::min(Count, CPU_COUNT(&Allowed));
-#endif
-    return Count;
+    // More threads than the process may run at once would take turns on its cores.
+    return ProcessCoreCount();
 }
 
 template <typename Action>
