@@ -4,6 +4,7 @@
 #include "app/uTranslationKit.h"
 #include "forms/uFormPlacement.h"
 #include "forms/uFormPictures.h"
+#include "platform/qt/uFileNames.h"
 #include "platform/qt/uTextDirection.h"
 
 #include <QFont>
@@ -113,8 +114,8 @@ bool TFormCompareFiles::Compare(const THashFile& A, const THashFile& B)
 {
     ShowAndRaise();
     Memo_Notes->clear();
-    Edit_FileA->setText(QString::fromStdString(A.FileName));
-    Edit_FileB->setText(QString::fromStdString(B.FileName));
+    Edit_FileA->setText(FileNameToQString(A.FileName));
+    Edit_FileB->setText(FileNameToQString(B.FileName));
     Edit_FileA->setCursorPosition(0);
     Edit_FileB->setCursorPosition(0);
 

@@ -2,6 +2,7 @@
 
 #include "app/uSettings.h"
 #include "app/uTranslationKit.h"
+#include "platform/qt/uFileNames.h"
 #include "forms/uFormPlacement.h"
 #include "engine/uStrUtils.h"
 
@@ -117,7 +118,7 @@ public:
         case ColNumber:
             return QString::number(Row + 1);
         case ColFile:
-            return QString::fromStdString(R.Record->FileName);
+            return FileNameToQString(R.Record->FileName);
         case ColSize:
             if (R.Updated && R.Record->Properties.Valid)
                 return QString::fromStdString(IntToStrSep(R.Record->Properties.Size, ","));

@@ -11,6 +11,7 @@
 #include "engine/uFileProperties.h"
 #include "engine/uStrUtils.h"
 #include "engine/uVerificationFile.h"
+#include "platform/qt/uFileNames.h"
 #include "forms/fMainPrivate.h"
 #include "forms/uFormBase.h"
 #include "forms/fSaveLog.h"
@@ -107,7 +108,7 @@ void TFormMain::ActionSaveLogExecute()
         Writer.SaveToFile(FSaveLog->TargetPath());
         SetStatusText(Q(slogfilesaved));
     } catch (const std::exception& E) {
-        ShowErrorBox(Q(sfailedtosavelog) + CRLF + QString::fromUtf8(E.what()));
+        ShowErrorBox(Q(sfailedtosavelog) + CRLF + FileNameToQString(E.what()));
     }
 }
 

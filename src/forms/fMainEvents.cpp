@@ -113,7 +113,7 @@ void TFormMain::WMWorkerEvent(const TWindowMessage& Message)
         SetStatusText(Q(sstatuserror));
         AddMessage(mlError, Q(serroroccurred));
         if (Payload && Payload->Text)
-            AddMessageLine(Q(Payload->Text->Text));
+            AddMessageLine(FileNameToQString(Payload->Text->Text)); // may hold a name's bytes
         break;
     case weFileStarted:
         if (!Payload || !Payload->File)
@@ -155,7 +155,7 @@ void TFormMain::WMWorkerEvent(const TWindowMessage& Message)
         SetProgress(-1);
         AddMessage(mlWarning, Q(sfilecancelled));
         if (Payload && Payload->Text)
-            AddMessageLine(Q(Payload->Text->Text));
+            AddMessageLine(FileNameToQString(Payload->Text->Text)); // may hold a name's bytes
         break;
     case weBusy:
         FIdleSinceBusy = false;
@@ -276,8 +276,8 @@ void TFormMain::CompareWithPrevious(const std::shared_ptr<THashFile>& Item)
             ActionCompareToNextFile->setChecked(false);
             if (!FCompareFiles->Compare(*Item, *Previous)) {
                 AddMessage(mlWarning, Q(shashesoffilesdontmatch));
-                AddMessageLine(Q(Item->FileName));
-                AddMessageLine(Q(Previous->FileName));
+                AddMessageLine(FileNameToQString(Item->FileName));
+                AddMessageLine(FileNameToQString(Previous->FileName));
             }
         }
     }

@@ -3,6 +3,7 @@
 #include "app/uUserInteraction.h"
 #include "digest/uException.h"
 #include "forms/uFormPlacement.h"
+#include "platform/qt/uFileNames.h"
 
 #include <QApplication>
 #include <QKeyEvent>
@@ -17,7 +18,7 @@ bool RunGuarded(const std::function<void()>& Work)
         Work();
         return true;
     } catch (const std::exception& E) {
-        ShowErrorBox(QString::fromUtf8(E.what()));
+        ShowErrorBox(FileNameToQString(E.what())); // may hold a name's bytes
     } catch (...) {
         ShowErrorBox(QStringLiteral("Unknown error"));
     }

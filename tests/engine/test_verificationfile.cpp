@@ -51,6 +51,17 @@ TEST(VerificationWriter, ExactBytesOfBothLayoutsAndPathForms)
     EXPECT_EQ(Out.str(), SumHeader);
 }
 
+// A name that is not UTF-8 is written with its own bytes, so that the
+// checking program finds the file again.
+TEST(VerificationWriter, NamesKeepTheirBytes)
+{
+    const std::vector<std::shared_ptr<THashFile>> Log = {Record("/data/caf\xE9.txt", {{htMD5, Md5}})};
+    TVerificationWriter Sfv = Writer(vfSFV, htMD5, false, false);
+    EXPECT_EQ(Written(Sfv, Log), Header + "caf\xE9.txt " + Md5 + "\r\n");
+    TVerificationWriter Sum = Writer(vfSUM, htMD5, true, false);
+    EXPECT_EQ(Written(Sum, Log), SumHeader + Md5 + "  /data/caf\xE9.txt\r\n");
+}
+
 TEST(VerificationWriter, FirstDigestAndMissingDigest)
 {
     TVerificationWriter W = Writer(vfSFV, htNone, false, true);

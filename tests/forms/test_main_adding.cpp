@@ -2,9 +2,17 @@
 // the order of the log is the order they were queued in.
 #include "main_window_support.h"
 
+#include "forms/fCompareFiles.h"
+#include "forms/fLogViewer.h"
+#include "forms/uForms.h"
+#include "platform/qt/uFileNames.h"
 #include "program/uMainSequence.h"
 #include "support/permissions_enforced.h"
 
+#include <QAbstractButton>
+#include <QApplication>
+#include <QClipboard>
+#include <QLineEdit>
 #include <QMimeData>
 #include <QUrl>
 
@@ -261,5 +269,45 @@ TEST(MainWindowAdding, NamesThatAreNotUtf8KeepTheirBytes)
     ASSERT_TRUE(M.WaitIdle());
     EXPECT_EQ(M.Logged(), (std::vector<std::string>{A, A, A}));
     EXPECT_TRUE(M.Messages().isEmpty()) << M.MessageTexts().join('\n').toStdString();
+}
+#endif
+
+#ifndef Q_OS_WIN
+// A name that is not UTF-8 reads the same wherever it is shown or copied:
+// the file box, the log viewer and its copy, the two-file comparison and the
+// mismatch message all hold the one conversion of its bytes.
+TEST(MainWindowAdding, NameThatIsNotUtf8IsShownOneWayEverywhere)
+{
+    TTempFolder T;
+    const std::string A = T.Write("caf\xE9.txt", "abc");
+    const std::string B = T.Write("na\xEFve.txt", "abd");
+    std::string Program = "sorvik", ArgA = A, ArgB = B;
+    char* Argv[] = {Program.data(), ArgA.data(), ArgB.data(), nullptr};
+    TMainWindowFixture M;
+    M.Ui.ActionCompareNextTwoFiles->trigger();
+    M.Form->CommandLineArguments = TSorvikProgram::ArgumentsFromArgv(3, Argv);
+    M.Form->AddCommandLineFiles();
+    ASSERT_TRUE(M.WaitIdle());
+    ASSERT_EQ(M.Logged(), (std::vector<std::string>{A, B}));
+
+    const QString NameA = FileNameToQString(A), NameB = FileNameToQString(B);
+    ASSERT_TRUE(NameA.contains(QChar(0xDCE9)) && NameB.contains(QChar(0xDCEF))); // the bytes kept
+    EXPECT_EQ(M.Ui.EditFile->text(), NameB);
+
+    auto* Copy = FormLogViewer->findChild<QAbstractButton*>(QStringLiteral("TB_CopyToClipboard"));
+    ASSERT_NE(Copy, nullptr);
+    QApplication::clipboard()->clear();
+    Copy->click();
+    const QStringList Rows = QApplication::clipboard()->text().split(QStringLiteral("\r\n"), Qt::SkipEmptyParts).mid(1);
+    ASSERT_EQ(Rows.size(), 2); // after the header line
+    EXPECT_EQ(Rows[0].section(QLatin1Char('\t'), 1, 1), NameA);
+    EXPECT_EQ(Rows[1].section(QLatin1Char('\t'), 1, 1), NameB);
+    EXPECT_EQ(QStringToFileName(Rows[1].section(QLatin1Char('\t'), 1, 1)), B);
+
+    EXPECT_EQ(FormCompareFiles->Edit_FileA->text(), NameB);
+    EXPECT_EQ(FormCompareFiles->Edit_FileB->text(), NameA);
+    const QStringList Messages = M.MessageTexts();
+    ASSERT_GE(Messages.size(), 3) << Messages.join('\n').toStdString();
+    EXPECT_EQ(Messages.mid(Messages.size() - 2), (QStringList{NameB, NameA}));
 }
 #endif
