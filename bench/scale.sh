@@ -2,7 +2,10 @@
 # The whole program at scale, with rhash beside it on the same input:
 #   1. a folder of COUNT files of 1 KiB added on the command line, hashed,
 #      the log shown, copied and saved (bench/scale/sorvik_scale.cpp);
-#   2. one sparse 5 GiB file hashed through the program, its digests
+#   2. the same with all ten types: peak memory, and what Clear Log leaves,
+#      against the empty program's;
+#   3. COUNT files that fail, each reported in the message list;
+#   4. one sparse 5 GiB file hashed through the program, its digests
 #      checked against sha256sum and md5sum.
 # Usage: bench/scale.sh [COUNT]      (from the repository's root)
 # Figures go to stdout; bench/README.md keeps a recorded run.
@@ -49,6 +52,9 @@ ALL=CRC32,MD2,MD4,MD5,SHA1,SHA256,SHA512,RipeMD128,RipeMD160,ED2K
 echo "-- program, all ten types: memory, and Clear Log"
 program empty - "$ALL" | grep -E "resident" | sed 's/^/empty program: /'
 program memory "$FOLDER" "$ALL" | grep -E "wall|per second|resident|Clear Log"
+
+echo "== $COUNT files that fail (queued, then gone: each is reported with two message lines)"
+program failing "$COUNT" "$TYPES" | grep -E "wall|per second|UI thread|stall|message lines"
 
 echo "== one sparse file of 5 GiB"
 BIG="$WORK/sparse-5g.bin"

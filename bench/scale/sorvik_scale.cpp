@@ -9,6 +9,8 @@
 //   sorvik_scale memory DIR TYPES             add DIR, hash, then Clear Log:
 //                                             peak and resident memory
 //   sorvik_scale empty - TYPES                the program with nothing added
+//   sorvik_scale failing COUNT TYPES          COUNT files that vanished after
+//                                             they were queued: each fails
 //
 // TYPES is the "HashTypes" text of the settings, e.g. "MD5,SHA256".
 #include "app/uSettings.h"
@@ -22,6 +24,7 @@
 #include "platform/qt/uPlatformShell.h"
 
 #include <QAbstractButton>
+#include <QListWidget>
 #include <QAction>
 #include <QApplication>
 #include <QClipboard>
@@ -162,6 +165,8 @@ struct TRun {
     long Expected = 0;
     // Nothing added: the figures come a second after the start.
     bool Empty = false;
+    // Paths of files that are gone, queued as the folder search would.
+    long Missing = 0;
 };
 
 // Drives the program through steps on its own message loop: each step runs
@@ -183,8 +188,11 @@ int RunProgram(const TRun& R, const std::function<void()>& AtIdle)
     const double UiCpu0 = ThreadCpuSeconds();
     const double Cpu0 = ProcessCpuSeconds();
 
-    TSorvikProgram Program(R.Empty ? QStringList() : QStringList{R.Path}, (R.ProgramFolder / "sorvik").string());
+    TSorvikProgram Program(R.Empty || R.Missing > 0 ? QStringList() : QStringList{R.Path},
+                           (R.ProgramFolder / "sorvik").string());
     Program.Start();
+    for (long I = 0; I < R.Missing; ++I)
+        FileQueue->Push((R.ProgramFolder / "gone" / ("f" + std::to_string(I) + ".bin")).string());
     TStallMeter Stalls;
     QTimer Poll;
     bool Done = false;
@@ -207,6 +215,7 @@ int RunProgram(const TRun& R, const std::function<void()>& AtIdle)
         for (const auto& F : FormMain->FileList().Items)
             if (F->Hashes.HashTypes == 0)
                 ++Failed;
+        std::printf("message lines         %d\n", FormMain->findChild<QListWidget*>("ListBox_Messages")->count());
         std::printf("files                 %ld (%ld without digests)\n", static_cast<long>(FormMain->FileList().Count()), Failed);
         std::printf("wall time             %.2f s\n", Seconds);
         std::printf("files per second      %.0f\n", static_cast<double>(R.Expected) / Seconds);
@@ -320,7 +329,7 @@ int main(int argc, char** argv)
     if (argc >= 5 && std::string(argv[1]) == "make-folder")
         return MakeFolder(argv[2], std::stol(argv[3]), std::stol(argv[4]));
     if (argc < 4) {
-        std::fprintf(stderr, "usage: sorvik_scale make-folder DIR COUNT SIZE | folder DIR TYPES | file PATH TYPES | memory DIR TYPES | empty - TYPES\n");
+        std::fprintf(stderr, "usage: sorvik_scale make-folder DIR COUNT SIZE | folder DIR TYPES | file PATH TYPES | memory DIR TYPES | empty - TYPES | failing COUNT TYPES\n");
         return 2;
     }
     const std::string Mode = argv[1];
@@ -335,7 +344,8 @@ int main(int argc, char** argv)
     R.Path = QString::fromLocal8Bit(argv[2]);
     R.Types = QString::fromLatin1(argv[3]);
     R.Empty = Mode == "empty";
-    R.Expected = R.Empty ? 0 : CountFiles(argv[2]);
+    R.Missing = Mode == "failing" ? std::stol(argv[2]) : 0;
+    R.Expected = R.Empty ? 0 : R.Missing > 0 ? R.Missing : CountFiles(argv[2]);
     int Result = 1;
     if (Mode == "folder")
         Result = RunProgram(R, [&] { LogViewerFigures(Work); });
@@ -343,7 +353,7 @@ int main(int argc, char** argv)
         Result = RunProgram(R, PrintRow);
     else if (Mode == "memory")
         Result = RunProgram(R, ClearLogFigures);
-    else if (Mode == "empty")
+    else if (Mode == "empty" || Mode == "failing")
         Result = RunProgram(R, nullptr);
     std::error_code Ignored;
     if (Mode == "folder")

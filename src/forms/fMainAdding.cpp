@@ -61,6 +61,7 @@ void TFormMain::SearcherFileFound(const std::string& FileName) { EnqueueFile(Fil
 
 void TFormMain::AddPaths(const QStringList& List)
 {
+    const TMessageList::TBatch Batch(ListBox_Messages);
     for (const QString& P : List)
         AddPath(P);
     UpdateFileCounts();
@@ -69,6 +70,7 @@ void TFormMain::AddPaths(const QStringList& List)
 void TFormMain::AddCommandLineFiles()
 {
     CheckCompareModifiers();
+    const TMessageList::TBatch Batch(ListBox_Messages);
     for (const QString& A : CommandLineArguments)
         AddPath(A);
     UpdateFileCounts();

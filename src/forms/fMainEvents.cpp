@@ -47,11 +47,14 @@ void TFormMain::TakeWorkerMessages()
     constexpr qint64 SliceNs = 20'000'000;
     QElapsedTimer Slice;
     Slice.start();
+    // What the slice adds to the log viewer and the message list reaches
+    // their views once, at its end.
     emit WorkerSliceStarted();
     struct TSliceEnd {
         TFormMain* Form;
         ~TSliceEnd() { emit Form->WorkerSliceEnded(); }
     } SliceEnd{this};
+    const TMessageList::TBatch Messages(ListBox_Messages);
     TWindowMessage Message;
     while (FMessageWindow->Take(Message)) {
         RunGuarded([&] { WMWorkerEvent(Message); });

@@ -41,6 +41,8 @@ TMessageList::TMessageList(QWidget* Parent) : QListWidget(Parent)
 {
     setFrameShape(QFrame::NoFrame);
     setUniformItemSizes(true);
+    setLayoutMode(QListView::Batched);
+    setBatchSize(2000);
     setItemDelegate(new TMessageDelegate(this));
 }
 
@@ -49,6 +51,17 @@ void TMessageList::AddItem(TMessageLevel Level, const QString& Text)
     auto* Item = new QListWidgetItem(Text);
     Item->setData(LevelRole, static_cast<int>(Level));
     addItem(Item);
+    if (FBatch > 0)
+        FScrollPending = true;
+    else
+        scrollToBottom();
+}
+
+void TMessageList::EndBatch()
+{
+    if (FBatch == 0 || --FBatch > 0 || !FScrollPending)
+        return;
+    FScrollPending = false;
     scrollToBottom();
 }
 

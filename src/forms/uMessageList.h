@@ -28,9 +28,26 @@ public:
     TMessageLevel MessageLevel() const { return FLevel; }
     // Every line, each followed by CR LF.
     QString AllText() const;
+    // Between the two, lines are added without scrolling each into view: the
+    // list is scrolled to its end once, at the end. Scrolling asks the window
+    // system where the pointer is, a round trip per line.
+    void BeginBatch() { ++FBatch; }
+    void EndBatch();
+    class TBatch {
+    public:
+        explicit TBatch(TMessageList* List) : FList(List) { FList->BeginBatch(); }
+        ~TBatch() { FList->EndBatch(); }
+        TBatch(const TBatch&) = delete;
+        TBatch& operator=(const TBatch&) = delete;
+
+    private:
+        TMessageList* FList;
+    };
 
 private:
     void AddItem(TMessageLevel Level, const QString& Text);
+    int FBatch = 0;
+    bool FScrollPending = false;
     std::array<std::int32_t, 4> FCounts{};
     TMessageLevel FLevel = mlNone;
 };

@@ -4,6 +4,7 @@
 #include "platform/qt/uQtMessageWindow.h"
 
 #include <QProgressBar>
+#include <QScrollBar>
 
 #include <filesystem>
 
@@ -181,4 +182,41 @@ TEST(MainResponsiveness, AFolderGivenWithATrailingSeparatorQueuesPlainPaths)
     F.Form->AddPaths({Q(R + "/"), Q(R)});
     ASSERT_TRUE(F.WaitIdle());
     EXPECT_EQ(F.Logged(), (std::vector<std::string>{R + "/a.txt", R + "/sub/b.txt", R + "/a.txt", R + "/sub/b.txt"}));
+}
+
+// Each line scrolled the list to its end, and scrolling asks the window
+// system where the pointer is: failing files were many times slower than
+// good ones. A batch of lines is scrolled into view once, at its end, and
+// the list still ends showing its last line however long it grows.
+TEST(MainResponsiveness, MessagesOfABatchAreScrolledIntoViewOnce)
+{
+    TMessageList List;
+    List.resize(300, 120);
+    List.show();
+    ASSERT_TRUE(QTest::qWaitForWindowExposed(&List));
+    auto* Bar = List.verticalScrollBar();
+    for (int Round = 0; Round < 3; ++Round) {
+        int Moves = 0;
+        const auto Connection = QObject::connect(Bar, &QScrollBar::valueChanged, [&] { ++Moves; });
+        {
+            const TMessageList::TBatch Batch(&List);
+            for (int I = 0; I < 2000; ++I) {
+                List.AddMessage(mlError, QStringLiteral("An error has occurred."));
+                List.AddMessageLine(QStringLiteral("/gone/f%1.bin").arg(I));
+                QCoreApplication::processEvents();
+            }
+            // At most the one move the list's own layout of earlier lines may still make.
+            EXPECT_LE(Moves, 1) << "no line of the batch is scrolled to on its own";
+        }
+        QObject::disconnect(Connection);
+        EXPECT_TRUE(QTest::qWaitFor([&] { return Bar->maximum() > 0 && Bar->value() == Bar->maximum(); }, 5000))
+            << Bar->value() << " of " << Bar->maximum();
+        EXPECT_EQ(List.count(), 4000 * (Round + 1));
+        EXPECT_EQ(List.item(List.count() - 1)->text(), QStringLiteral("/gone/f1999.bin"));
+    }
+    // Outside a batch a line is scrolled to at once, as before.
+    List.scrollToTop();
+    QCoreApplication::processEvents();
+    List.AddMessageLine(QStringLiteral("last"));
+    EXPECT_TRUE(QTest::qWaitFor([&] { return Bar->value() == Bar->maximum(); }, 5000));
 }
