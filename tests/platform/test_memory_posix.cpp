@@ -11,7 +11,8 @@
 namespace {
 
 // Resident memory in KiB, from /proc; -1 where there is no such file.
-long ResidentKiB()
+// Unused where a sanitizer stands in for the allocator.
+[[maybe_unused]] long ResidentKiB()
 {
     std::ifstream Status("/proc/self/status");
     std::string Line;
