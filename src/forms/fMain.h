@@ -1,16 +1,19 @@
 // The main window: hash rows, file information, progress, messages, the
-// status bar, every command of the program, and the worker it owns.
+// status bar, every command of the program, and the worker it owns. Its code
+// is one file per area: fMain.cpp (creation, hash rows, settings, showing
+// and closing), fMainDesign.cpp, fMainEvents.cpp, fMainMessages.cpp,
+// fMainAdding.cpp and fMainCommands.cpp. What it does that other windows act
+// on it reports by signals; program/uProgramWindows connects them.
 #pragma once
 
 #include "engine/uSorvik.h"
 #include "engine/uThreads.h"
-#include "forms/uForms.h"
+#include "platform/uResourceStrings.h"
 #include "forms/uMessageList.h"
 
 #include <QDateTime>
 #include <QElapsedTimer>
 #include <QMainWindow>
-#include <QPointer>
 #include <QStringList>
 
 #include <array>
@@ -18,14 +21,11 @@
 #include <memory>
 
 class QAction;
-class QActionGroup;
 class QCheckBox;
 class QFrame;
 class QGroupBox;
 class QLabel;
 class QLineEdit;
-class QListWidget;
-class QListWidgetItem;
 class QMenu;
 class QProgressBar;
 class QToolBar;

@@ -62,10 +62,11 @@ void TProgramWindows::Connect(TFormMain& Main)
     // The log viewer's first two buttons run the main window's actions.
     FLogViewer->SetMainActions(Main.ActionSaveLog, Main.ActionClearLog);
 
-    QObject::connect(&Main, &TFormMain::FileTakenUp, FLogViewer,
-        [this](const std::shared_ptr<THashFile>& F) { FLogViewer->AddFile(F); });
-    QObject::connect(&Main, &TFormMain::FileFinished, FLogViewer,
-        [this](const std::shared_ptr<THashFile>& F) { FLogViewer->UpdateFile(*F); });
+    TFormLogViewer* const Viewer = FLogViewer;
+    QObject::connect(&Main, &TFormMain::FileTakenUp, Viewer,
+        [Viewer](const std::shared_ptr<THashFile>& F) { Viewer->AddFile(F); });
+    QObject::connect(&Main, &TFormMain::FileFinished, Viewer,
+        [Viewer](const std::shared_ptr<THashFile>& F) { Viewer->UpdateFile(*F); });
     QObject::connect(&Main, &TFormMain::LogCleared, FLogViewer, &TFormLogViewer::Clear);
     // A slice of the worker's events reaches the log's view as one change.
     QObject::connect(&Main, &TFormMain::WorkerSliceStarted, FLogViewer, &TFormLogViewer::BeginBatch);
@@ -75,11 +76,11 @@ void TProgramWindows::Connect(TFormMain& Main)
     QObject::connect(&Main, &TFormMain::ViewLogRequested, FLogViewer, &TSorvikForm::ShowAndRaise);
     QObject::connect(&Main, &TFormMain::TextWindowRequested, FText, &TSorvikForm::ShowAndRaise);
     QObject::connect(&Main, &TFormMain::AboutRequested, FAbout, &TSorvikForm::ShowAndRaise);
-    QObject::connect(&Main, &TFormMain::SettingsRequested, FSettings, [this] { FSettings->exec(); });
+    QObject::connect(&Main, &TFormMain::SettingsRequested, FSettings, [Dialog = FSettings] { Dialog->exec(); });
     QObject::connect(&Main, &TFormMain::HashCompareRequested, FCompare,
-        [this](const THashList& FileHashes, THashType Type, const QString& FileHash) {
-            FCompare->FileHashes = FileHashes;
-            FCompare->Start(Type, FileHash);
+        [Compare = FCompare](const THashList& FileHashes, THashType Type, const QString& FileHash) {
+            Compare->FileHashes = FileHashes;
+            Compare->Start(Type, FileHash);
         });
 
     for (TSorvikForm* F :
