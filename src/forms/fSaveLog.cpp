@@ -103,12 +103,7 @@ TFormSaveLog::TFormSaveLog(QWidget* Parent) : TSorvikForm(Parent)
     SpeedButton_Browse->setIcon(style()->standardIcon(QStyle::SP_DirOpenIcon));
     SpeedButton_Browse->setAutoRaise(false);
 
-    Component(BitBtn_Save, this, "BitBtn_Save", QStringLiteral("Save"));
-    BitBtn_Save->setIcon(style()->standardIcon(QStyle::SP_DialogSaveButton));
-    BitBtn_Save->setDefault(true);
-    Component(BitBtn_Cancel, this, "BitBtn_Cancel", QStringLiteral("Cancel"));
-    BitBtn_Cancel->setIcon(style()->standardIcon(QStyle::SP_DialogCancelButton));
-    BitBtn_Cancel->setAutoDefault(false);
+    SaveCancelButtons(BitBtn_Save, "BitBtn_Save", BitBtn_Cancel, "BitBtn_Cancel");
 
     auto* Layout = new QVBoxLayout(this);
     Layout->addWidget(Label_FileFormat);

@@ -32,12 +32,7 @@ TFormSettings::TFormSettings(QWidget* Parent) : TSorvikForm(Parent)
     Component(CB_IncludeHeaderInLogViewerExport, GroupBox_Main, "CB_IncludeHeaderInLogViewerExport",
               QStringLiteral("Include header in the log viewer export"));
 
-    Component(BB_Save, this, "BB_Save", QStringLiteral("Save"));
-    BB_Save->setIcon(style()->standardIcon(QStyle::SP_DialogSaveButton));
-    BB_Save->setDefault(true);
-    Component(BB_Cancel, this, "BB_Cancel", QStringLiteral("Cancel"));
-    BB_Cancel->setIcon(style()->standardIcon(QStyle::SP_DialogCancelButton));
-    BB_Cancel->setAutoDefault(false);
+    SaveCancelButtons(BB_Save, "BB_Save", BB_Cancel, "BB_Cancel");
 
     auto* Checks = new QVBoxLayout(GroupBox_Main);
     for (QCheckBox* C : {CB_StayOnTop, CB_UpperCaseHash, CB_ShowToolbarCaptions, CB_RememberLocationMainWindow,

@@ -7,6 +7,8 @@
 
 #include <QApplication>
 #include <QKeyEvent>
+#include <QPushButton>
+#include <QStyle>
 
 #include <exception>
 
@@ -51,6 +53,17 @@ void TSorvikForm::ShowAndRaise()
 }
 
 void TSorvikForm::SetStayOnTop(bool OnTop) { FStayOnTop = OnTop; }
+
+void TSorvikForm::SaveCancelButtons(QPushButton*& Save, const char* SaveName, QPushButton*& Cancel,
+                                    const char* CancelName)
+{
+    Component(Save, this, SaveName, QStringLiteral("Save"));
+    Save->setIcon(style()->standardIcon(QStyle::SP_DialogSaveButton));
+    Save->setDefault(true);
+    Component(Cancel, this, CancelName, QStringLiteral("Cancel"));
+    Cancel->setIcon(style()->standardIcon(QStyle::SP_DialogCancelButton));
+    Cancel->setAutoDefault(false);
+}
 
 bool TSorvikForm::FormKeyDown(QKeyEvent* Event)
 {

@@ -11,6 +11,7 @@
 #include <string>
 
 class QKeyEvent;
+class QPushButton;
 
 // A component of Window: a T on Parent, named Name (the component's name in
 // the design, which the design texts and the tests go by), with Caption
@@ -65,6 +66,9 @@ protected:
     {
         return Field = NewComponent<T>(this, Parent, Name, Caption);
     }
+
+    // A dialog's Save and Cancel buttons on the window, Save the default.
+    void SaveCancelButtons(QPushButton*& Save, const char* SaveName, QPushButton*& Cancel, const char* CancelName);
 
     // Key preview: every key press for this window or any of its controls
     // comes here first. Return True to consume the key. The default hides
