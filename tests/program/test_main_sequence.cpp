@@ -1,6 +1,6 @@
 // The main sequence run in process, as main() runs it, with a program folder
 // of the test's own.
-#include "main_window_support.h"
+#include "forms/main_window_support.h"
 
 #include "app/uLanguages.h"
 #include "app/uSettings.h"
