@@ -11,6 +11,7 @@
 #include <QFileDialog>
 #include <QFileSystemModel>
 #include <QGuiApplication>
+#include <QItemSelectionModel>
 #include <QLineEdit>
 #include <QTemporaryDir>
 #include <QTest>
@@ -116,6 +117,17 @@ TEST(FileDialogs, SizesDatesAndPathsReadLeftToRight)
             EXPECT_EQ(SmallSize, FileDialogSize(3));
             EXPECT_EQ(FileName->layoutDirection(), Qt::LeftToRight);
         }
+
+        // Choosing still works through the adjusted model: both rows picked
+        // in the list are the files chosen.
+        D.setFileMode(QFileDialog::ExistingFiles);
+        auto* Tree = D.findChild<QTreeView*>(Str("treeView"));
+        ASSERT_NE(Tree, nullptr);
+        Tree->selectionModel()->select(Small, QItemSelectionModel::Select | QItemSelectionModel::Rows);
+        Tree->selectionModel()->select(Big, QItemSelectionModel::Select | QItemSelectionModel::Rows);
+        QStringList Chosen = D.selectedFiles();
+        Chosen.sort();
+        EXPECT_EQ(Chosen, (QStringList{Dir.filePath(Str("big.bin")), Dir.filePath(Str("small.bin"))}));
         D.hide();
     }
 }
