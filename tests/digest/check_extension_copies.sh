@@ -18,5 +18,15 @@ for file in "$@"; do
       status=1
     fi
   done
+  # COFF (Windows) marks no symbol weak: a shared copy is a COMDAT section
+  # of its own, named .text$ and the function's name.
+  for sect in $("$objdump_tool" -h "$file" 2>/dev/null | awk '$2 ~ /^\.text\$/ { print $2 }' | sort -u); do
+    if "$objdump_tool" -d --no-show-raw-insn -j "$sect" "$file" 2>/dev/null |
+        awk -F'\t' 'NF > 1 { print $2 }' |
+        grep -Eq '^(sha1|sha256)|%[yz]mm|^(rorx|andn|shlx|shrx|sarx|pdep|pext|pshufb|palignr|pblend|pinsr|pextr|v[a-z])'; then
+      echo "$file: $sect uses a processor extension"
+      status=1
+    fi
+  done
 done
 exit $status
