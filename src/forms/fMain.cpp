@@ -213,6 +213,7 @@ void TFormMain::FormVisibleChanged(QWidget* Form)
 
 void TFormMain::ApplyHashCase(bool Upper)
 {
+    ShowPendingFileInfo();
     for (int T = htFirst; T <= htLast; ++T) {
         QLineEdit* E = HashRows[static_cast<std::size_t>(T)].Edit;
         E->setText(Q(CaseHash(E->text().toStdString(), Upper)));

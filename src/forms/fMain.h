@@ -349,4 +349,29 @@ private:
     int FShownProgress = -2;
     QTimer* FProgressTimer = nullptr;
     QElapsedTimer FProgressShownAt;
+
+    // Inside a slice of worker events the boxes, the progress and the file
+    // counts are not set file by file: what the slice leaves to show is
+    // set at its end, at most once a frame (the rest of the frame on a
+    // timer), at once when the worker goes idle or a file is cancelled, and
+    // before anything reads the boxes. Nothing is painted in between, so
+    // the window ends as it would have.
+    struct TPendingFileInfo {
+        bool Clear = false;                    // ClearFileInfo
+        std::shared_ptr<THashFile> Name;       // SetFileName
+        bool HasProps = false;                 // ShowFileInfo
+        TFileProperties Props;
+        std::shared_ptr<THashFile> Hashes;     // ShowHashes
+        bool Progress = false;                 // ShowProgressNow
+        bool Counts = false;                   // UpdateFileCounts
+        bool Any() const { return Clear || Name || HasProps || Hashes || Progress || Counts; }
+    };
+    void ShowPendingFileInfo();
+    void ShowPendingFileInfoSoon();
+    bool FDeferFileInfo = false;
+    TPendingFileInfo FPendingFileInfo;
+    QTimer* FFileInfoTimer = nullptr;
+    // The next look at the worker's messages after a slice that took some.
+    QTimer* FMessagePoll = nullptr;
+    QElapsedTimer FFileInfoShownAt;
 };

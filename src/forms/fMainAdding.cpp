@@ -167,6 +167,7 @@ void TFormMain::dropEvent(QDropEvent* Event)
 
 void TFormMain::ActionRehashFileExecute()
 {
+    ShowPendingFileInfo();
     if (!TrimControls(EditFile->text()).isEmpty()) {
         CheckCompareModifiers();
         AddPathArray({EditFile->text()});

@@ -28,6 +28,7 @@ using namespace fmain;
 
 void TFormMain::HandleHashCopyClick(QObject* Sender)
 {
+    ShowPendingFileInfo();
     for (int T = htFirst; T <= htLast; ++T) {
         const THashRow& R = HashRows[static_cast<std::size_t>(T)];
         if (R.CopyButton != Sender)
@@ -43,6 +44,7 @@ void TFormMain::HandleHashCopyClick(QObject* Sender)
 
 void TFormMain::HandleHashCompareClick(QObject* Sender)
 {
+    ShowPendingFileInfo();
     for (int T = htFirst; T <= htLast; ++T) {
         const THashRow& R = HashRows[static_cast<std::size_t>(T)];
         if (R.CompareButton == Sender) {
@@ -66,6 +68,7 @@ void TFormMain::FillHashList(THashList& List) const
 
 void TFormMain::ActionExportToClipboardExecute()
 {
+    ShowPendingFileInfo();
     QString Text;
     Text += EditFile->text() + CRLF;
     Text += LabelFileSize->text() + QLatin1Char(' ') + EditFileSize->text() + QStringLiteral(" (")

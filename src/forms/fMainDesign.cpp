@@ -405,6 +405,14 @@ void TFormMain::CreateComponents()
     FProgressTimer = new QTimer(this);
     FProgressTimer->setSingleShot(true);
     connect(FProgressTimer, &QTimer::timeout, this, [this] { ShowProgressNow(); });
+    FFileInfoTimer = new QTimer(this);
+    FFileInfoTimer->setSingleShot(true);
+    connect(FFileInfoTimer, &QTimer::timeout, this, [this] { ShowPendingFileInfo(); });
+    FMessagePoll = new QTimer(this);
+    FMessagePoll->setSingleShot(true);
+    FMessagePoll->setTimerType(Qt::PreciseTimer);
+    FMessagePoll->setInterval(1);
+    connect(FMessagePoll, &QTimer::timeout, this, [this] { TakeWorkerMessages(); });
 
     TimerSpeed = NewComponent<QTimer>(this, this, "TimerSpeed");
     TimerSpeed->setInterval(1000);

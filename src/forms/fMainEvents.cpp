@@ -20,6 +20,7 @@
 #include <QTimer>
 
 #include <algorithm>
+#include <utility>
 #include <cmath>
 
 using namespace fmain;
@@ -55,8 +56,31 @@ void TFormMain::TakeWorkerMessages()
         ~TSliceEnd() { emit Form->WorkerSliceEnded(); }
     } SliceEnd{this};
     const TMessageList::TBatch Messages(ListBox_Messages);
+    struct TDeferFileInfo {
+        TFormMain* Form;
+        ~TDeferFileInfo()
+        {
+            Form->FDeferFileInfo = false;
+            Form->ShowPendingFileInfoSoon();
+        }
+    } DeferFileInfo{this};
+    FDeferFileInfo = true;
     TWindowMessage Message;
-    while (FMessageWindow->Take(Message)) {
+    int Taken = 0;
+    for (;;) {
+        if (!FMessageWindow->TakeHolding(Message)) {
+            // After a slice that took messages the queue is looked at again
+            // shortly: a worker ahead of the window then posts no wake-up
+            // for each message. An empty look lets the next message post one.
+            if (Taken > 0) {
+                FMessagePoll->start();
+                return;
+            }
+            if (FMessageWindow->Release())
+                return;
+            continue;
+        }
+        ++Taken;
         RunGuarded([&] { WMWorkerEvent(Message); });
         Message = TWindowMessage();
         if (Slice.nsecsElapsed() >= SliceNs) {
@@ -64,6 +88,39 @@ void TFormMain::TakeWorkerMessages()
             return;
         }
     }
+}
+
+void TFormMain::ShowPendingFileInfo()
+{
+    if (FFileInfoTimer)
+        FFileInfoTimer->stop();
+    if (!FPendingFileInfo.Any())
+        return;
+    FFileInfoShownAt.start();
+    const TPendingFileInfo P = std::exchange(FPendingFileInfo, TPendingFileInfo());
+    if (P.Clear)
+        ClearFileInfo();
+    if (P.Name)
+        SetFileName(FileNameToQString(P.Name->FileName));
+    if (P.HasProps)
+        ShowFileInfo(P.Props);
+    if (P.Hashes)
+        ShowHashes(P.Hashes->Hashes);
+    if (P.Progress)
+        ShowProgressNow();
+    if (P.Counts)
+        UpdateFileCounts();
+}
+
+void TFormMain::ShowPendingFileInfoSoon()
+{
+    if (!FPendingFileInfo.Any())
+        return;
+    const qint64 Since = FFileInfoShownAt.isValid() ? FFileInfoShownAt.elapsed() : ProgressFrameMilliseconds;
+    if (Since >= ProgressFrameMilliseconds)
+        ShowPendingFileInfo();
+    else if (!FFileInfoTimer->isActive())
+        FFileInfoTimer->start(static_cast<int>(ProgressFrameMilliseconds - Since));
 }
 
 std::uint64_t TFormMain::WorkerMessagesCoalesced() const
@@ -126,6 +183,14 @@ void TFormMain::WMWorkerEvent(const TWindowMessage& Message)
         SetStatusText(Q(sstatusworking));
         if (Superseded)
             break;
+        if (FDeferFileInfo) {
+            FPendingFileInfo.Clear = true;
+            FPendingFileInfo.Name = Payload->File;
+            FPendingFileInfo.HasProps = false;
+            FPendingFileInfo.Hashes.reset();
+            FPendingFileInfo.Counts = true;
+            break;
+        }
         UpdateFileCounts();
         ClearFileInfo();
         SetFileName(FileNameToQString(Payload->File->FileName));
@@ -134,7 +199,10 @@ void TFormMain::WMWorkerEvent(const TWindowMessage& Message)
         // A record of a cleared log is no longer shown anywhere.
         if (!Payload || !Payload->File || !InLog(*FFileList, Payload->File.get()))
             break;
-        if (!Superseded) {
+        if (!Superseded && FDeferFileInfo) {
+            FPendingFileInfo.Counts = true;
+            FPendingFileInfo.Hashes = Payload->File;
+        } else if (!Superseded) {
             UpdateFileCounts();
             ShowHashes(Payload->File->Hashes);
         }
@@ -145,14 +213,19 @@ void TFormMain::WMWorkerEvent(const TWindowMessage& Message)
         if (!Payload || !Payload->File || !InLog(*FFileList, Payload->File.get()))
             break;
         FCurrentFileProps = Payload->File->Properties;
-        if (!Superseded)
+        if (!Superseded && FDeferFileInfo) {
+            FPendingFileInfo.HasProps = true;
+            FPendingFileInfo.Props = Payload->File->Properties;
+        } else if (!Superseded) {
             ShowFileInfo(Payload->File->Properties);
+        }
         break;
     case weProgress:
         if (!Superseded)
             SetProgress(static_cast<int>(Message.LParam));
         break;
     case weFileCancelled:
+        ShowPendingFileInfo();
         UpdateFileCounts();
         SetStatusText(Q(sstatuscancelled));
         SetProgress(-1);
@@ -166,6 +239,8 @@ void TFormMain::WMWorkerEvent(const TWindowMessage& Message)
         SetStatusText(Q(sstatusworking));
         break;
     case weIdle:
+        // What the run leaves in the boxes is there when the worker is idle.
+        ShowPendingFileInfo();
         ++FIdleMessagesHandled;
         FIdleSinceBusy = true;
         RepaintStatusBar();
@@ -215,6 +290,10 @@ void TFormMain::SetProgress(int Percent)
     if (Percent == FShownProgress)
         return;
     FShownProgress = Percent;
+    if (FDeferFileInfo) {
+        FPendingFileInfo.Progress = true;
+        return;
+    }
     // Painting the bar is most of what a progress event costs: while a file
     // is read at full speed the steps in between are shown at most once a
     // frame; a start, an end and a reset are shown at once.

@@ -104,6 +104,34 @@ TEST(MainResponsiveness, MessagesQueueInOrderWithOneReadyEventPerBatch)
     EXPECT_EQ(Receiver.Ready, 2);
 }
 
+// A receiver that will look again shortly holds the queue: the worker's
+// messages meanwhile post no ready event (no wake-up per message), and
+// only a look that finds nothing lets the next message post one.
+TEST(MainResponsiveness, AHeldQueueAnnouncesNothingUntilReleased)
+{
+    TReadyCounter Receiver;
+    TQtMessageWindow Window(&Receiver, WM_WORKER_NOTIFY, weProgress, weFileStarted);
+    Window.Deliver(Message(weFileStarted));
+    QCoreApplication::processEvents();
+    EXPECT_EQ(Receiver.Ready, 1);
+    TWindowMessage M;
+    ASSERT_TRUE(Window.TakeHolding(M));
+    EXPECT_FALSE(Window.TakeHolding(M));
+    for (int I = 0; I < 3; ++I)
+        Window.Deliver(Message(weProgress, I));
+    QCoreApplication::processEvents();
+    EXPECT_EQ(Receiver.Ready, 1) << "held: no ready event";
+    EXPECT_FALSE(Window.Release()) << "messages came meanwhile";
+    std::vector<std::intptr_t> Values;
+    while (Window.TakeHolding(M))
+        Values.push_back(M.LParam);
+    EXPECT_EQ(Values, (std::vector<std::intptr_t>{0, 1, 2}));
+    EXPECT_TRUE(Window.Release());
+    Window.Deliver(Message(weIdle));
+    QCoreApplication::processEvents();
+    EXPECT_EQ(Receiver.Ready, 2) << "released: the next message is announced";
+}
+
 // Three files reported faster than the window takes them: every file reaches
 // the log and the log viewer, and the boxes end on the last one, exactly as
 // when each message is handled on its own.

@@ -67,4 +67,25 @@ bool TQtMessageWindow::Take(TWindowMessage& Message)
     return true;
 }
 
+bool TQtMessageWindow::TakeHolding(TWindowMessage& Message)
+{
+    std::lock_guard<std::mutex> Guard(FLock);
+    if (FQueue.empty())
+        return false;
+    Message = std::move(FQueue.front());
+    FQueue.pop_front();
+    if (FMarkedWParam >= 0 && Message.WParam == FMarkedWParam)
+        FMarkedQueued.fetch_sub(1, std::memory_order_relaxed);
+    return true;
+}
+
+bool TQtMessageWindow::Release()
+{
+    std::lock_guard<std::mutex> Guard(FLock);
+    if (!FQueue.empty())
+        return false;
+    FReadyPending = false;
+    return true;
+}
+
 void TQtMessageWindow::PostReady() { QCoreApplication::postEvent(FReceiver, new TWindowMessagesReadyEvent()); }

@@ -42,6 +42,13 @@ public:
     // The oldest queued message; False when none is left, and the next
     // delivery posts a new ready event.
     bool Take(TWindowMessage& Message);
+    // The same, but an empty queue leaves the receiver marked as busy taking
+    // messages: deliveries post no ready event until Release. A receiver
+    // that looks again shortly spares a fast poster a wake-up per message.
+    bool TakeHolding(TWindowMessage& Message);
+    // True when the queue is empty: the next delivery posts a ready event.
+    // False when messages came meanwhile; the receiver goes on taking.
+    bool Release();
     // The receiver stops before the queue is empty and wants to go on later.
     void PostReady();
     // Queued messages of the marked kind, not yet taken.
