@@ -1,6 +1,6 @@
 // What the dialog tests share: a settings object of their own in place of the
 // program's, a modal run that acts once the dialog is up, and a design
-// translator that marks every text.
+// translator of the test's own.
 #pragma once
 
 #include "app/uSettings.h"
@@ -80,17 +80,7 @@ public:
     std::function<void()> OnApply;
 };
 
-// Marks every design text "»text«"; removed again with the guard.
-class TMarkingTranslator : public TAbstractTranslator {
-public:
-    void TranslateFormString(const TDesignProperty&, QString& Content) override
-    {
-        Content = QChar(0xbb) + Content + QChar(0xab);
-    }
-};
-
-inline bool IsMarked(const QString& S) { return S.startsWith(QChar(0xbb)) && S.endsWith(QChar(0xab)); }
-
+// Installs a design translator of the test's own for as long as it lives.
 class TTranslatorGuard {
 public:
     explicit TTranslatorGuard(std::unique_ptr<TAbstractTranslator> Translator)
