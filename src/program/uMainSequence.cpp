@@ -69,7 +69,6 @@ void TSorvikProgram::Start()
     // 6. The application's title.
     QCoreApplication::setOrganizationName(QString::fromLatin1(VendorName));
     QCoreApplication::setApplicationName(QString::fromLatin1(AppName));
-    QGuiApplication::setApplicationDisplayName(QString::fromLatin1(AppName));
     QGuiApplication::setWindowIcon(ProgramIcon());
     // Closing the main window ends the program, even with others open.
     QGuiApplication::setQuitOnLastWindowClosed(false);

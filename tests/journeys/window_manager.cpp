@@ -1,0 +1,175 @@
+// Kept apart: the X headers define macros (None, Bool, Status...) that clash
+// with Qt's.
+#include "window_manager.h"
+
+#include <QTest>
+#include <QWidget>
+
+#ifdef SORVIK_HAVE_XLIB
+#include <X11/Xatom.h>
+#include <X11/Xlib.h>
+#endif
+
+#include <memory>
+
+namespace journey {
+
+namespace {
+
+#ifdef SORVIK_HAVE_XLIB
+struct TDisplay {
+    Display* D = XOpenDisplay(nullptr);
+    ~TDisplay()
+    {
+        if (D)
+            XCloseDisplay(D);
+    }
+};
+
+// The raw items of a property, or nothing.
+template <typename Item>
+std::vector<Item> Property(unsigned long Window, const char* Name, Atom Type)
+{
+    std::vector<Item> Items;
+    TDisplay X;
+    if (!X.D || !Window)
+        return Items;
+    Atom ActualType = 0;
+    int Format = 0;
+    unsigned long Count = 0, After = 0;
+    unsigned char* Data = nullptr;
+    if (XGetWindowProperty(X.D, Window, XInternAtom(X.D, Name, False), 0, 4096, False, Type, &ActualType, &Format,
+                           &Count, &After, &Data) == Success
+        && Data) {
+        for (unsigned long I = 0; I < Count; ++I) {
+            if (Format == 8)
+                Items.push_back(static_cast<Item>(Data[I]));
+            else if (Format == 32)
+                Items.push_back(static_cast<Item>(reinterpret_cast<unsigned long*>(Data)[I]));
+        }
+    }
+    if (Data)
+        XFree(Data);
+    return Items;
+}
+
+QByteArray Bytes(unsigned long Window, const char* Name, Atom Type)
+{
+    QByteArray B;
+    for (char C : Property<char>(Window, Name, Type))
+        B.append(C);
+    return B;
+}
+#endif
+
+unsigned long WindowOf(const QWidget* W) { return W ? static_cast<unsigned long>(W->winId()) : 0; }
+
+} // namespace
+
+TWindowManager::TWindowManager()
+{
+    FProcess.setProcessChannelMode(QProcess::ForwardedErrorChannel);
+    FProcess.start(QStringLiteral("openbox"), {QStringLiteral("--sm-disable")});
+    if (!FProcess.waitForStarted(10000))
+        ADD_FAILURE() << "openbox did not start (scripts/bootstrap installs it)";
+    else if (!QTest::qWaitFor([] { return Running(); }, 10000))
+        ADD_FAILURE() << "openbox did not take over the screen";
+}
+
+TWindowManager::~TWindowManager()
+{
+    if (FProcess.state() == QProcess::NotRunning)
+        return;
+    FProcess.terminate();
+    if (!FProcess.waitForFinished(5000))
+        FProcess.kill();
+    FProcess.waitForFinished(5000);
+}
+
+bool TWindowManager::Running()
+{
+#ifdef SORVIK_HAVE_XLIB
+    TDisplay X;
+    if (!X.D)
+        return false;
+    return !Property<unsigned long>(DefaultRootWindow(X.D), "_NET_SUPPORTING_WM_CHECK", XA_WINDOW).empty();
+#else
+    return false;
+#endif
+}
+
+QString WindowName(const QWidget* W)
+{
+#ifdef SORVIK_HAVE_XLIB
+    TDisplay X;
+    if (!X.D)
+        return {};
+    return QString::fromUtf8(Bytes(WindowOf(W), "_NET_WM_NAME", XInternAtom(X.D, "UTF8_STRING", False)));
+#else
+    (void)W;
+    return {};
+#endif
+}
+
+QStringList WindowClass(const QWidget* W)
+{
+#ifdef SORVIK_HAVE_XLIB
+    QByteArray B = Bytes(WindowOf(W), "WM_CLASS", XA_STRING);
+    if (B.endsWith('\0'))
+        B.chop(1);
+    QStringList L;
+    for (const QByteArray& Part : B.split('\0'))
+        L.append(QString::fromLatin1(Part));
+    return L;
+#else
+    (void)W;
+    return {};
+#endif
+}
+
+QStringList WindowStates(const QWidget* W)
+{
+    QStringList L;
+#ifdef SORVIK_HAVE_XLIB
+    TDisplay X;
+    if (!X.D)
+        return L;
+    for (unsigned long A : Property<unsigned long>(WindowOf(W), "_NET_WM_STATE", XA_ATOM)) {
+        char* Name = XGetAtomName(X.D, static_cast<Atom>(A));
+        if (Name) {
+            L.append(QString::fromLatin1(Name));
+            XFree(Name);
+        }
+    }
+#else
+    (void)W;
+#endif
+    return L;
+}
+
+unsigned long TransientFor(const QWidget* W)
+{
+#ifdef SORVIK_HAVE_XLIB
+    const auto Items = Property<unsigned long>(WindowOf(W), "WM_TRANSIENT_FOR", XA_WINDOW);
+    return Items.empty() ? 0 : Items.front();
+#else
+    (void)W;
+    return 0;
+#endif
+}
+
+std::unique_ptr<TWindowManager>& TWindowManagerSuite::Instance()
+{
+    static std::unique_ptr<TWindowManager> Manager;
+    return Manager;
+}
+
+void TWindowManagerSuite::Start()
+{
+    if (!Instance())
+        Instance() = std::make_unique<TWindowManager>();
+}
+
+void TWindowManagerSuite::Stop() { Instance().reset(); }
+
+} // namespace journey
