@@ -41,9 +41,11 @@ endfunction()
 
 # One test program per folder of tests/, discovered by CTest.
 # Extra arguments are the libraries it links. Qt test programs get the
-# offscreen platform and a QApplication from tests/support/qt_main.cpp.
+# offscreen platform and a QApplication from tests/support/qt_main.cpp;
+# FRAMELESS gives their windows no frame, so that a window's bounds and its
+# frame's are the same.
 function(sorvik_tests name dir)
-  cmake_parse_arguments(T "QT" "" "LIBS" ${ARGN})
+  cmake_parse_arguments(T "QT;FRAMELESS" "" "LIBS" ${ARGN})
   sorvik_test_sources(_src ${name} ${dir} ${T_LIBS})
   if(NOT _src)
     return()
@@ -56,6 +58,9 @@ function(sorvik_tests name dir)
     target_sources(${name} PRIVATE "${CMAKE_SOURCE_DIR}/tests/support/qt_main.cpp")
     target_link_libraries(${name} PRIVATE ${T_LIBS} Qt6::Widgets Qt6::Test GTest::gtest GTest::gmock)
     set(_env "QT_QPA_PLATFORM=offscreen")
+    if(T_FRAMELESS)
+      set(_env "QT_QPA_PLATFORM=offscreen:configfile=${CMAKE_SOURCE_DIR}/tests/support/offscreen_frameless.json")
+    endif()
   else()
     target_link_libraries(${name} PRIVATE ${T_LIBS} GTest::gtest_main GTest::gmock)
     set(_env "")

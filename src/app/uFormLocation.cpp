@@ -4,6 +4,7 @@
 
 #include <QEvent>
 #include <QObject>
+#include <QTimer>
 #include <QWidget>
 
 #include <algorithm>
@@ -147,14 +148,31 @@ void TFormLocation::SetText(const std::string& Text)
         WindowState = wsNormal;
 }
 
+QMargins FrameMarginsOf(const QWidget& Form)
+{
+    const QRect Frame = Form.frameGeometry();
+    const QRect Client = Form.geometry();
+    return QMargins(Client.left() - Frame.left(), Client.top() - Frame.top(), Frame.right() - Client.right(),
+                    Frame.bottom() - Client.bottom());
+}
+
+void PlaceFrame(QWidget& Form, const QRect& Frame)
+{
+    const QMargins Margins = FrameMarginsOf(Form);
+    Form.resize(Frame.size().shrunkBy(Margins).expandedTo(QSize(1, 1)));
+    // A window's position is its frame's: the window manager puts the title
+    // bar there, also while it has not framed the window yet.
+    Form.move(Frame.topLeft());
+}
+
 void TFormLocation::Capture(const QWidget& Form, bool StateChanged)
 {
     WindowState = WindowStateOf(Form);
     if (WindowState != wsNormal && !StateChanged)
         return;
-    QRect Bounds = Form.geometry();
+    QRect Bounds = Form.frameGeometry();
     if (WindowState != wsNormal && !Form.normalGeometry().isEmpty())
-        Bounds = Form.normalGeometry();
+        Bounds = Form.normalGeometry().marginsAdded(FrameMarginsOf(Form));
     Left = Bounds.x();
     Top = Bounds.y();
     Width = Bounds.width();
@@ -182,19 +200,33 @@ bool TFormLocation::Apply(QWidget& Form) const
     const Qt::WindowStates Enlarged = Qt::WindowMaximized | Qt::WindowFullScreen;
     if (Old & Enlarged)
         Form.setWindowState(Old & ~Enlarged);
-    Form.setGeometry(FitToDesktop(Left, Top, Width, Height, PlatformVirtualDesktop()));
+    PlaceFrame(Form, FitToDesktop(Left, Top, Width, Height, PlatformVirtualDesktop()));
     if (Form.windowState() != Target)
         Form.setWindowState(Target);
     return true;
 }
 
+void TFormLocation::FitFrame(QWidget& Form) const
+{
+    if (!Valid || !Enabled || WindowStateOf(Form) != wsNormal)
+        return;
+    const QRect Wanted = FitToDesktop(Left, Top, Width, Height, PlatformVirtualDesktop());
+    if (Form.frameGeometry() != Wanted)
+        PlaceFrame(Form, Wanted);
+}
+
 // The tracker's hooks on its window: an event filter and the destruction signal.
 class TFormLocationHooks : public QObject {
 public:
-    explicit TFormLocationHooks(TFormLocationTracker& Tracker) : FTracker(Tracker) {}
+    explicit TFormLocationHooks(TFormLocationTracker& Tracker) : FTracker(Tracker)
+    {
+        FFrameTimer.setInterval(20);
+        QObject::connect(&FFrameTimer, &QTimer::timeout, this, [this] { CheckFrame(); });
+    }
 
     void Hook(QWidget* Form)
     {
+        FFrameTimer.stop();
         Form->installEventFilter(this);
         FDestroyed = QObject::connect(Form, &QObject::destroyed, this, [this] { FTracker.Attach(nullptr); });
     }
@@ -219,10 +251,16 @@ protected:
             FTracker.Capture();
             break;
         case QEvent::Show:
-            if (!Event->spontaneous())
-                FTracker.Apply();
+            // Without a frame yet, the bounds were applied to the client
+            // area alone: fit them again once the window manager has framed
+            // the window. Qt tells nobody when that happens.
+            if (!Event->spontaneous() && FTracker.Apply() && FrameMarginsOf(*FTracker.Form()).isNull()) {
+                FFrameChecks = 0;
+                FFrameTimer.start();
+            }
             break;
         case QEvent::Hide:
+            FFrameTimer.stop();
             if (!Event->spontaneous())
                 FTracker.Capture();
             break;
@@ -235,6 +273,22 @@ protected:
 private:
     TFormLocationTracker& FTracker;
     QMetaObject::Connection FDestroyed;
+    QTimer FFrameTimer;
+    int FFrameChecks = 0;
+
+    void CheckFrame()
+    {
+        QWidget* Form = FTracker.Form();
+        // A window manager that draws no frame: give up after a few seconds.
+        if (!Form || ++FFrameChecks > 150) {
+            FFrameTimer.stop();
+            return;
+        }
+        if (FrameMarginsOf(*Form).isNull())
+            return;
+        FFrameTimer.stop();
+        FTracker.FLocation.FitFrame(*Form);
+    }
 };
 
 TFormLocationTracker::TFormLocationTracker(QWidget* Form) : FHooks(std::make_unique<TFormLocationHooks>(*this))

@@ -5,6 +5,7 @@
 
 #include <QPointer>
 #include <QWidget>
+#include <QMargins>
 #include <QRect>
 
 #include <cstdint>
@@ -27,6 +28,13 @@ QRect FitToDesktop(const QRect& Bounds, const QRect& Desktop);
 QRect FitToDesktop(std::int64_t Left, std::int64_t Top, std::int64_t Width, std::int64_t Height,
                    const QRect& Desktop);
 
+// What the window manager's frame (title bar, borders) adds around the
+// client area; none before the window has been framed.
+QMargins FrameMarginsOf(const QWidget& Form);
+// Gives the window's frame, title bar included, the bounds Frame.
+void PlaceFrame(QWidget& Form, const QRect& Frame);
+
+// The bounds are the frame's, title bar and borders included.
 class TFormLocation {
 public:
     TFormLocation();
@@ -37,6 +45,8 @@ public:
     void SetText(const std::string& Text);
     void Capture(const QWidget& Form, bool StateChanged);
     bool Apply(QWidget& Form) const;
+    // Applies the bounds again once the window's frame is known.
+    void FitFrame(QWidget& Form) const;
 
     int32_t Left = 0;
     int32_t Top = 0;

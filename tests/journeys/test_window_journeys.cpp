@@ -1,0 +1,127 @@
+// The windows as a window manager shows them: title bars, frames on the
+// screen. openbox runs on the journey's X server for these.
+#include "journey_support.h"
+#include "window_manager.h"
+
+#include "forms/fAbout.h"
+#include "forms/fCompare.h"
+#include "forms/fCompareFiles.h"
+#include "forms/fLogViewer.h"
+#include "forms/fSaveLog.h"
+#include "forms/fSettings.h"
+#include "forms/fText.h"
+
+#include <QScreen>
+
+#include <regex>
+
+using namespace journey;
+
+namespace {
+
+class TWindowJourney : public TJourney {
+protected:
+    static void SetUpTestSuite() { TWindowManagerSuite::Start(); }
+    static void TearDownTestSuite() { TWindowManagerSuite::Stop(); }
+
+    void SetUp() override { ASSERT_TRUE(TWindowManager::Running()); }
+
+    // Shown and framed by the window manager.
+    static bool Framed(QWidget* W)
+    {
+        return QTest::qWaitForWindowExposed(W)
+               && QTest::qWaitFor([W] { return W->frameGeometry() != W->geometry(); }, 5000);
+    }
+
+    // The bounds stored under [Location] for Key.
+    std::string StoredLocation(const char* Key) const
+    {
+        const std::string Ini = ReadAll(SettingsFile());
+        std::smatch M;
+        if (!std::regex_search(Ini, M, std::regex(std::string("\n") + Key + "=([^\r\n]*)")))
+            return {};
+        return M[1];
+    }
+
+    static std::string LocationText(const QRect& R, int State = 0)
+    {
+        return "1," + std::to_string(R.x()) + "," + std::to_string(R.y()) + "," + std::to_string(R.width()) + ","
+               + std::to_string(R.height()) + "," + std::to_string(State);
+    }
+};
+
+struct TTitled {
+    QWidget* Window;
+    const char* Caption;
+};
+
+std::vector<TTitled> EveryWindow()
+{
+    return {{FormMain, "Sorvik"},         {FormText, "Hash Text"},         {FormLogViewer, "Log Viewer"},
+            {FormAbout, "About"},         {FormCompare, "Compare Hash"},   {FormCompareFiles, "Compare Files"},
+            {FormSaveLog, "Save Log"},    {FormSettings, "Settings"}};
+}
+
+} // namespace
+
+// Each title bar reads the window's caption and nothing else, in English
+// and translated; the window class stays the program's name.
+TEST_F(TWindowJourney, EveryTitleBarShowsExactlyItsCaption)
+{
+    for (const char* Language : {"en", "de", "he"}) {
+        SCOPED_TRACE(Language);
+        Start({QStringLiteral("--LANG=") + QLatin1String(Language)});
+        for (const TTitled& T : EveryWindow()) {
+            SCOPED_TRACE(T.Caption);
+            if (T.Window != FormMain)
+                T.Window->show();
+            ASSERT_TRUE(QTest::qWaitForWindowExposed(T.Window));
+            EXPECT_TRUE(QTest::qWaitFor([&] { return WindowName(T.Window) == T.Window->windowTitle(); }, 3000))
+                << WindowName(T.Window).toStdString();
+            if (QLatin1String(Language) == QLatin1String("en")) {
+                EXPECT_EQ(WindowName(T.Window), QString::fromLatin1(T.Caption));
+            }
+            EXPECT_EQ(WindowClass(T.Window).value(1), QStringLiteral("Sorvik"));
+            if (T.Window != FormMain)
+                T.Window->hide();
+        }
+        EXPECT_EQ(Close(), 0);
+    }
+    ExpectNothingSaid();
+}
+
+// A remembered place partly off the screen, or larger than it: the whole
+// frame, title bar included, opens on the desktop, and what is stored at the
+// end is the frame's bounds.
+TEST_F(TWindowJourney, RememberedWindowsOpenWithTheirWholeFrameOnTheDesktop)
+{
+    Folder.Write("Settings.ini", "[Location]\nMainForm=1,-40,-30,520,720,0\nLogViewer=1,5000,5000,515,308,0\n");
+    Start();
+    const QRect Desktop = QGuiApplication::primaryScreen()->virtualGeometry();
+    ASSERT_TRUE(Framed(FormMain));
+    ASSERT_TRUE(QTest::qWaitFor([] { return FormMain->frameGeometry().topLeft() == QPoint(0, 0); }, 5000))
+        << "frame at " << FormMain->frameGeometry().x() << "," << FormMain->frameGeometry().y();
+    EXPECT_GT(FormMain->geometry().top(), 0) << "a title bar above the client area";
+    EXPECT_EQ(FormMain->frameGeometry().size(), QSize(520, 720));
+    EXPECT_TRUE(Desktop.contains(FormMain->frameGeometry()));
+
+    FormMain->ActionViewLog->trigger();
+    ASSERT_TRUE(Framed(FormLogViewer));
+    const QRect Corner(Desktop.right() + 1 - 515, Desktop.bottom() + 1 - 308, 515, 308);
+    EXPECT_TRUE(QTest::qWaitFor([&] { return FormLogViewer->frameGeometry() == Corner; }, 5000));
+    EXPECT_TRUE(Desktop.contains(FormLogViewer->frameGeometry()));
+
+    const QRect Main = FormMain->frameGeometry();
+    const QRect Log = FormLogViewer->frameGeometry();
+    EXPECT_EQ(Close(), 0);
+    EXPECT_EQ(StoredLocation("MainForm"), LocationText(Main));
+    EXPECT_EQ(StoredLocation("LogViewer"), LocationText(Log));
+
+    // The same text opens the same frames again.
+    Start();
+    ASSERT_TRUE(Framed(FormMain));
+    EXPECT_TRUE(QTest::qWaitFor([&] { return FormMain->frameGeometry() == Main; }, 5000));
+    EXPECT_EQ(Close(), 0);
+    EXPECT_EQ(StoredLocation("MainForm"), LocationText(Main));
+    ExpectNothingSaid();
+}
