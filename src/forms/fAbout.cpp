@@ -108,6 +108,7 @@ TFormAbout::TFormAbout(QWidget* Parent) : TSorvikForm(Parent)
 {
     Placement = plCenterEveryOpening;
     setObjectName(QStringLiteral("FormAbout"));
+    EscCloses = true;
     setWindowFlag(Qt::WindowContextHelpButtonHint, false);
 
     Component(Panel_Header, this, "Panel_Header");

@@ -27,6 +27,7 @@ TFormCompare::TFormCompare(QWidget* Parent) : TSorvikForm(Parent)
 {
     Placement = plCenterFirstOpening;
     setObjectName(Str("FormCompare"));
+    EscCloses = true;
     SetDesignText(this, this, Str("Caption"), Str("Compare Hash"));
 
     QFont Fixed = QFontDatabase::systemFont(QFontDatabase::FixedFont);

@@ -50,6 +50,7 @@ TFormCompareFiles::TFormCompareFiles(QWidget* Parent) : TSorvikForm(Parent)
 {
     Placement = plCenterFirstOpening;
     setObjectName(Str("FormCompareFiles"));
+    EscCloses = true;
     SetDesignText(this, this, Str("Caption"), Str("Compare Files"));
     // Only a close button in the title bar.
     setWindowFlags(Qt::Dialog | Qt::CustomizeWindowHint | Qt::WindowTitleHint | Qt::WindowCloseButtonHint);

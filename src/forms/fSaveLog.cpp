@@ -76,6 +76,7 @@ TFormSaveLog::TFormSaveLog(QWidget* Parent) : TSorvikForm(Parent)
 {
     Placement = plCenterEveryOpening;
     setObjectName(QStringLiteral("FormSaveLog"));
+    EscCloses = true;
     setModal(true);
     setWindowFlag(Qt::WindowContextHelpButtonHint, false);
 

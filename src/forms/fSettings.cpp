@@ -17,6 +17,7 @@ TFormSettings::TFormSettings(QWidget* Parent) : TSorvikForm(Parent)
 {
     Placement = plCenterEveryOpening;
     setObjectName(QStringLiteral("FormSettings"));
+    EscCloses = true;
     setModal(true);
     setWindowFlag(Qt::WindowContextHelpButtonHint, false);
 

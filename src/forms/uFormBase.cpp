@@ -76,6 +76,16 @@ bool TSorvikForm::FormKeyDown(QKeyEvent* Event)
 
 bool TSorvikForm::FormKeyUp(QKeyEvent*) { return false; }
 
+void TSorvikForm::keyPressEvent(QKeyEvent* Event)
+{
+    // QDialog closes on Esc; only the windows meant to close on it do.
+    if (!EscCloses && Event->matches(QKeySequence::Cancel)) {
+        Event->ignore();
+        return;
+    }
+    QDialog::keyPressEvent(Event);
+}
+
 bool TSorvikForm::eventFilter(QObject* Watched, QEvent* Event)
 {
     const auto Type = Event->type();

@@ -72,12 +72,14 @@ protected:
 
     // Key preview: every key press for this window or any of its controls
     // comes here first. Return True to consume the key. The default hides
-    // the window on Esc when EscCloses is set.
+    // the window on Esc when EscCloses is set; without it Esc does nothing
+    // here, not even a dialog's reject.
     virtual bool FormKeyDown(QKeyEvent* Event);
     // Key releases, previewed the same way; True consumes.
     virtual bool FormKeyUp(QKeyEvent* Event);
-    bool EscCloses = true;
+    bool EscCloses = false;
     TPlacement Placement = plNone;
+    void keyPressEvent(QKeyEvent* Event) override;
 
     bool eventFilter(QObject* Watched, QEvent* Event) override;
 public:

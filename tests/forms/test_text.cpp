@@ -166,6 +166,21 @@ TEST_F(TextWindow, CtrlEnterHashesWithoutABreakAndEnterAloneOnlyBreaks)
     EXPECT_EQ(Main.Hashed.size(), 1u);
 }
 
+// Esc is an ordinary key here: the window stays open and the text as typed.
+TEST_F(TextWindow, EscLeavesTheWindowOpen)
+{
+    ShowForm();
+    Type(Str("abc"));
+    for (QWidget* Target : {static_cast<QWidget*>(Form.MemoText), static_cast<QWidget*>(Form.BitBtnHash)}) {
+        Target->setFocus();
+        QTest::keyClick(Target, Qt::Key_Escape);
+        EXPECT_TRUE(Form.isVisible()) << Target->objectName().toStdString();
+    }
+    EXPECT_EQ(Form.MemoText->toPlainText(), Str("abc"));
+    EXPECT_TRUE(Main.Hashed.empty());
+    Form.hide();
+}
+
 TEST_F(TextWindow, EncodingChangeHashesOnceAndOnlyWhileShown)
 {
     Form.MemoText->setPlainText(Str("abc"));
