@@ -20,6 +20,7 @@
 #include <QToolButton>
 #include <QVBoxLayout>
 
+#include <limits>
 #include <memory>
 #include <string>
 #include <vector>
@@ -314,12 +315,30 @@ int TFormLogViewer::ScaledWidth(int Width) const
     return Digits > 60 ? Width * Digits / 60 : Width;
 }
 
-int TFormLogViewer::AddRow(std::shared_ptr<const THashFile> F) { return FModel->Append(std::move(F)); }
+int TFormLogViewer::AddRow(std::shared_ptr<const THashFile> F)
+{
+    const int Row = FModel->Append(std::move(F));
+    if (RowCount() >= FNumberFitAt)
+        FitNumberColumn();
+    return Row;
+}
 
 void TFormLogViewer::AddFile(THashFile& F)
 {
     // Not owned: the caller keeps F alive while its row is shown.
     F.RowIndex = AddRow(std::shared_ptr<const THashFile>(std::shared_ptr<void>(), &F));
+}
+
+void TFormLogViewer::FitNumberColumn()
+{
+    const int Rows = RowCount();
+    while (FNumberFitAt <= Rows && FNumberFitAt <= std::numeric_limits<int>::max() / 10)
+        FNumberFitAt *= 10;
+    // The delegate leaves a margin on either side of a cell's text.
+    const int Margin = ListView->style()->pixelMetric(QStyle::PM_FocusFrameHMargin, nullptr, ListView) + 1;
+    const int Needed = ListView->fontMetrics().horizontalAdvance(QString::number(Rows)) + 2 * Margin + 2;
+    if (ListView->columnWidth(ColNumber) < Needed)
+        ListView->setColumnWidth(ColNumber, Needed);
 }
 
 void TFormLogViewer::AddFile(const std::shared_ptr<THashFile>& F)
@@ -357,7 +376,12 @@ void TFormLogViewer::UpdateRow(const THashFile& F, int Row)
 
 void TFormLogViewer::UpdateFile(const THashFile& F) { UpdateRow(F, F.RowIndex); }
 
-void TFormLogViewer::Clear() { FModel->Clear(); }
+void TFormLogViewer::Clear()
+{
+    FModel->Clear();
+    ListView->setColumnWidth(ColNumber, ScaledWidth(30));
+    FNumberFitAt = 10;
+}
 
 void TFormLogViewer::ApplyHashCase(bool Upper) { FModel->ApplyHashCase(Upper); }
 

@@ -77,8 +77,11 @@ private:
     void UpdateRow(const THashFile& F, int Row);
     void TB_CopyToClipboardClick();
     bool ListViewKeyUp(QKeyEvent* Event);
+    void FitNumberColumn();
 
     TLogViewerModel* FModel = nullptr;
     // Hash columns known to be shown: they are never hidden again.
     THashTypes FShownColumns = 0;
+    // The row count at which the "#" column next needs another digit.
+    int FNumberFitAt = 10;
 };

@@ -9,6 +9,7 @@
 #include <QHeaderView>
 #include <QItemSelectionModel>
 #include <QSignalSpy>
+#include <QStyle>
 #include <QTableView>
 #include <QTest>
 #include <QToolBar>
@@ -263,7 +264,7 @@ TEST_F(LogViewer, ClosingHidesAndKeepsTheRows)
 {
     ShowForm();
     Taken(Record("kept"));
-    QTest::keyClick(&Form, Qt::Key_Escape);
+    Form.close();
     EXPECT_FALSE(Form.isVisible());
     EXPECT_EQ(Form.RowCount(), 1);
     Scope->IncludeHeaderInExport = false;
@@ -325,6 +326,43 @@ TEST_F(LogViewer, RowsKeepTheCaseTheyWereGivenUntilTheCaseIsApplied)
     EXPECT_EQ(Form.CellText(1, 6), Str(Md5));
     Form.ApplyHashCase(true);
     EXPECT_EQ(Form.CellText(1, 6), Str(Md5).toUpper());
+}
+
+TEST_F(LogViewer, EscLeavesTheWindowOpen)
+{
+    ShowForm();
+    Taken(Record("kept"));
+    for (QWidget* Target : {static_cast<QWidget*>(Form.ListView), static_cast<QWidget*>(&Form)}) {
+        QTest::keyClick(Target, Qt::Key_Escape);
+        EXPECT_TRUE(Form.isVisible());
+    }
+    Form.hide();
+}
+
+// The running number is never cut, whatever its number of digits; a clear
+// gives the column its designed width back.
+TEST_F(LogViewer, TheNumberColumnFitsTheLargestNumber)
+{
+    const int Designed = Form.ListView->columnWidth(0);
+    const int Margin = Form.ListView->style()->pixelMetric(QStyle::PM_FocusFrameHMargin, nullptr, Form.ListView) + 1;
+    auto Fits = [&](int Number) {
+        return Form.ListView->fontMetrics().horizontalAdvance(QString::number(Number)) + 2 * Margin
+               <= Form.ListView->columnWidth(0);
+    };
+    int Added = 0;
+    for (int Count : {9, 99, 9999, 10000, 123456}) {
+        while (Added < Count) {
+            Taken(Record("f"));
+            ++Added;
+        }
+        EXPECT_TRUE(Fits(Count)) << Count << " rows, column " << Form.ListView->columnWidth(0);
+        EXPECT_EQ(Form.CellText(Count - 1, 0), QString::number(Count));
+    }
+    EXPECT_GT(Form.ListView->columnWidth(0), Designed);
+    Form.Clear();
+    EXPECT_EQ(Form.ListView->columnWidth(0), Designed);
+    Taken(Record("again"));
+    EXPECT_TRUE(Fits(1));
 }
 
 } // namespace
