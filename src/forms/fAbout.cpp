@@ -163,9 +163,11 @@ TFormAbout::TFormAbout(QWidget* Parent) : TSorvikForm(Parent)
     auto* HeaderTexts = new QVBoxLayout;
     HeaderTexts->setSpacing(2);
     HeaderTexts->addStretch(1);
-    HeaderTexts->addWidget(Label_Title);
-    HeaderTexts->addWidget(Label_Version);
-    HeaderTexts->addWidget(Label_Date);
+    // Each as wide as its text: the white beside it is the header's own
+    // background, which copies the identification line.
+    HeaderTexts->addWidget(Label_Title, 0, Leading);
+    HeaderTexts->addWidget(Label_Version, 0, Leading);
+    HeaderTexts->addWidget(Label_Date, 0, Leading);
     HeaderTexts->addStretch(1);
     auto* HeaderLayout = new QHBoxLayout(Panel_Header);
     HeaderLayout->setContentsMargins(12, 4, 12, 4);

@@ -83,6 +83,32 @@ TEST(AboutBox, ARightClickOnTheHeaderBackgroundCopiesTheIdentificationLine)
     Form.hide();
 }
 
+// The labels are as wide as their texts: beside each, the header is its own
+// background, in either direction of writing.
+TEST(AboutBox, TheWhiteBesideTheHeaderLabelsIsBackground)
+{
+    for (Qt::LayoutDirection Direction : {Qt::LeftToRight, Qt::RightToLeft}) {
+        SCOPED_TRACE(Direction == Qt::LeftToRight ? "left to right" : "right to left");
+        QGuiApplication::setLayoutDirection(Direction);
+        TFormAbout Form;
+        Form.ShowAndRaise();
+        ASSERT_TRUE(QTest::qWaitForWindowExposed(&Form));
+        QWidget* Panel = Header(Form);
+        for (const char* Name : {"Label_Title", "Label_Version", "Label_Date"}) {
+            SCOPED_TRACE(Name);
+            QLabel* L = Label(Form, Name);
+            const QPoint Centre = L->mapTo(Panel, L->rect().center());
+            // Near the header's far edge, on the label's line.
+            const int FarX = Direction == Qt::LeftToRight ? Panel->width() - 16 : 16;
+            QApplication::clipboard()->setText(Sentinel);
+            QTest::mouseClick(Panel, Qt::RightButton, {}, QPoint(FarX, Centre.y()));
+            EXPECT_EQ(QApplication::clipboard()->text(), TFormAbout::IdentificationLine());
+        }
+        Form.hide();
+    }
+    QGuiApplication::setLayoutDirection(Qt::LeftToRight);
+}
+
 TEST(AboutBox, OtherButtonsAndClicksOnTheHeaderLabelsCopyNothing)
 {
     TFormAbout Form;
