@@ -4,6 +4,7 @@
 #include "app/uTranslationKit.h"
 #include "platform/qt/uFileNames.h"
 #include "forms/uFormPlacement.h"
+#include "forms/uMainIcons.h"
 #include "engine/uStrUtils.h"
 
 #include <QAbstractTableModel>
@@ -231,7 +232,7 @@ TFormLogViewer::TFormLogViewer(QWidget* Parent) : TSorvikForm(Parent)
     Component(TB_SaveToFile, ToolBar, "TB_SaveToFile");
     Component(TB_ClearLog, ToolBar, "TB_ClearLog");
     Component(TB_CopyToClipboard, ToolBar, "TB_CopyToClipboard", Str("Copy to clipboard"));
-    TB_CopyToClipboard->setIcon(QIcon::fromTheme(Str("edit-copy"), style()->standardIcon(QStyle::SP_FileDialogDetailedView)));
+    TB_CopyToClipboard->setIcon(MainImage(miCopy));
     for (QToolButton* B : {TB_SaveToFile, TB_ClearLog, TB_CopyToClipboard}) {
         B->setToolButtonStyle(Qt::ToolButtonTextBesideIcon);
         B->setAutoRaise(true);

@@ -38,6 +38,70 @@ QIcon Themed(const char* Name, QStyle::StandardPixmap Fallback)
     return QApplication::style()->standardIcon(Fallback);
 }
 
+// A sheet of paper with a folded corner and a few lines of text on it.
+void Sheet(QPainter& G, const QRectF& R, qreal S)
+{
+    const qreal Fold = R.width() * 0.3;
+    QPainterPath Outline;
+    Outline.moveTo(R.topLeft());
+    Outline.lineTo(R.right() - Fold, R.top());
+    Outline.lineTo(R.right(), R.top() + Fold);
+    Outline.lineTo(R.bottomRight());
+    Outline.lineTo(R.bottomLeft());
+    Outline.closeSubpath();
+    G.setPen(QPen(QColor(70, 80, 95), qMax(1.0, S / 16.0)));
+    G.setBrush(Qt::white);
+    G.drawPath(Outline);
+    G.setPen(QPen(QColor(90, 130, 190), qMax(1.0, S / 16.0)));
+    for (qreal Y = R.top() + R.height() * 0.35; Y < R.bottom() - R.height() * 0.15; Y += R.height() * 0.18)
+        G.drawLine(QPointF(R.left() + R.width() * 0.2, Y), QPointF(R.right() - R.width() * 0.2, Y));
+}
+
+// Drawn where the theme has none: two sheets, one over the other.
+QPixmap CopyPicture(int Size)
+{
+    QPixmap P(Size, Size);
+    P.fill(Qt::transparent);
+    QPainter G(&P);
+    G.setRenderHint(QPainter::Antialiasing);
+    const qreal S = Size;
+    Sheet(G, QRectF(S * 0.08, S * 0.06, S * 0.56, S * 0.66), S);
+    Sheet(G, QRectF(S * 0.36, S * 0.28, S * 0.56, S * 0.66), S);
+    return P;
+}
+
+// Drawn where the theme has none: a sheet of lines under a magnifying glass.
+QPixmap ViewLogPicture(int Size)
+{
+    QPixmap P(Size, Size);
+    P.fill(Qt::transparent);
+    QPainter G(&P);
+    G.setRenderHint(QPainter::Antialiasing);
+    const qreal S = Size;
+    Sheet(G, QRectF(S * 0.1, S * 0.04, S * 0.66, S * 0.86), S);
+    const QRectF Lens(S * 0.42, S * 0.42, S * 0.36, S * 0.36);
+    G.setPen(QPen(QColor(50, 50, 60), qMax(1.5, S / 10.0), Qt::SolidLine, Qt::RoundCap));
+    G.drawLine(Lens.center() + QPointF(S * 0.13, S * 0.13), QPointF(S * 0.94, S * 0.94));
+    G.setPen(QPen(QColor(50, 50, 60), qMax(1.0, S / 14.0)));
+    G.setBrush(QColor(200, 225, 255, 200));
+    G.drawEllipse(Lens);
+    return P;
+}
+
+QIcon Drawn(QPixmap (*Picture)(int))
+{
+    QIcon I;
+    for (int S : {16, 24, 32, 48})
+        I.addPixmap(Picture(S));
+    return I;
+}
+
+QIcon ThemedOrDrawn(const char* Name, QPixmap (*Picture)(int))
+{
+    const QString N = QString::fromLatin1(Name);
+    return QIcon::hasThemeIcon(N) ? QIcon::fromTheme(N) : Drawn(Picture);
+}
+
 QIcon Make(int Index)
 {
     switch (Index) {
@@ -50,7 +114,7 @@ QIcon Make(int Index)
     case miSelectAll: return Themed("edit-select-all", QStyle::SP_DialogYesButton);
     case miSelectNone: return Themed("edit-clear", QStyle::SP_DialogNoButton);
     case miHashText: return Themed("accessories-text-editor", QStyle::SP_FileDialogDetailedView);
-    case miCopy: return Themed("edit-copy", QStyle::SP_FileLinkIcon);
+    case miCopy: return ThemedOrDrawn("edit-copy", CopyPicture);
     case miToggleMessages: return Themed("view-list-text", QStyle::SP_FileDialogListView);
     case miCompare: return Themed("edit-find", QStyle::SP_FileDialogContentsView);
     case miNoMessages: return Themed("dialog-information", QStyle::SP_MessageBoxInformation);
@@ -59,7 +123,7 @@ QIcon Make(int Index)
     case miSelect: return Themed("go-next", QStyle::SP_ArrowRight);
     case miRehash: return Themed("view-refresh", QStyle::SP_BrowserReload);
     case miSaveLog: return Themed("document-save", QStyle::SP_DialogSaveButton);
-    case miViewLog: return Themed("document-preview", QStyle::SP_FileDialogInfoView);
+    case miViewLog: return ThemedOrDrawn("document-preview", ViewLogPicture);
     case miClearLog: return Themed("edit-delete", QStyle::SP_TrashIcon);
     case miSettings: return Themed("preferences-system", QStyle::SP_ComputerIcon);
     default: return {};
