@@ -105,7 +105,7 @@ TEST_F(TWindowJourney, RememberedWindowsOpenWithTheirWholeFrameOnTheDesktop)
     EXPECT_EQ(FormMain->frameGeometry().size(), QSize(520, 720));
     EXPECT_TRUE(Desktop.contains(FormMain->frameGeometry()));
 
-    FormMain->ActionViewLog->trigger();
+    Parts(FormMain).ActionViewLog->trigger();
     ASSERT_TRUE(Framed(FormLogViewer));
     const QRect Corner(Desktop.right() + 1 - 515, Desktop.bottom() + 1 - 308, 515, 308);
     EXPECT_TRUE(QTest::qWaitFor([&] { return FormLogViewer->frameGeometry() == Corner; }, 5000));
