@@ -83,9 +83,10 @@ endfunction()
 # xvfb-run with the xcb platform, so focus, modifier keys, the clipboard and
 # window placement are the X server's own. Its tests are listed only with
 # --gtest_list_tests (headless), never discovered one by one: one X server
-# for the whole program.
+# for the whole program. MAIN names a main() of the program's own in place
+# of tests/support/qt_main.cpp.
 function(sorvik_x11_tests name dir)
-  cmake_parse_arguments(T "" "TIMEOUT" "LIBS" ${ARGN})
+  cmake_parse_arguments(T "" "TIMEOUT;MAIN" "LIBS" ${ARGN})
   sorvik_test_sources(_src ${name} ${dir} ${T_LIBS})
   if(NOT _src)
     return()
@@ -98,7 +99,10 @@ function(sorvik_x11_tests name dir)
   if(NOT T_TIMEOUT)
     set(T_TIMEOUT 300)
   endif()
-  add_executable(${name} ${_src} "${CMAKE_SOURCE_DIR}/tests/support/qt_main.cpp")
+  if(NOT T_MAIN)
+    set(T_MAIN "${CMAKE_SOURCE_DIR}/tests/support/qt_main.cpp")
+  endif()
+  add_executable(${name} ${_src} "${T_MAIN}")
   set_target_properties(${name} PROPERTIES AUTOMOC ON)
   target_include_directories(${name} PRIVATE "${CMAKE_SOURCE_DIR}/src" "${CMAKE_SOURCE_DIR}/tests")
   target_link_libraries(${name} PRIVATE ${T_LIBS} Qt6::Widgets Qt6::Test GTest::gtest GTest::gmock)

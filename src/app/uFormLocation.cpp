@@ -1,6 +1,7 @@
 #include "app/uFormLocation.h"
 
 #include "platform/qt/uPlatformShell.h"
+#include "platform/qt/uWindowFrame.h"
 
 #include <QEvent>
 #include <QObject>
@@ -10,6 +11,7 @@
 #include <algorithm>
 #include <charconv>
 #include <limits>
+#include <utility>
 
 namespace {
 
@@ -150,29 +152,36 @@ void TFormLocation::SetText(const std::string& Text)
 
 QMargins FrameMarginsOf(const QWidget& Form)
 {
-    const QRect Frame = Form.frameGeometry();
-    const QRect Client = Form.geometry();
-    return QMargins(Client.left() - Frame.left(), Client.top() - Frame.top(), Frame.right() - Client.right(),
-                    Frame.bottom() - Client.bottom());
+    return PlatformFrameMargins(Form);
+}
+
+QRect FrameOf(const QWidget& Form)
+{
+    return Form.geometry().marginsAdded(FrameMarginsOf(Form));
 }
 
 void PlaceFrame(QWidget& Form, const QRect& Frame)
 {
+    // Before the window has a frame the client area takes the frame's
+    // place; it is placed again once the frame is known.
     const QMargins Margins = FrameMarginsOf(Form);
-    Form.resize(Frame.size().shrunkBy(Margins).expandedTo(QSize(1, 1)));
-    // A window's position is its frame's: the window manager puts the title
-    // bar there, also while it has not framed the window yet.
-    Form.move(Frame.topLeft());
+    Form.setGeometry(QRect(Frame.topLeft() + QPoint(Margins.left(), Margins.top()),
+                           Frame.size().shrunkBy(Margins).expandedTo(QSize(1, 1))));
 }
 
 void TFormLocation::Capture(const QWidget& Form, bool StateChanged)
 {
+    Capture(Form, StateChanged, FrameMarginsOf(Form));
+}
+
+void TFormLocation::Capture(const QWidget& Form, bool StateChanged, const QMargins& Frame)
+{
     WindowState = WindowStateOf(Form);
     if (WindowState != wsNormal && !StateChanged)
         return;
-    QRect Bounds = Form.frameGeometry();
+    QRect Bounds = Form.geometry().marginsAdded(Frame);
     if (WindowState != wsNormal && !Form.normalGeometry().isEmpty())
-        Bounds = Form.normalGeometry().marginsAdded(FrameMarginsOf(Form));
+        Bounds = Form.normalGeometry().marginsAdded(Frame);
     Left = Bounds.x();
     Top = Bounds.y();
     Width = Bounds.width();
@@ -211,7 +220,7 @@ void TFormLocation::FitFrame(QWidget& Form) const
     if (!Valid || !Enabled || WindowStateOf(Form) != wsNormal)
         return;
     const QRect Wanted = FitToDesktop(Left, Top, Width, Height, PlatformVirtualDesktop());
-    if (Form.frameGeometry() != Wanted)
+    if (FrameOf(Form) != Wanted)
         PlaceFrame(Form, Wanted);
 }
 
@@ -248,7 +257,13 @@ protected:
             FTracker.FStateChanged = true;
             break;
         case QEvent::Close:
+            NoteFrame();
             FTracker.Capture();
+            break;
+        case QEvent::Move:
+        case QEvent::Resize:
+            if (FTracker.Form()->isVisible() && !FFrameTimer.isActive())
+                NoteFrame();
             break;
         case QEvent::Show:
             // Without a frame yet, the bounds were applied to the client
@@ -256,6 +271,7 @@ protected:
             // the window. Qt tells nobody when that happens.
             if (!Event->spontaneous() && FTracker.Apply() && FrameMarginsOf(*FTracker.Form()).isNull()) {
                 FFrameChecks = 0;
+                FLastMargins = QMargins();
                 FFrameTimer.start();
             }
             break;
@@ -275,6 +291,16 @@ private:
     QMetaObject::Connection FDestroyed;
     QTimer FFrameTimer;
     int FFrameChecks = 0;
+    QMargins FLastMargins;
+
+    // The window manager takes its frame away as the window is hidden: the
+    // capture then uses the frame it had while shown.
+    void NoteFrame()
+    {
+        const QMargins Margins = FrameMarginsOf(*FTracker.Form());
+        if (!Margins.isNull())
+            FTracker.FFrame = Margins;
+    }
 
     void CheckFrame()
     {
@@ -284,9 +310,17 @@ private:
             FFrameTimer.stop();
             return;
         }
-        if (FrameMarginsOf(*Form).isNull())
+        // While the window manager reparents the window, Qt may report a
+        // frame of any size for a moment: wait for one that stays.
+        const QMargins Margins = FrameMarginsOf(*Form);
+        const bool Plausible = !Margins.isNull() && Margins.left() >= 0 && Margins.top() >= 0
+                               && Margins.right() >= 0 && Margins.bottom() >= 0
+                               && Margins.left() + Margins.right() < Form->width()
+                               && Margins.top() + Margins.bottom() < Form->height();
+        if (!Plausible || Margins != std::exchange(FLastMargins, Margins))
             return;
         FFrameTimer.stop();
+        FTracker.FFrame = Margins;
         FTracker.FLocation.FitFrame(*Form);
     }
 };
@@ -306,6 +340,7 @@ void TFormLocationTracker::Attach(QWidget* Form)
     FHooks->Unhook(FForm.data());
     FForm = Form;
     FStateChanged = false;
+    FFrame = QMargins();
     if (Form)
         FHooks->Hook(Form);
 }
@@ -317,8 +352,10 @@ void TFormLocationTracker::Reset()
 
 void TFormLocationTracker::Capture()
 {
-    if (FForm)
-        FLocation.Capture(*FForm, FStateChanged);
+    if (!FForm)
+        return;
+    const QMargins Live = FrameMarginsOf(*FForm);
+    FLocation.Capture(*FForm, FStateChanged, Live.isNull() ? FFrame : Live);
 }
 
 bool TFormLocationTracker::Apply()

@@ -31,6 +31,8 @@ QRect FitToDesktop(std::int64_t Left, std::int64_t Top, std::int64_t Width, std:
 // What the window manager's frame (title bar, borders) adds around the
 // client area; none before the window has been framed.
 QMargins FrameMarginsOf(const QWidget& Form);
+// The frame's bounds: the client area with the frame around it.
+QRect FrameOf(const QWidget& Form);
 // Gives the window's frame, title bar included, the bounds Frame.
 void PlaceFrame(QWidget& Form, const QRect& Frame);
 
@@ -44,6 +46,8 @@ public:
     std::string GetText() const;
     void SetText(const std::string& Text);
     void Capture(const QWidget& Form, bool StateChanged);
+    // With the frame Frame around the window's client area.
+    void Capture(const QWidget& Form, bool StateChanged, const QMargins& Frame);
     bool Apply(QWidget& Form) const;
     // Applies the bounds again once the window's frame is known.
     void FitFrame(QWidget& Form) const;
@@ -94,5 +98,7 @@ private:
     QPointer<QWidget> FForm;
     TFormLocation FLocation;
     bool FStateChanged = false;
+    // The window's frame when it was last seen.
+    QMargins FFrame;
     std::unique_ptr<TFormLocationHooks> FHooks;
 };

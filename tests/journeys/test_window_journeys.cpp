@@ -1,5 +1,5 @@
-// The windows as a window manager shows them: title bars, frames on the
-// screen. openbox runs on the journey's X server for these.
+// The windows as the window manager shows them: title bars, frames on the
+// screen.
 #include "journey_support.h"
 #include "window_manager.h"
 
@@ -21,8 +21,6 @@ namespace {
 
 class TWindowJourney : public TJourney {
 protected:
-    static void SetUpTestSuite() { TWindowManagerSuite::Start(); }
-    static void TearDownTestSuite() { TWindowManagerSuite::Stop(); }
 
     void SetUp() override { ASSERT_TRUE(TWindowManager::Running()); }
 
@@ -30,7 +28,7 @@ protected:
     static bool Framed(QWidget* W)
     {
         return QTest::qWaitForWindowExposed(W)
-               && QTest::qWaitFor([W] { return W->frameGeometry() != W->geometry(); }, 5000);
+               && QTest::qWaitFor([W] { return FrameBounds(W) != W->geometry(); }, 5000);
     }
 
     // The bounds stored under [Location] for Key.
@@ -99,20 +97,20 @@ TEST_F(TWindowJourney, RememberedWindowsOpenWithTheirWholeFrameOnTheDesktop)
     Start();
     const QRect Desktop = QGuiApplication::primaryScreen()->virtualGeometry();
     ASSERT_TRUE(Framed(FormMain));
-    ASSERT_TRUE(QTest::qWaitFor([] { return FormMain->frameGeometry().topLeft() == QPoint(0, 0); }, 5000))
-        << "frame at " << FormMain->frameGeometry().x() << "," << FormMain->frameGeometry().y();
+    const QRect Fitted(0, 0, 520, 720);
+    EXPECT_TRUE(QTest::qWaitFor([&] { return FrameBounds(FormMain) == Fitted; }, 5000))
+        << LocationText(FrameBounds(FormMain));
     EXPECT_GT(FormMain->geometry().top(), 0) << "a title bar above the client area";
-    EXPECT_EQ(FormMain->frameGeometry().size(), QSize(520, 720));
-    EXPECT_TRUE(Desktop.contains(FormMain->frameGeometry()));
+    EXPECT_TRUE(Desktop.contains(FrameBounds(FormMain)));
 
     Parts(FormMain).ActionViewLog->trigger();
     ASSERT_TRUE(Framed(FormLogViewer));
     const QRect Corner(Desktop.right() + 1 - 515, Desktop.bottom() + 1 - 308, 515, 308);
-    EXPECT_TRUE(QTest::qWaitFor([&] { return FormLogViewer->frameGeometry() == Corner; }, 5000));
-    EXPECT_TRUE(Desktop.contains(FormLogViewer->frameGeometry()));
+    EXPECT_TRUE(QTest::qWaitFor([&] { return FrameBounds(FormLogViewer) == Corner; }, 5000));
+    EXPECT_TRUE(Desktop.contains(FrameBounds(FormLogViewer)));
 
-    const QRect Main = FormMain->frameGeometry();
-    const QRect Log = FormLogViewer->frameGeometry();
+    const QRect Main = FrameBounds(FormMain);
+    const QRect Log = FrameBounds(FormLogViewer);
     EXPECT_EQ(Close(), 0);
     EXPECT_EQ(StoredLocation("MainForm"), LocationText(Main));
     EXPECT_EQ(StoredLocation("LogViewer"), LocationText(Log));
@@ -120,7 +118,8 @@ TEST_F(TWindowJourney, RememberedWindowsOpenWithTheirWholeFrameOnTheDesktop)
     // The same text opens the same frames again.
     Start();
     ASSERT_TRUE(Framed(FormMain));
-    EXPECT_TRUE(QTest::qWaitFor([&] { return FormMain->frameGeometry() == Main; }, 5000));
+    EXPECT_TRUE(QTest::qWaitFor([&] { return FrameBounds(FormMain) == Main; }, 5000))
+        << LocationText(FrameBounds(FormMain)) << " " << LocationText(FormMain->geometry());
     EXPECT_EQ(Close(), 0);
     EXPECT_EQ(StoredLocation("MainForm"), LocationText(Main));
     ExpectNothingSaid();

@@ -2,15 +2,22 @@
 // with Qt's.
 #include "window_manager.h"
 
-#include <QTest>
 #include <QWidget>
+
+#include <signal.h>
+#include <sys/wait.h>
+#include <unistd.h>
+
+#include <chrono>
+#include <cstdio>
+#include <thread>
+#include <vector>
 
 #ifdef SORVIK_HAVE_XLIB
 #include <X11/Xatom.h>
 #include <X11/Xlib.h>
 #endif
 
-#include <memory>
 
 namespace journey {
 
@@ -68,22 +75,26 @@ unsigned long WindowOf(const QWidget* W) { return W ? static_cast<unsigned long>
 
 TWindowManager::TWindowManager()
 {
-    FProcess.setProcessChannelMode(QProcess::ForwardedErrorChannel);
-    FProcess.start(QStringLiteral("openbox"), {QStringLiteral("--sm-disable")});
-    if (!FProcess.waitForStarted(10000))
-        ADD_FAILURE() << "openbox did not start (scripts/bootstrap installs it)";
-    else if (!QTest::qWaitFor([] { return Running(); }, 10000))
-        ADD_FAILURE() << "openbox did not take over the screen";
+    FPid = fork();
+    if (FPid == 0) {
+        execlp("openbox", "openbox", "--sm-disable", static_cast<char*>(nullptr));
+        _exit(127);
+    }
+    for (int I = 0; FPid > 0 && I < 200 && !Running(); ++I)
+        std::this_thread::sleep_for(std::chrono::milliseconds(50));
+    if (!Running())
+        std::fprintf(stderr, "openbox did not take over the screen (scripts/bootstrap installs it)\n");
+    // It announces itself before it manages windows.
+    std::this_thread::sleep_for(std::chrono::milliseconds(300));
 }
 
 TWindowManager::~TWindowManager()
 {
-    if (FProcess.state() == QProcess::NotRunning)
+    if (FPid <= 0)
         return;
-    FProcess.terminate();
-    if (!FProcess.waitForFinished(5000))
-        FProcess.kill();
-    FProcess.waitForFinished(5000);
+    kill(FPid, SIGTERM);
+    int ExitStatus = 0;
+    waitpid(FPid, &ExitStatus, 0);
 }
 
 bool TWindowManager::Running()
@@ -147,6 +158,18 @@ QStringList WindowStates(const QWidget* W)
     return L;
 }
 
+QRect FrameBounds(const QWidget* W)
+{
+    const QRect Client = W ? W->geometry() : QRect();
+#ifdef SORVIK_HAVE_XLIB
+    const auto E = Property<unsigned long>(WindowOf(W), "_NET_FRAME_EXTENTS", XA_CARDINAL);
+    if (E.size() == 4)
+        return Client.adjusted(-static_cast<int>(E[0]), -static_cast<int>(E[2]), static_cast<int>(E[1]),
+                               static_cast<int>(E[3]));
+#endif
+    return Client;
+}
+
 unsigned long TransientFor(const QWidget* W)
 {
 #ifdef SORVIK_HAVE_XLIB
@@ -157,19 +180,5 @@ unsigned long TransientFor(const QWidget* W)
     return 0;
 #endif
 }
-
-std::unique_ptr<TWindowManager>& TWindowManagerSuite::Instance()
-{
-    static std::unique_ptr<TWindowManager> Manager;
-    return Manager;
-}
-
-void TWindowManagerSuite::Start()
-{
-    if (!Instance())
-        Instance() = std::make_unique<TWindowManager>();
-}
-
-void TWindowManagerSuite::Stop() { Instance().reset(); }
 
 } // namespace journey

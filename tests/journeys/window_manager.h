@@ -2,18 +2,18 @@
 // a window: its title, its states, the window it stays above.
 #pragma once
 
-#include <QProcess>
+#include <QRect>
 #include <QStringList>
 
-#include <gtest/gtest.h>
-
-#include <memory>
+#include <sys/types.h>
 
 class QWidget;
 
 namespace journey {
 
-// Runs openbox for as long as the object lives.
+// Runs openbox for as long as the object lives. Made before the
+// QApplication: Qt asks once, when it connects, what the window manager
+// supports (the frame extents among it).
 class TWindowManager {
 public:
     TWindowManager();
@@ -25,7 +25,7 @@ public:
     static bool Running();
 
 private:
-    QProcess FProcess;
+    pid_t FPid = -1;
 };
 
 // The window's _NET_WM_NAME, the title the window manager shows.
@@ -34,17 +34,11 @@ QString WindowName(const QWidget* W);
 QStringList WindowClass(const QWidget* W);
 // The atoms of _NET_WM_STATE, by name ("_NET_WM_STATE_ABOVE", ...).
 QStringList WindowStates(const QWidget* W);
+// The window's frame on the screen: its client area with the window
+// manager's _NET_FRAME_EXTENTS around it.
+QRect FrameBounds(const QWidget* W);
 // WM_TRANSIENT_FOR; 0 when the window is transient for nothing.
 unsigned long TransientFor(const QWidget* W);
 
-// Journeys that need the window manager: it runs for the whole suite.
-class TWindowManagerSuite {
-public:
-    static void Start();
-    static void Stop();
-
-private:
-    static std::unique_ptr<TWindowManager>& Instance();
-};
 
 } // namespace journey
