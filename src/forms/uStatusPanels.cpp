@@ -14,6 +14,7 @@ TStatusPanels::TStatusPanels(QWidget* Parent) : QWidget(Parent)
 void TStatusPanels::AddPanel(int Width, TAlignment Alignment)
 {
     FWidths.push_back(Width);
+    FDesignWidths.push_back(Width);
     FAlignments.push_back(Alignment);
     FTexts.append(QString());
     update();
@@ -42,7 +43,33 @@ void TStatusPanels::SetPanelText(int Index, const QString& Text)
     if (Index < 0 || Index >= FTexts.size() || FTexts[Index] == Text)
         return;
     FTexts[Index] = Text;
+    const auto I = static_cast<std::size_t>(Index);
+    if (Index < PanelCount() - 1 && FAlignments[I] != paOwnerDraw) {
+        // The frame and the text's margins take 9 pixels of a panel.
+        const int Needed = fontMetrics().horizontalAdvance(Text) + 10;
+        const int Width = std::max(FDesignWidths[I], Needed);
+        if (Width != FWidths[I]) {
+            FWidths[I] = Width;
+            updateGeometry();
+            update();
+            return;
+        }
+    }
     update(PanelRect(Index));
+}
+
+QRect TStatusPanels::TextRect(int Index) const { return PanelRect(Index).adjusted(4, 2, -5, -2); }
+
+QString TStatusPanels::ShownText(int Index) const
+{
+    if (Index < 0 || Index >= FTexts.size())
+        return {};
+    const QString& Text = FTexts[Index];
+    const int Room = TextRect(Index).width();
+    if (fontMetrics().horizontalAdvance(Text) <= Room)
+        return Text;
+    // Eliding works in the text's logical order, in either direction.
+    return fontMetrics().elidedText(Text, Qt::ElideLeft, Room);
 }
 
 QSize TStatusPanels::sizeHint() const
@@ -73,8 +100,7 @@ void TStatusPanels::paintEvent(QPaintEvent*)
         }
         Painter.setPen(Pal.color(QPalette::WindowText));
         const int Flags = Qt::AlignVCenter | (A == paCenter ? Qt::AlignHCenter : Qt::AlignLeading) | Qt::TextSingleLine;
-        const QString Shown = fontMetrics().elidedText(FTexts[I], Qt::ElideRight, Inner.width() - 4);
-        Painter.drawText(Inner.adjusted(2, 0, -2, 0), Flags, Shown);
+        Painter.drawText(TextRect(I), Flags, ShownText(I));
     }
 }
 

@@ -26,7 +26,12 @@ public:
     QPoint LogicalPos(const QPoint& Pos) const;
 
     QString PanelText(int Index) const { return FTexts.value(Index); }
+    // A text panel other than the last grows beyond its designed width to
+    // show its whole text, and returns to it for a shorter one.
     void SetPanelText(int Index, const QString& Text);
+    // The text as drawn: whole, or for the last panel, when it does not
+    // fit, elided at its start so that its end (a hint's hash type) stays.
+    QString ShownText(int Index) const;
 
     // Draws an owner-drawn panel.
     std::function<void(QPainter& Painter, int Index, const QRect& Rect)> OnDrawPanel;
@@ -44,7 +49,10 @@ protected:
     void leaveEvent(QEvent* Event) override;
 
 private:
+    QRect TextRect(int Index) const;
+
     std::vector<int32_t> FWidths;
+    std::vector<int32_t> FDesignWidths;
     std::vector<TAlignment> FAlignments;
     QStringList FTexts;
 };
