@@ -77,12 +77,15 @@ const std::vector<TWindowRow>& Windows()
                      EXPECT_TRUE(TPseudoTranslation::IsMarked(Model->headerData(C, Qt::Horizontal).toString()));
                  // The hash columns carry the type names, which are never translated.
                  EXPECT_EQ(Model->headerData(3, Qt::Horizontal).toString(), Str("CRC32"));
-             }},
+             },
+         // Esc is an ordinary key there, tested with the window.
+         .EscHides = false},
         // The two modal dialogs' Esc is a cancel, tested with what it keeps.
         {.Class = "TFormSaveLog", .Make = Make<TFormSaveLog>(), .Texts = 8, .EscHides = false},
         // Caption, six boxes, two buttons.
         {.Class = "TFormSettings", .Make = Make<TFormSettings>(), .Texts = 9, .Exact = true, .EscHides = false},
-        {.Class = "TFormText", .Make = Make<TFormText>(), .Texts = 6, .Key = "TFORMTEXT.RB_ENCODINGUNICODE.CAPTION"},
+        {.Class = "TFormText", .Make = Make<TFormText>(), .Texts = 6, .Key = "TFORMTEXT.RB_ENCODINGUNICODE.CAPTION",
+         .EscHides = false},
     };
     return Rows;
 }
