@@ -183,6 +183,9 @@ void TFormMain::Build()
     EXPECT_EQ(Found[2].Reference, Str("TFormMain.Filter0"));
     EXPECT_EQ(Found[3].Text, Str("Two parts\n"));
     EXPECT_EQ(ScanDesignTextCalls(Str("uOther.cpp"), Source)[1].Reference, QString());
+    // A window written in several units: each unit's texts belong to the window itself.
+    EXPECT_EQ(ScanDesignTextCalls(Str("src/forms/fMainAdding.cpp"), Source)[1].Reference,
+              Str("TFormMain.OpenDialog.Title"));
 }
 
 TEST(ShippedLanguages, ListedWithNamesAndFlags)

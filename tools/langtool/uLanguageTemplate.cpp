@@ -8,6 +8,7 @@
 #include <QFile>
 #include <QFileInfo>
 #include <QHash>
+#include <QRegularExpression>
 #include <QWidget>
 
 #include <algorithm>
@@ -199,9 +200,22 @@ bool LiteralArgument(QByteArray Arg, QString& Text)
 QVector<TSourceDesignText> ScanDesignTextCalls(const QString& FileName, const QByteArray& Source)
 {
     QVector<TSourceDesignText> Result;
-    // fMain.cpp holds TFormMain: the units of windows are named f + window.
+    // fMain.cpp holds TFormMain: the units of windows are named f + window. A window split
+    // into several units (fMainAdding.cpp) belongs to the longest window class of the unit's
+    // own methods that begins its name.
     const QString Base = QFileInfo(FileName).completeBaseName();
-    const QString WindowClass = Base.startsWith(QLatin1Char('f')) ? QStringLiteral("TForm") + Base.mid(1) : QString();
+    QString WindowClass;
+    if (Base.startsWith(QLatin1Char('f'))) {
+        const QString Named = QStringLiteral("TForm") + Base.mid(1);
+        static const QRegularExpression Method(QStringLiteral("\\b(TForm\\w*)::"));
+        for (auto M = Method.globalMatch(QString::fromUtf8(Source)); M.hasNext();) {
+            const QString Class = M.next().captured(1);
+            if (Named.startsWith(Class) && Class.size() > WindowClass.size())
+                WindowClass = Class;
+        }
+        if (WindowClass.isEmpty())
+            WindowClass = Named;
+    }
     static const QByteArray Name = "DesignText";
     for (qsizetype At = Source.indexOf(Name); At >= 0; At = Source.indexOf(Name, At + Name.size())) {
         const qsizetype CallStart = Source.left(At).endsWith("Set") ? At - 3 : At;
