@@ -325,6 +325,7 @@ void TFormMain::closeEvent(QCloseEvent* Event)
     }
     QMainWindow::closeEvent(Event);
     Event->accept();
+    FClosed = true;
     // Closing the main window ends the program, whatever else is open.
     QCoreApplication::quit();
 }

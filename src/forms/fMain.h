@@ -238,6 +238,9 @@ private:
     void EnqueueFile(const std::string& FileName);
     void SearcherFileFound(const std::string& FileName);
     void AddPathArray(const QStringList& Names) { AddPaths(Names); }
+    // A folder search of many files lets the window go on every few
+    // milliseconds: timers, painting and the worker's messages, not input.
+    void LetWindowGoOn();
     void CheckCompareModifiers();
     void FormDropFiles(const QStringList& FileNames);
     void InitFileControls();
@@ -373,5 +376,13 @@ private:
     QTimer* FFileInfoTimer = nullptr;
     // The next look at the worker's messages after a slice that took some.
     QTimer* FMessagePoll = nullptr;
+
+    // Paths being added; paths added meanwhile (a drop while a search lets
+    // the window go on) wait until they are, so the queue keeps their order.
+    int FAddingDepth = 0;
+    QStringList FPathsWaiting;
+    QElapsedTimer FWentOnAt;
+    int FFoundSinceLook = 0;
+    bool FClosed = false;
     QElapsedTimer FFileInfoShownAt;
 };

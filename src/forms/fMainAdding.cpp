@@ -14,6 +14,7 @@
 #include "platform/qt/uFolderSearch.h"
 
 #include <QAction>
+#include <QCoreApplication>
 #include <QDragEnterEvent>
 #include <QDropEvent>
 #include <QFileDialog>
@@ -28,6 +29,7 @@
 
 #include <filesystem>
 #include <system_error>
+#include <utility>
 
 using namespace fmain;
 
@@ -42,10 +44,15 @@ void TFormMain::AddPath(const QString& Path)
     if (std::filesystem::is_directory(Status)) {
         // A folder the search cannot read is named; the rest is still added.
         SearchFolder(
-            Name, [this](const std::string& File) { SearcherFileFound(File); },
+            Name,
+            [this](const std::string& File) {
+                SearcherFileFound(File);
+                LetWindowGoOn();
+            },
             [this](const std::string& Folder) {
                 AddMessage(mlWarning, Q(sfoldernotread));
                 AddMessageLine(FileNameToQString(Folder));
+                LetWindowGoOn();
             });
     } else if (std::filesystem::exists(Status)) {
         EnqueueFile(Name);
@@ -57,23 +64,59 @@ void TFormMain::AddPath(const QString& Path)
 
 void TFormMain::EnqueueFile(const std::string& FileName) { FileQueue->Push(FileName); }
 
-void TFormMain::SearcherFileFound(const std::string& FileName) { EnqueueFile(FileName); }
+void TFormMain::SearcherFileFound(const std::string& FileName)
+{
+    // Once the window has closed, the rest of a search goes nowhere.
+    if (!FClosed)
+        EnqueueFile(FileName);
+}
+
+void TFormMain::LetWindowGoOn()
+{
+    constexpr int LookEvery = 256;
+    constexpr qint64 SliceMilliseconds = 10;
+    if (++FFoundSinceLook < LookEvery)
+        return;
+    FFoundSinceLook = 0;
+    if (!FWentOnAt.isValid()) {
+        FWentOnAt.start();
+        return;
+    }
+    if (FWentOnAt.elapsed() < SliceMilliseconds)
+        return;
+    QCoreApplication::processEvents(QEventLoop::ExcludeUserInputEvents);
+    FWentOnAt.restart();
+}
 
 void TFormMain::AddPaths(const QStringList& List)
 {
+    if (FAddingDepth > 0) {
+        FPathsWaiting += List;
+        return;
+    }
+    struct TDepth {
+        int& Depth;
+        explicit TDepth(int& D) : Depth(D) { ++Depth; }
+        ~TDepth() { --Depth; }
+    } Depth(FAddingDepth);
+    FWentOnAt.start();
+    FFoundSinceLook = 0;
     const TMessageList::TBatch Batch(ListBox_Messages);
     for (const QString& P : List)
         AddPath(P);
     UpdateFileCounts();
+    while (!FPathsWaiting.isEmpty()) {
+        const QStringList Waiting = std::exchange(FPathsWaiting, QStringList());
+        for (const QString& P : Waiting)
+            AddPath(P);
+        UpdateFileCounts();
+    }
 }
 
 void TFormMain::AddCommandLineFiles()
 {
     CheckCompareModifiers();
-    const TMessageList::TBatch Batch(ListBox_Messages);
-    for (const QString& A : CommandLineArguments)
-        AddPath(A);
-    UpdateFileCounts();
+    AddPaths(CommandLineArguments);
 }
 
 void TFormMain::CheckCompareModifiers()

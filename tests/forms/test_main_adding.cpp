@@ -14,6 +14,7 @@
 #include <QClipboard>
 #include <QLineEdit>
 #include <QMimeData>
+#include <QTimer>
 #include <QUrl>
 
 #include <filesystem>
@@ -125,6 +126,39 @@ TEST(MainWindowAdding, FolderSearchOwnFilesFirstDepthFirstAndOnlyRegularFiles)
     EXPECT_EQ(M.Logged(), (std::vector<std::string>{F1, F2, F4, F3}))
         << "own files, then sub-folders by name, depth first; the loop ends and the FIFO is left out";
     EXPECT_TRUE(M.Messages().isEmpty()) << "an empty folder adds and reports nothing";
+}
+
+// A long folder search lets the window go on (timers, painting, the
+// worker's messages). A path added meanwhile, as by a drop, waits for the
+// search: the queue keeps the order in which the paths were added.
+TEST(MainWindowAdding, APathAddedWhileASearchGoesOnComesAfterIt)
+{
+    TTempFolder T;
+    const fs::path Top = T.Path() / "many";
+    constexpr int Count = 30000;
+    std::vector<std::string> Expected;
+    for (int I = 0; I < Count; ++I) {
+        const fs::path Sub = Top / ("d" + std::to_string(I / 100 + 1000));
+        if (I % 100 == 0)
+            fs::create_directories(Sub);
+        Expected.push_back(T.Write(Str(fs::relative(Sub, T.Path()) / ("f" + std::to_string(I % 100 + 100) + ".bin")), ""));
+    }
+    const std::string Later = T.Write("later.txt", "later");
+    Expected.push_back(Later);
+
+    TMainWindowFixture M;
+    bool Ran = false;
+    int QueuedWhenRun = -1;
+    QTimer::singleShot(0, M.Form.get(), [&] {
+        Ran = true;
+        QueuedWhenRun = FileQueue->Count();
+        M.Form->AddPaths({Q(Later)});
+    });
+    M.Form->AddPaths({Q(Str(Top))});
+    QCoreApplication::processEvents();
+    ASSERT_TRUE(Ran);
+    ASSERT_TRUE(M.WaitIdle(60000));
+    EXPECT_EQ(M.Logged(), Expected) << "the timer ran with " << QueuedWhenRun << " files queued";
 }
 
 // A sub-folder the search cannot read is named in a warning, its path on
