@@ -314,27 +314,25 @@ void TSorvikThread::SetBusy(bool NewBusy, const std::string& Path)
 void TSorvikThread::ProcessFile(const std::string& Path)
 {
     auto Record = std::make_shared<THashFile>(Path);
-    {
-        auto Payload = std::make_shared<TWorkerPayload>();
-        Payload->File = Record;
-        NotifyObject(weFileStarted, std::move(Payload));
-    }
-    // The worker fills its own record and sends copies: the handed-over one
-    // belongs to the receiver's thread alone. When nothing was handed over,
-    // Record goes with the last payload that holds it.
-    THashFile Work(Path);
+    // One payload carries the file's three events: each part is written
+    // once, before the event that hands it over (properties before 4, digests
+    // before 3), and the receiver reads it only after that event, so no part
+    // is written while it may be read. The record itself belongs to the
+    // receiver's thread alone. When nothing was handed over, Record goes
+    // with the payload.
+    auto Payload = std::make_shared<TWorkerPayload>();
+    Payload->File = Record;
+    NotifyObject(weFileStarted, Payload);
+    // The worker reads the properties into a record of its own, kept from
+    // file to file.
+    FWork.FileName = Path;
+    FWork.Properties = TFileProperties();
     try {
-        Work.ReadProperties();
-        {
-            auto Payload = std::make_shared<TWorkerPayload>();
-            Payload->File = Record;
-            Payload->Properties = Work.Properties;
-            NotifyObject(weFileProperties, std::move(Payload));
-        }
-        HashItem(Work.FileName);
+        FWork.ReadProperties();
+        Payload->Properties = FWork.Properties;
+        NotifyObject(weFileProperties, Payload);
+        HashItem(FWork.FileName);
         if (!Stopping()) {
-            auto Payload = std::make_shared<TWorkerPayload>();
-            Payload->File = Record;
             Bank.GetHashes(Payload->Hashes);
             NotifyObject(weFileFinished, std::move(Payload));
         }

@@ -136,6 +136,7 @@ private:
     // Side by side on up to one thread per core.
     TSorvikList Bank{TSorvikList::CoreCount()};
     std::string CurrentFile;
+    THashFile FWork{std::string()};
     std::atomic<bool> FTerminated{false};
     std::atomic<bool> FCancelRequested{false};
     std::atomic<bool> FBusy{false};
