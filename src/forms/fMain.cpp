@@ -23,6 +23,7 @@
 #include <QScreen>
 #include <QTimer>
 #include <QToolBar>
+#include <QWindow>
 #include <QToolButton>
 
 #include <algorithm>
@@ -195,11 +196,18 @@ void TFormMain::SetStayOnTop(bool Value)
 {
     if (bool(windowFlags() & Qt::WindowStaysOnTopHint) == Value)
         return;
-    // Changing the flag hides a shown window: show it again.
-    const bool WasVisible = isVisible();
-    setWindowFlag(Qt::WindowStaysOnTopHint, Value);
-    if (WasVisible)
-        show();
+    Qt::WindowFlags Flags = windowFlags();
+    Flags.setFlag(Qt::WindowStaysOnTopHint, Value);
+    QWindow* Native = windowHandle();
+    if (!isVisible() || !Native) {
+        setWindowFlags(Flags);
+        return;
+    }
+    // Told to the window system on the window as it is: setting the flag
+    // on the widget would hide it, recreate it and drop its normal-state
+    // bounds while it is maximized.
+    overrideWindowFlags(Flags);
+    Native->setFlags(Flags);
 }
 
 void TFormMain::FormVisibleChanged(QWidget* Form)

@@ -124,3 +124,62 @@ TEST_F(TWindowJourney, RememberedWindowsOpenWithTheirWholeFrameOnTheDesktop)
     EXPECT_EQ(StoredLocation("MainForm"), LocationText(Main));
     ExpectNothingSaid();
 }
+
+// Stay on top: the main window alone stays above other programs; the
+// program's other windows stay above it, as its windows, and no higher.
+TEST_F(TWindowJourney, StayingOnTopTheOtherWindowsStayAboveTheMainWindowOnly)
+{
+    Folder.Write("Settings.ini", "[General]\nStayOnTop=1\n");
+    Start();
+    const QString Above = QStringLiteral("_NET_WM_STATE_ABOVE");
+    EXPECT_TRUE(QTest::qWaitFor([&] { return WindowStates(FormMain).contains(Above); }, 3000));
+    for (QWidget* W : std::initializer_list<QWidget*>{FormLogViewer, FormText, FormAbout, FormCompareFiles}) {
+        SCOPED_TRACE(W->objectName().toStdString());
+        W->show();
+        ASSERT_TRUE(Framed(W));
+        EXPECT_FALSE(WindowStates(W).contains(Above)) << WindowStates(W).join(' ').toStdString();
+        EXPECT_EQ(TransientFor(W), static_cast<unsigned long>(FormMain->winId()));
+        W->hide();
+    }
+
+    // Switched off: opened again, a window is the main window's no more.
+    Settings->StayOnTop = false;
+    FormMain->ApplySettings(false);
+    EXPECT_TRUE(QTest::qWaitFor([&] { return !WindowStates(FormMain).contains(Above); }, 3000));
+    FormLogViewer->show();
+    ASSERT_TRUE(Framed(FormLogViewer));
+    EXPECT_FALSE(WindowStates(FormLogViewer).contains(Above));
+    EXPECT_NE(TransientFor(FormLogViewer), static_cast<unsigned long>(FormMain->winId()));
+    FormLogViewer->hide();
+    EXPECT_EQ(Close(), 0);
+    ExpectNothingSaid();
+}
+
+// Changing "Stay on top" while the main window is maximized keeps it
+// maximized, on the screen, and with its normal size for later.
+TEST_F(TWindowJourney, StayOnTopChangedWhileMaximizedKeepsTheNormalBounds)
+{
+    Folder.Write("Settings.ini", "[Location]\nMainForm=1,100,80,520,700,0\n");
+    Start();
+    ASSERT_TRUE(Framed(FormMain));
+    ASSERT_TRUE(QTest::qWaitFor([] { return FrameBounds(FormMain) == QRect(100, 80, 520, 700); }, 5000));
+    const QRect Normal = FormMain->geometry();
+    FormMain->showMaximized();
+    ASSERT_TRUE(QTest::qWaitFor([] { return FormMain->isMaximized() && FormMain->width() > 1000; }, 5000));
+    const QString Above = QStringLiteral("_NET_WM_STATE_ABOVE");
+    for (bool OnTop : {true, false}) {
+        SCOPED_TRACE(OnTop ? "switched on" : "switched off");
+        Settings->StayOnTop = OnTop;
+        FormMain->ApplySettings(false);
+        EXPECT_TRUE(QTest::qWaitFor([&] { return WindowStates(FormMain).contains(Above) == OnTop; }, 3000));
+        EXPECT_TRUE(FormMain->isVisible());
+        EXPECT_TRUE(FormMain->isMaximized());
+        EXPECT_TRUE(WindowStates(FormMain).contains(QStringLiteral("_NET_WM_STATE_MAXIMIZED_VERT")));
+    }
+    FormMain->showNormal();
+    EXPECT_TRUE(QTest::qWaitFor([&] { return FormMain->geometry() == Normal; }, 5000))
+        << LocationText(FormMain->geometry()) << " instead of " << LocationText(Normal);
+    EXPECT_EQ(Close(), 0);
+    EXPECT_EQ(StoredLocation("MainForm"), "1,100,80,520,700,0");
+    ExpectNothingSaid();
+}
