@@ -291,6 +291,11 @@ void TFormMain::showEvent(QShowEvent* Event)
         return;
     FFirstShown = true;
     RunGuarded([this] { FormShow(); });
+    // Not the first box of the focus chain, which is a read-only one: the
+    // file box once it is there, else the first hash type's check box.
+    QWidget* First = EditFile->isVisibleTo(this) ? static_cast<QWidget*>(EditFile)
+                                                 : HashRows[static_cast<std::size_t>(htFirst)].CheckBox;
+    First->setFocus(Qt::ActiveWindowFocusReason);
 }
 
 void TFormMain::FormShow()
