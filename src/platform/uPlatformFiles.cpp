@@ -1,5 +1,7 @@
 #include "platform/uPlatformFiles.h"
 
+#include "platform/uUnbufferedOutput.h"
+
 #include <atomic>
 #include <cstdio>
 #include <filesystem>
@@ -38,4 +40,17 @@ std::string TemporaryNameBeside(const std::string& Target)
                   static_cast<unsigned>(Random() ^ (Serial++ * 0x9E3779B9u)));
     const auto Last = Target.find_last_of(PathDelimiters);
     return (Last == std::string::npos ? std::string() : Target.substr(0, Last + 1)) + Name;
+}
+
+TUnbufferedOutput::int_type TUnbufferedOutput::overflow(int_type C)
+{
+    if (traits_type::eq_int_type(C, traits_type::eof()))
+        return traits_type::not_eof(C);
+    const char Byte = traits_type::to_char_type(C);
+    return WriteAll(&Byte, 1) ? C : traits_type::eof();
+}
+
+std::streamsize TUnbufferedOutput::xsputn(const char* Data, std::streamsize Count)
+{
+    return WriteAll(Data, static_cast<std::size_t>(Count)) ? Count : 0;
 }

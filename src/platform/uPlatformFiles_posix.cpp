@@ -1,5 +1,7 @@
 #include "platform/uPlatformFiles.h"
 
+#include "platform/uUnbufferedOutput.h"
+
 #include <cerrno>
 #include <climits>
 #include <cstring>
@@ -264,38 +266,35 @@ std::int64_t TSystemFile::Read(void* Buffer, std::size_t Count)
 
 namespace {
 
+// Calls Once(Data, Left) until all Count bytes are written, again after an
+// interrupted call; false when a call fails or writes nothing.
+template <class TWriteOnce>
+bool WriteLoop(const char* Data, std::size_t Count, TWriteOnce Once)
+{
+    while (Count > 0) {
+        const ssize_t Done = Once(Data, Count);
+        if (Done < 0 && errno == EINTR)
+            continue;
+        if (Done <= 0)
+            return false;
+        Data += Done;
+        Count -= static_cast<std::size_t>(Done);
+    }
+    return true;
+}
+
 // An output stream buffer straight onto a file descriptor: each write of the
 // stream is one loop of write(2) calls, so nothing waits in a buffer.
-class TDescriptorBuffer : public std::streambuf {
+class TDescriptorBuffer : public TUnbufferedOutput {
 public:
     explicit TDescriptorBuffer(int Fd) : FFd(Fd) {}
 
-protected:
-    int_type overflow(int_type C) override
-    {
-        if (traits_type::eq_int_type(C, traits_type::eof()))
-            return traits_type::not_eof(C);
-        const char Byte = traits_type::to_char_type(C);
-        return WriteAll(&Byte, 1) ? C : traits_type::eof();
-    }
-    std::streamsize xsputn(const char* Data, std::streamsize Count) override
-    {
-        return WriteAll(Data, static_cast<std::size_t>(Count)) ? Count : 0;
-    }
-
 private:
-    bool WriteAll(const char* Data, std::size_t Count)
+    bool WriteAll(const char* Data, std::size_t Count) override
     {
-        while (Count > 0) {
-            const ssize_t Done = ::write(FFd, Data, Count);
-            if (Done < 0 && errno == EINTR)
-                continue;
-            if (Done <= 0)
-                return false;
-            Data += Done;
-            Count -= static_cast<std::size_t>(Done);
-        }
-        return true;
+        return WriteLoop(Data, Count, [this](const char* Part, std::size_t Left) {
+            return ::write(FFd, Part, Left);
+        });
     }
 
     int FFd;
@@ -384,17 +383,12 @@ int ReserveSpace(int Fd, off_t Length, off_t OldLength)
 
 bool WriteAllAt(int Fd, const char* Data, std::size_t Count, off_t Offset)
 {
-    while (Count > 0) {
-        const ssize_t Done = ::pwrite(Fd, Data, Count, Offset);
-        if (Done < 0 && errno == EINTR)
-            continue;
-        if (Done <= 0)
-            return false;
-        Data += Done;
-        Count -= static_cast<std::size_t>(Done);
-        Offset += Done;
-    }
-    return true;
+    return WriteLoop(Data, Count, [Fd, &Offset](const char* Part, std::size_t Left) {
+        const ssize_t Done = ::pwrite(Fd, Part, Left, Offset);
+        if (Done > 0)
+            Offset += Done;
+        return Done;
+    });
 }
 
 // Copies the finished temporary file into the target's own descriptor, for

@@ -1,5 +1,7 @@
 #include "platform/uPlatformFiles.h"
 
+#include "platform/uUnbufferedOutput.h"
+
 #include <ostream>
 #include <streambuf>
 
@@ -157,26 +159,13 @@ private:
 };
 
 // An output stream buffer straight onto a file handle.
-class THandleBuffer : public std::streambuf {
+class THandleBuffer : public TUnbufferedOutput {
 public:
     explicit THandleBuffer(HANDLE H) : FHandle(H) {}
     DWORD Error() const { return FError; }
 
-protected:
-    int_type overflow(int_type C) override
-    {
-        if (traits_type::eq_int_type(C, traits_type::eof()))
-            return traits_type::not_eof(C);
-        const char Byte = traits_type::to_char_type(C);
-        return WriteAll(&Byte, 1) ? C : traits_type::eof();
-    }
-    std::streamsize xsputn(const char* Data, std::streamsize Count) override
-    {
-        return WriteAll(Data, static_cast<std::size_t>(Count)) ? Count : 0;
-    }
-
 private:
-    bool WriteAll(const char* Data, std::size_t Count)
+    bool WriteAll(const char* Data, std::size_t Count) override
     {
         while (Count > 0) {
             const DWORD Want = Count > 0x40000000u ? 0x40000000u : static_cast<DWORD>(Count);

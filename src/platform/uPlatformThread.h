@@ -4,11 +4,10 @@
 
 #include <cstddef>
 #include <functional>
-#include <memory>
 
 class TPlatformThread {
 public:
-    TPlatformThread();
+    TPlatformThread() = default;
     TPlatformThread(const TPlatformThread&) = delete;
     TPlatformThread& operator=(const TPlatformThread&) = delete;
     // Joins a thread that is still running: it is never left behind.
@@ -22,6 +21,7 @@ public:
     bool Joinable() const;
 
 private:
-    struct TImpl;
-    std::unique_ptr<TImpl> FImpl;
+    friend struct TPlatformThreadSystem;
+    struct TSystemThread;   // the system's own handle, one per system file
+    TSystemThread* FThread = nullptr;   // owned while the thread is not joined
 };

@@ -1,38 +1,27 @@
-#include "platform/uPlatformThread.h"
+#include "platform/uPlatformThreadSystem.h"
 
 #include <climits>
+#include <memory>
 #include <pthread.h>
 #include <system_error>
 
-struct TPlatformThread::TImpl {
+struct TPlatformThread::TSystemThread {
     pthread_t Handle{};
-    bool Running = false;
 };
 
 namespace {
 
 void* Trampoline(void* Arg)
 {
-    std::unique_ptr<std::function<void()>> Body(static_cast<std::function<void()>*>(Arg));
-    (*Body)();
+    TPlatformThreadSystem::RunBody(Arg);
     return nullptr;
 }
 
 }  // namespace
 
-TPlatformThread::TPlatformThread() : FImpl(std::make_unique<TImpl>()) {}
-
-TPlatformThread::~TPlatformThread()
+TPlatformThreadSystem::TSystemThread* TPlatformThreadSystem::Start(void* Arg, std::size_t StackSize)
 {
-    Join();
-}
-
-void TPlatformThread::Start(std::function<void()> Body, std::size_t StackSize)
-{
-    if (FImpl->Running)
-        throw std::system_error(std::make_error_code(std::errc::resource_deadlock_would_occur),
-                                "thread already started");
-    auto Arg = std::make_unique<std::function<void()>>(std::move(Body));
+    auto Thread = std::make_unique<TSystemThread>();
     pthread_attr_t Attr;
     int Error = pthread_attr_init(&Attr);
     if (Error == 0) {
@@ -41,24 +30,16 @@ void TPlatformThread::Start(std::function<void()> Body, std::size_t StackSize)
                                : StackSize;
         Error = pthread_attr_setstacksize(&Attr, Size);
         if (Error == 0)
-            Error = pthread_create(&FImpl->Handle, &Attr, Trampoline, Arg.get());
+            Error = pthread_create(&Thread->Handle, &Attr, Trampoline, Arg);
         pthread_attr_destroy(&Attr);
     }
     if (Error != 0)
         throw std::system_error(Error, std::generic_category(), "cannot create thread");
-    Arg.release();  // the thread frees it
-    FImpl->Running = true;
+    return Thread.release();
 }
 
-void TPlatformThread::Join()
+void TPlatformThreadSystem::Join(TSystemThread* Thread)
 {
-    if (!FImpl || !FImpl->Running)
-        return;
-    pthread_join(FImpl->Handle, nullptr);
-    FImpl->Running = false;
-}
-
-bool TPlatformThread::Joinable() const
-{
-    return FImpl->Running;
+    pthread_join(Thread->Handle, nullptr);
+    delete Thread;
 }
