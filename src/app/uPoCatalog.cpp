@@ -2,6 +2,7 @@
 
 #include "app/uStartFiles.h"
 #include "app/uTranslationKit.h"
+#include "engine/uStrUtils.h"
 #include "platform/uResourceStrings.h"
 
 #include <QFile>
@@ -18,17 +19,6 @@ struct TRawEntry {
     bool HasMsgId = false;
     bool HasContext = false;
 };
-
-int HexValue(char C)
-{
-    if (C >= '0' && C <= '9')
-        return C - '0';
-    if (C >= 'a' && C <= 'f')
-        return C - 'a' + 10;
-    if (C >= 'A' && C <= 'F')
-        return C - 'A' + 10;
-    return -1;
-}
 
 // Resolves the C escapes of gettext's strings; "\n" is a line feed.
 QByteArray UnescapeCString(const QByteArray& S)

@@ -1,4 +1,5 @@
 #include "engine/uSorvik.h"
+#include "engine/uStrUtils.h"
 
 #include "platform/uProcessors.h"
 
@@ -132,17 +133,6 @@ std::string DigestToHex(const void* Digest, std::uint32_t Size)
 // TDigestTexts
 
 namespace {
-
-int HexValue(char C)
-{
-    if (C >= '0' && C <= '9')
-        return C - '0';
-    if (C >= 'a' && C <= 'f')
-        return C - 'a' + 10;
-    if (C >= 'A' && C <= 'F')
-        return C - 'A' + 10;
-    return -1;
-}
 
 // Whether Text can be held as bytes, and in which case its letters are.
 bool PackableHex(std::string_view Text, bool& Upper)

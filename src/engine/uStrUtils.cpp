@@ -254,3 +254,14 @@ void SplitText(std::string_view Text, std::string_view SeparatorChars, std::vect
         Start = End + 1;
     }
 }
+
+int HexValue(char C)
+{
+    if (C >= '0' && C <= '9')
+        return C - '0';
+    if (C >= 'a' && C <= 'f')
+        return C - 'a' + 10;
+    if (C >= 'A' && C <= 'F')
+        return C - 'A' + 10;
+    return -1;
+}

@@ -68,3 +68,6 @@ void SetNumberSeparators(const TNumberSeparators& Separators);
 // Appends the non-empty pieces of Text between any of the Separators
 // characters to List; nothing is trimmed.
 void SplitText(std::string_view Text, std::string_view Separators, std::vector<std::string>& List);
+
+// The value of the hexadecimal digit C (either case), or -1.
+int HexValue(char C);
