@@ -364,13 +364,14 @@ void TSorvikThread::HashItem(const std::string& FileName)
         // them costs more than the hashing (folders of small files).
         const bool Here =
             !Bank.SideBySide() || Total < static_cast<std::int64_t>(TSorvikList::SideBySideMinimum);
-        std::vector<std::uint8_t> Buffer;
+        // The buffer is kept from file to file (at most one chunk): a folder
+        // of small files then allocates nothing per file for it.
         std::unique_ptr<TReadAhead> Ahead;
         if (Here) {
             if (Total > ReadAheadChunks * static_cast<std::int64_t>(Size))
                 Ahead = std::make_unique<TReadAhead>(Stream, Size, Total);
-            else
-                Buffer.resize(Size);
+            else if (FBuffer.size() < Size)
+                FBuffer.resize(Size);
         }
         while (!Stopping() && Remaining > 0) {
             const auto N = static_cast<std::size_t>(std::min<std::int64_t>(static_cast<std::int64_t>(Size), Remaining));
@@ -378,11 +379,11 @@ void TSorvikThread::HashItem(const std::string& FileName)
                 Stream.ReadBuffer(Chunk, N);
                 Bank.SubmitChunk(N);
             } else {
-                const std::uint8_t* Data = Buffer.data();
+                const std::uint8_t* Data = FBuffer.data();
                 if (Ahead)
                     Data = Ahead->Next();
                 else
-                    Stream.ReadBuffer(Buffer.data(), N);
+                    Stream.ReadBuffer(FBuffer.data(), N);
                 Bank.Update(Data, N);
             }
             Remaining -= static_cast<std::int64_t>(N);

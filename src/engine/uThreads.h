@@ -15,6 +15,7 @@
 #include <memory>
 #include <mutex>
 #include <string>
+#include <vector>
 
 extern TResourceString sthreadqueuesnotassigned;
 
@@ -137,6 +138,7 @@ private:
     TSorvikList Bank{TSorvikList::CoreCount()};
     std::string CurrentFile;
     THashFile FWork{std::string()};
+    std::vector<std::uint8_t> FBuffer;
     std::atomic<bool> FTerminated{false};
     std::atomic<bool> FCancelRequested{false};
     std::atomic<bool> FBusy{false};
