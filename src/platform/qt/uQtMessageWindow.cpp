@@ -53,23 +53,8 @@ void TQtMessageWindow::Deliver(TWindowMessage Message)
         QCoreApplication::postEvent(FReceiver, new TWindowMessagesReadyEvent());
 }
 
-bool TQtMessageWindow::Take(TWindowMessage& Message)
+bool TQtMessageWindow::PopLocked(TWindowMessage& Message)
 {
-    std::lock_guard<std::mutex> Guard(FLock);
-    if (FQueue.empty()) {
-        FReadyPending = false;
-        return false;
-    }
-    Message = std::move(FQueue.front());
-    FQueue.pop_front();
-    if (FMarkedWParam >= 0 && Message.WParam == FMarkedWParam)
-        FMarkedQueued.fetch_sub(1, std::memory_order_relaxed);
-    return true;
-}
-
-bool TQtMessageWindow::TakeHolding(TWindowMessage& Message)
-{
-    std::lock_guard<std::mutex> Guard(FLock);
     if (FQueue.empty())
         return false;
     Message = std::move(FQueue.front());
@@ -77,6 +62,21 @@ bool TQtMessageWindow::TakeHolding(TWindowMessage& Message)
     if (FMarkedWParam >= 0 && Message.WParam == FMarkedWParam)
         FMarkedQueued.fetch_sub(1, std::memory_order_relaxed);
     return true;
+}
+
+bool TQtMessageWindow::Take(TWindowMessage& Message)
+{
+    std::lock_guard<std::mutex> Guard(FLock);
+    if (PopLocked(Message))
+        return true;
+    FReadyPending = false;
+    return false;
+}
+
+bool TQtMessageWindow::TakeHolding(TWindowMessage& Message)
+{
+    std::lock_guard<std::mutex> Guard(FLock);
+    return PopLocked(Message);
 }
 
 bool TQtMessageWindow::Release()

@@ -58,6 +58,9 @@ public:
     std::uint64_t Coalesced() const { return FCoalesced.load(std::memory_order_relaxed); }
 
 private:
+    // Moves the oldest message into Message; FLock held. False when none.
+    bool PopLocked(TWindowMessage& Message);
+
     QObject* FReceiver;
     std::uint32_t FCoalescedMsg;
     std::intptr_t FCoalescedWParam;
