@@ -7,6 +7,7 @@
 
 #include <QDir>
 #include <QFile>
+#include <QFileInfo>
 #include <QGuiApplication>
 #include <QString>
 #include <QStringList>
@@ -40,6 +41,14 @@ inline QByteArray PoText(const QStringList& HeaderPieces, const QByteArray& Body
         S += "\"" + P.toUtf8() + "\"\n";
     S += "\n" + Body;
     return S;
+}
+
+// The German catalogue the catalogue and translation tests read. Through
+// the source folder the build names: a compiler cache may give __FILE__
+// relative to the build folder.
+inline QString CatalogueFixture()
+{
+    return QFileInfo(QString::fromUtf8(SORVIK_TEST_DATA)).path() + QStringLiteral("/app/data/catalog.de.po");
 }
 
 // Restores the English texts, removes the translators and puts the
