@@ -59,6 +59,15 @@ struct TTranslationReset {
     }
 };
 
+// The languages as start-up applies them for a command line argument such
+// as "--LANG=de".
+void ApplyArgument(TLanguages& L, const char* Argument)
+{
+    TLanguageSources Sources;
+    Sources.Arguments = QStringList{Str(Argument)};
+    L.Apply(LanguagesDir(), QString(), QString(), Sources);
+}
+
 } // namespace
 
 TEST(LanguageTemplate, CoversEveryProgramAndDesignText)
@@ -242,10 +251,8 @@ TEST(ShippedLanguages, StartingInEachLanguage)
     };
     for (const auto& C : Cases) {
         TTranslationReset Reset;
-        TLanguageSources Sources;
-        Sources.Arguments = QStringList{Str(C.Argument)};
         TLanguages L;
-        L.Apply(LanguagesDir(), QString(), QString(), Sources);
+        ApplyArgument(L, C.Argument);
         EXPECT_EQ(QGuiApplication::layoutDirection(), C.Direction) << C.Argument;
         QWidget W;
         EXPECT_EQ(W.layoutDirection(), C.Direction) << C.Argument;
@@ -292,10 +299,8 @@ TEST(ShippedLanguages, FileLayerErrorsTranslated)
     };
     for (const auto& C : Cases) {
         TTranslationReset Reset;
-        TLanguageSources Sources;
-        Sources.Arguments = QStringList{Str(C.Argument)};
         TLanguages L;
-        L.Apply(LanguagesDir(), QString(), QString(), Sources);
+        ApplyArgument(L, C.Argument);
 
         try {
             TFileReader Reader(Missing);

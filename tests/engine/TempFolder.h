@@ -1,6 +1,8 @@
 // A fresh folder under the system's temporary folder, removed with its contents.
 #pragma once
 
+#include <array>
+#include <cstddef>
 #include <filesystem>
 #include <fstream>
 #include <random>
@@ -34,6 +36,19 @@ public:
         const auto P = FPath / Name;
         std::ofstream(P, std::ios::binary) << Contents;
         return P.string();
+    }
+
+    // Writes each of Names with its missing folders, each file holding its
+    // own name; the full paths in the order of Names.
+    template <std::size_t N>
+    std::array<std::string, N> WriteFiles(const char* const (&Names)[N]) const
+    {
+        std::array<std::string, N> Paths;
+        for (std::size_t I = 0; I < N; ++I) {
+            std::filesystem::create_directories((FPath / Names[I]).parent_path());
+            Paths[I] = Write(Names[I], Names[I]);
+        }
+        return Paths;
     }
 
 private:

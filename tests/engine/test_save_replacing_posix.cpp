@@ -49,6 +49,20 @@ std::string Text(const char* Lead, std::size_t Length)
     return T;
 }
 
+// A save meant to succeed reports nothing and leaves the new text; one
+// meant to fail names the system's reason Error and leaves the old text.
+void ExpectSaveOutcome(const char* Name, bool Saved, int Error, const std::string& Result, const fs::path& Target,
+                       const std::string& OldText, const std::string& NewText)
+{
+    if (Saved) {
+        EXPECT_EQ(Result, "") << Name;
+        EXPECT_TRUE(ReadAll(Target) == NewText) << Name << ": " << ReadAll(Target).size() << " bytes";
+    } else {
+        EXPECT_NE(Result.find(std::strerror(Error)), std::string::npos) << Name << ": " << Result;
+        EXPECT_TRUE(ReadAll(Target) == OldText) << Name << ": " << ReadAll(Target).substr(0, 40);
+    }
+}
+
 // Saves Content to Target; "" when saved, else the error's class and text.
 std::string Save(const fs::path& Target, const std::string& Content)
 {
@@ -135,13 +149,7 @@ TEST(SaveFileReplacing, AFullFileSystemWithoutInodesKeepsTheOldFile)
 
         const std::string NewText = Text("new", C.NewLength);
         const std::string Result = Save(Target, NewText);
-        if (C.Saved) {
-            EXPECT_EQ(Result, "") << C.Name;
-            EXPECT_TRUE(ReadAll(Target) == NewText) << C.Name << ": " << ReadAll(Target).size() << " bytes";
-        } else {
-            EXPECT_NE(Result.find(std::strerror(ENOSPC)), std::string::npos) << C.Name << ": " << Result;
-            EXPECT_TRUE(ReadAll(Target) == OldText) << C.Name << ": " << ReadAll(Target).substr(0, 40);
-        }
+        ExpectSaveOutcome(C.Name, C.Saved, ENOSPC, Result, Target, OldText, NewText);
         EXPECT_EQ(EntriesIn(Folder.Path() / "small"), Entries) << C.Name;
     }
 }
@@ -222,13 +230,7 @@ TEST(SaveFileReplacing, AWriteFailureInPlaceKeepsTheOldFile)
         if (Result == "unreachable")
             GTEST_SKIP() << "the temporary folder is out of an ordinary user's reach";
 
-        if (C.Saved) {
-            EXPECT_EQ(Result, "") << C.Name;
-            EXPECT_TRUE(ReadAll(Target) == NewText) << C.Name << ": " << ReadAll(Target).size() << " bytes";
-        } else {
-            EXPECT_NE(Result.find(std::strerror(EFBIG)), std::string::npos) << C.Name << ": " << Result;
-            EXPECT_TRUE(ReadAll(Target) == OldText) << C.Name << ": " << ReadAll(Target).substr(0, 40);
-        }
+        ExpectSaveOutcome(C.Name, C.Saved, EFBIG, Result, Target, OldText, NewText);
         EXPECT_EQ(EntriesIn(Dir), 1u) << C.Name;
     }
 }

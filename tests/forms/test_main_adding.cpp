@@ -110,12 +110,7 @@ TEST(MainWindowAdding, FolderSearchOwnFilesFirstDepthFirstAndOnlyRegularFiles)
 {
     TTempFolder T;
     const fs::path Top = T.Path() / "top";
-    fs::create_directories(Top / "b" / "deep");
-    fs::create_directories(Top / "a");
-    const std::string F1 = T.Write("top/z.txt", "z");
-    const std::string F2 = T.Write("top/a/x.txt", "x");
-    const std::string F3 = T.Write("top/b/deep/y.txt", "y");
-    const std::string F4 = T.Write("top/b/w.txt", "w");
+    const auto [F1, F2, F3, F4] = T.WriteFiles({"top/z.txt", "top/a/x.txt", "top/b/deep/y.txt", "top/b/w.txt"});
     fs::create_directory_symlink(Top, Top / "b" / "loop"); // back to the top
     ASSERT_EQ(::mkfifo(Str(Top / "a" / "pipe").c_str(), 0600), 0);
     fs::create_directory(T.Path() / "empty");
@@ -167,11 +162,7 @@ TEST(MainWindowAdding, FoldersThatCannotBeReadAreReported)
 {
     TTempFolder T;
     const fs::path Top = T.Path() / "top";
-    fs::create_directories(Top / "locked");
-    fs::create_directories(Top / "open");
-    const std::string A = T.Write("top/a.txt", "a");
-    T.Write("top/locked/x.txt", "x");
-    const std::string B = T.Write("top/open/b.txt", "b");
+    const auto [A, Locked, B] = T.WriteFiles({"top/a.txt", "top/locked/x.txt", "top/open/b.txt"});
     ::chmod(Str(Top / "locked").c_str(), 0);
     TMainWindowFixture M;
     {

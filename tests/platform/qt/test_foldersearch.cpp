@@ -34,14 +34,8 @@ TEST(FolderSearch, OwnFilesFirstByNameThenSubFoldersDepthFirst)
 {
     TTempFolder T;
     const fs::path Top = T.Path() / "top";
-    fs::create_directories(Top / "B" / "deep");
-    fs::create_directories(Top / "a");
-    const std::string Z = T.Write("top/z.txt", "z");
-    const std::string Y = T.Write("top/Y.txt", "y");
-    const std::string Hidden = T.Write("top/.hidden", "h");
-    const std::string X = T.Write("top/a/x.txt", "x");
-    const std::string Deep = T.Write("top/B/deep/d.txt", "d");
-    const std::string W = T.Write("top/B/w.txt", "w");
+    const auto [Z, Y, Hidden, X, Deep, W] =
+        T.WriteFiles({"top/z.txt", "top/Y.txt", "top/.hidden", "top/a/x.txt", "top/B/deep/d.txt", "top/B/w.txt"});
     EXPECT_EQ(Found(Top.string()), (std::vector<std::string>{Hidden, Y, Z, X, W, Deep}))
         << "names compared without regard to case, hidden files included";
     // A trailing separator does not double in the reported paths.
@@ -157,10 +151,7 @@ TEST(FolderSearch, FoldersThatCannotBeReadAreReportedAndTheRestIsSearched)
     TTempFolder T;
     const fs::path Top = T.Path() / "top";
     fs::create_directories(Top / "locked" / "inner");
-    fs::create_directories(Top / "open");
-    const std::string A = T.Write("top/a.txt", "a");
-    T.Write("top/locked/hidden.txt", "h");
-    const std::string B = T.Write("top/open/b.txt", "b");
+    const auto [A, Hidden, B] = T.WriteFiles({"top/a.txt", "top/locked/hidden.txt", "top/open/b.txt"});
     ::chmod((Top / "locked").c_str(), 0);
     TSearchResult R;
     {
