@@ -9,6 +9,7 @@
 #include "engine/uSorvik.h"
 #include "engine/uThreads.h"
 #include "platform/uResourceStrings.h"
+#include "forms/fMainComponents.h"
 #include "forms/uMessageList.h"
 
 #include <QDateTime>
@@ -275,64 +276,10 @@ private:
     void ActionAboutExecute();
 
     // ---- the design's components; tests find them by their names
-    QToolBar* MainToolBar = nullptr;
-    QToolButton* TB_AddFiles = nullptr;
-    QToolButton* TB_AddFolder = nullptr;
-    QToolButton* TB_HashText = nullptr;
-    QToolButton* TB_ViewLog = nullptr;
-    QToolButton* TB_SaveLog = nullptr;
-    QToolButton* TB_Skip = nullptr;
-    QToolButton* TB_Cancel = nullptr;
-    QLabel* Panel_DragAndDrop = nullptr;
-    QLabel* Panel_HoldControl = nullptr;
-    QLineEdit* EditFile = nullptr;
-    QToolButton* SB_Rehash = nullptr;
-    QGroupBox* GroupBoxFileInfo = nullptr;
-    QLabel* LabelFileSize = nullptr;
-    QLineEdit* EditFileSize = nullptr;
-    QLabel* LabelAttributes = nullptr;
-    QLineEdit* EditAttributes = nullptr;
-    QLabel* LabelFileTimeCreated = nullptr;
-    QLineEdit* EditFileTimeCreated = nullptr;
-    QLabel* LabelFileTimeModified = nullptr;
-    QLineEdit* EditFileTimeModified = nullptr;
-    QProgressBar* ProgressBar = nullptr;
-    QFrame* Panel_Messages = nullptr;
-    QFrame* Bevel_Border = nullptr;
-    TMessageList* ListBox_Messages = nullptr;
-    TStatusPanels* StatusBar = nullptr;
-    QTimer* TimerSpeed = nullptr;
-    QMenu* MI_FileMenu = nullptr;
-    QMenu* MI_LogMenu = nullptr;
-    QMenu* MI_OptionsMenu = nullptr;
-    QMenu* MI_Language = nullptr;
-    QMenu* MI_HelpMenu = nullptr;
-    QMenu* PopupMenu_HashTypes = nullptr;
-    QMenu* PopupMenu_Messages = nullptr;
+#define SORVIK_DECLARE_COMPONENT(Type, Name) Type* Name = nullptr;
+    SORVIK_MAIN_WINDOW_COMPONENTS(SORVIK_DECLARE_COMPONENT)
+#undef SORVIK_DECLARE_COMPONENT
     std::array<THashRow, HashTypeCount> HashRows;
-
-    QAction* ActionAddFiles = nullptr;
-    QAction* ActionAddFolder = nullptr;
-    QAction* ActionTextHash = nullptr;
-    QAction* ActionSettings = nullptr;
-    QAction* ActionExit = nullptr;
-    QAction* ActionRehashFile = nullptr;
-    QAction* ActionViewLog = nullptr;
-    QAction* ActionToggleMessages = nullptr;
-    QAction* ActionCopyMessages = nullptr;
-    QAction* ActionClearMessages = nullptr;
-    QAction* ActionSkip = nullptr;
-    QAction* ActionCancel = nullptr;
-    QAction* ActionSelectAll = nullptr;
-    QAction* ActionSelectNone = nullptr;
-    QAction* ActionCompareToNextFile = nullptr;
-    QAction* ActionCompareNextTwoFiles = nullptr;
-    QAction* ActionExportToClipboard = nullptr;
-    QAction* ActionHelp = nullptr;
-    QAction* ActionForum = nullptr;
-    QAction* ActionHistory = nullptr;
-    QAction* ActionCopyrights = nullptr;
-    QAction* ActionAbout = nullptr;
 
     TFormSaveLog* FSaveLog = nullptr;
     TFormCompareFiles* FCompareFiles = nullptr;
