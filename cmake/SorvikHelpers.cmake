@@ -113,3 +113,18 @@ function(sorvik_x11_tests name dir)
     TIMEOUT ${T_TIMEOUT}
     LABELS ${name})
 endfunction()
+
+# Links target to the pkg-config modules found under prefix, with the
+# definitions that tell its code they are there; nothing when they are not
+# installed, so the build goes on without them.
+function(sorvik_link_optional_modules target scope prefix)
+  cmake_parse_arguments(ARG "" "" "MODULES;DEFINES" ${ARGN})
+  find_package(PkgConfig QUIET)
+  if(PkgConfig_FOUND)
+    pkg_check_modules(${prefix} QUIET IMPORTED_TARGET GLOBAL ${ARG_MODULES})
+  endif()
+  if(${prefix}_FOUND)
+    target_link_libraries(${target} ${scope} PkgConfig::${prefix})
+    target_compile_definitions(${target} PRIVATE ${ARG_DEFINES})
+  endif()
+endfunction()
