@@ -5,6 +5,7 @@
 #include "platform/qt/uFileNames.h"
 #include "forms/uFormPlacement.h"
 #include "forms/uMainIcons.h"
+#include "forms/uWrappingToolBar.h"
 #include "engine/uStrUtils.h"
 
 #include <QAbstractTableModel>
@@ -226,18 +227,16 @@ TFormLogViewer::TFormLogViewer(QWidget* Parent) : TSorvikForm(Parent)
     // A tool window of the main one: it can be made as large as wanted.
     setWindowFlag(Qt::WindowMaximizeButtonHint, true);
 
-    Component(ToolBar, this, "ToolBar");
+    auto* Bar = NewComponent<TWrappingToolBar>(this, this, "ToolBar");
+    ToolBar = Bar;
     ToolBar->setToolButtonStyle(Qt::ToolButtonTextBesideIcon);
     ToolBar->setIconSize(QSize(16, 16));
     Component(TB_SaveToFile, ToolBar, "TB_SaveToFile");
     Component(TB_ClearLog, ToolBar, "TB_ClearLog");
     Component(TB_CopyToClipboard, ToolBar, "TB_CopyToClipboard", Str("Copy to clipboard"));
     TB_CopyToClipboard->setIcon(MainImage(miCopy));
-    for (QToolButton* B : {TB_SaveToFile, TB_ClearLog, TB_CopyToClipboard}) {
-        B->setToolButtonStyle(Qt::ToolButtonTextBesideIcon);
-        B->setAutoRaise(true);
-        ToolBar->addWidget(B);
-    }
+    for (QToolButton* B : {TB_SaveToFile, TB_ClearLog, TB_CopyToClipboard})
+        Bar->AddButton(B);
     // Without the main window's actions the two buttons do nothing.
     TB_SaveToFile->setEnabled(false);
     TB_ClearLog->setEnabled(false);

@@ -6,6 +6,7 @@
 #include "forms/uFileDialogs.h"
 #include "forms/uFormBase.h"
 #include "forms/uMainIcons.h"
+#include "forms/uWrappingToolBar.h"
 #include "forms/uStatusPanels.h"
 #include "app/uTranslationKit.h"
 #include "platform/qt/uTextDirection.h"
@@ -203,7 +204,8 @@ void TFormMain::CreateMenus()
 
 void TFormMain::CreateToolBar()
 {
-    MainToolBar = NewComponent<QToolBar>(this, this, "MainToolBar");
+    auto* Bar = NewComponent<TWrappingToolBar>(this, this, "MainToolBar");
+    MainToolBar = Bar;
     MainToolBar->setMovable(false);
     MainToolBar->setFloatable(false);
     MainToolBar->setIconSize(QSize(32, 32));
@@ -211,17 +213,16 @@ void TFormMain::CreateToolBar()
     MainToolBar->toggleViewAction()->setEnabled(false);
     addToolBar(Qt::TopToolBarArea, MainToolBar);
     auto Button = [&](QToolButton*& Field, const char* Name, QAction* Action) {
-        MainToolBar->addAction(Action);
-        Field = qobject_cast<QToolButton*>(MainToolBar->widgetForAction(Action));
+        Field = Bar->AddButton(Action);
         Field->setObjectName(QString::fromLatin1(Name));
     };
     Button(TB_AddFiles, "TB_AddFiles", ActionAddFiles);
     Button(TB_AddFolder, "TB_AddFolder", ActionAddFolder);
     Button(TB_HashText, "TB_HashText", ActionTextHash);
-    MainToolBar->addSeparator();
+    Bar->AddSeparator();
     Button(TB_ViewLog, "TB_ViewLog", ActionViewLog);
     Button(TB_SaveLog, "TB_SaveLog", ActionSaveLog);
-    MainToolBar->addSeparator();
+    Bar->AddSeparator();
     Button(TB_Skip, "TB_Skip", ActionSkip);
     Button(TB_Cancel, "TB_Cancel", ActionCancel);
     SetDesignText(this, TB_SaveLog, QStringLiteral("Hint"), QStringLiteral("Save Log"));

@@ -12,6 +12,8 @@
 #include "forms/fText.h"
 
 #include <QScreen>
+#include <QToolBar>
+#include <QToolButton>
 
 #include <regex>
 
@@ -182,4 +184,80 @@ TEST_F(TWindowJourney, StayOnTopChangedWhileMaximizedKeepsTheNormalBounds)
     EXPECT_EQ(Close(), 0);
     EXPECT_EQ(StoredLocation("MainForm"), "1,100,80,520,700,0");
     ExpectNothingSaid();
+}
+
+namespace {
+
+// The languages shipped beside the program, by their codes.
+QStringList ShippedLanguages()
+{
+    QStringList Codes{QStringLiteral("en")};
+    for (const auto& E : fs::directory_iterator(SORVIK_APP_DIR "/Languages")) {
+        const std::string Name = E.path().filename().string();
+        if (Name.rfind("sorvik.", 0) == 0 && E.path().extension() == ".po")
+            Codes.append(Q(Name.substr(7, Name.size() - 10)));
+    }
+    return Codes;
+}
+
+// Every button wholly inside its bar, none over another, and no overflow
+// button in sight.
+void ExpectAllButtonsShown(QToolBar* Bar, const std::vector<QToolButton*>& Buttons)
+{
+    const QRect Area = Bar->rect();
+    for (std::size_t I = 0; I < Buttons.size(); ++I) {
+        QToolButton* B = Buttons[I];
+        SCOPED_TRACE(B->objectName().toStdString() + " " + B->text().toStdString());
+        EXPECT_TRUE(B->isVisible());
+        const QRect R(B->mapTo(Bar, QPoint(0, 0)), B->size());
+        EXPECT_TRUE(Area.contains(R)) << R.x() << "," << R.y() << " " << R.width() << "x" << R.height();
+        EXPECT_GE(R.width(), B->sizeHint().width()) << "the caption is cut";
+        for (std::size_t J = I + 1; J < Buttons.size(); ++J)
+            EXPECT_FALSE(R.intersects(QRect(Buttons[J]->mapTo(Bar, QPoint(0, 0)), Buttons[J]->size())))
+                << "over " << Buttons[J]->objectName().toStdString();
+    }
+    for (QToolButton* Extension : Bar->findChildren<QToolButton*>(QStringLiteral("qt_toolbar_ext_button")))
+        EXPECT_FALSE(Extension->isVisible()) << "buttons behind the overflow button";
+}
+
+std::vector<QToolButton*> Buttons(QWidget* Form, std::initializer_list<const char*> Names)
+{
+    std::vector<QToolButton*> L;
+    for (const char* N : Names) {
+        auto* B = Form->findChild<QToolButton*>(QString::fromLatin1(N));
+        EXPECT_NE(B, nullptr) << N;
+        if (B)
+            L.push_back(B);
+    }
+    return L;
+}
+
+} // namespace
+
+// With captions on, at the designed width, every tool button shows whole in
+// every shipped language: the bars wrap onto further rows instead.
+TEST_F(TWindowJourney, ToolBarsShowEveryButtonWithItsCaptionInEveryLanguage)
+{
+    const QStringList Languages = ShippedLanguages();
+    ASSERT_GE(Languages.size(), 3);
+    for (const QString& Code : Languages) {
+        SCOPED_TRACE(Code.toStdString());
+        Folder.Write("Settings.ini", "[General]\nToolbarCaptions=1\n");
+        Start({QStringLiteral("--LANG=") + Code});
+        ASSERT_TRUE(Framed(FormMain));
+        QTest::qWait(50);
+        auto* MainBar = FormMain->findChild<QToolBar*>(QStringLiteral("MainToolBar"));
+        ASSERT_NE(MainBar, nullptr);
+        ExpectAllButtonsShown(MainBar, Buttons(FormMain, {"TB_AddFiles", "TB_AddFolder", "TB_HashText", "TB_ViewLog",
+                                                          "TB_SaveLog", "TB_Skip", "TB_Cancel"}));
+
+        FormLogViewer->show();
+        ASSERT_TRUE(Framed(FormLogViewer));
+        QTest::qWait(50);
+        ExpectAllButtonsShown(FormLogViewer->ToolBar,
+                              Buttons(FormLogViewer, {"TB_SaveToFile", "TB_ClearLog", "TB_CopyToClipboard"}));
+        FormLogViewer->hide();
+        EXPECT_EQ(Close(), 0);
+        Infos.clear();
+    }
 }
