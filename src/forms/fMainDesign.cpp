@@ -238,8 +238,12 @@ QWidget* TFormMain::CreateClient()
 
     auto* Body = new QWidget(Client);
     auto* BodyLayout = new QVBoxLayout(Body);
-    BodyLayout->setContentsMargins(16, 6, 16, 8);
-    BodyLayout->setSpacing(8);
+    // The design's heights: the hints or the file box in the 48 pixels
+    // below the tool bar, the file information 3 pixels lower, the hash
+    // rows every 24 pixels from 13 pixels below it, the progress bar 14
+    // pixels below the last row.
+    BodyLayout->setContentsMargins(16, 0, 16, 15);
+    BodyLayout->setSpacing(0);
     Outer->addWidget(Body);
 
     // The first-use hints and the file box share one place.
@@ -266,7 +270,7 @@ QWidget* TFormMain::CreateClient()
               QStringLiteral("Hold SHIFT to compare to next or CTRL to compare two files"), 13);
     auto* FileRow = new QWidget(Top);
     auto* FileLayout = new QHBoxLayout(FileRow);
-    FileLayout->setContentsMargins(0, 0, 0, 0);
+    FileLayout->setContentsMargins(0, 16, 0, 7);
     FileLayout->setSpacing(4);
     EditFile = NewComponent<QLineEdit>(this, FileRow, "EditFile");
     EditFile->installEventFilter(this);
@@ -280,13 +284,19 @@ QWidget* TFormMain::CreateClient()
     FileLayout->addWidget(SB_Rehash);
     TopStack->addWidget(Hints);
     TopStack->addWidget(FileRow);
-    // The same height for both, so that nothing below moves at the first path.
-    Top->setFixedHeight(std::max(Hints->sizeHint().height(), FileRow->sizeHint().height()));
+    // The same height for both, so that nothing below moves at the first
+    // path: the design's 48 pixels, or what the hints need at the designed
+    // width where a translation takes more lines.
+    const int HintsWidth = 449 - 32;
+    Top->setFixedHeight(std::max({48, FileRow->sizeHint().height(),
+                                  std::max(32, Panel_DragAndDrop->heightForWidth(HintsWidth))
+                                      + std::max(16, Panel_HoldControl->heightForWidth(HintsWidth))}));
     BodyLayout->addWidget(Top);
+    BodyLayout->addSpacing(3);
 
     GroupBoxFileInfo = NewComponent<QGroupBox>(this, Body, "GroupBoxFileInfo");
     auto* Info = new QGridLayout(GroupBoxFileInfo);
-    Info->setContentsMargins(8, 8, 8, 8);
+    Info->setContentsMargins(8, 4, 8, 4);
     Info->setHorizontalSpacing(6);
     auto InfoPair = [&](QLabel*& Label, const char* LabelName, const QString& Caption, QLineEdit*& Edit,
                         const char* EditName, int Row, int Column) {
@@ -309,11 +319,14 @@ QWidget* TFormMain::CreateClient()
              "EditFileTimeModified", 1, 1);
     Info->setColumnStretch(1, 2);
     Info->setColumnStretch(3, 3);
+    GroupBoxFileInfo->setFixedHeight(std::max(80, GroupBoxFileInfo->sizeHint().height()));
     BodyLayout->addWidget(GroupBoxFileInfo);
+    BodyLayout->addSpacing(13);
 
     auto* Rows = new QGridLayout();
     Rows->setHorizontalSpacing(2);
-    Rows->setVerticalSpacing(2);
+    Rows->setVerticalSpacing(0);
+    constexpr int RowHeight = 24;
     QFont HashFont(QStringLiteral("Courier New"));
     HashFont.setStyleHint(QFont::Monospace);
     HashFont.setPixelSize(13);
@@ -331,6 +344,11 @@ QWidget* TFormMain::CreateClient()
         R.CheckBox->setObjectName(QStringLiteral("CheckBox") + Suffix);
         SetDesignText(this, R.CheckBox, QStringLiteral("Caption"), Suffix);
         R.CheckBox->setContextMenuPolicy(Qt::CustomContextMenu);
+        {
+            QFont F = R.CheckBox->font();
+            F.setPixelSize(15);
+            R.CheckBox->setFont(F);
+        }
         R.Edit = new QLineEdit(Body);
         R.Edit->setObjectName(QStringLiteral("Edit") + Suffix);
         R.Edit->setReadOnly(true);
@@ -345,6 +363,12 @@ QWidget* TFormMain::CreateClient()
         R.CompareButton->setAutoRaise(true);
         R.CompareButton->setIcon(MainImage(miCompare));
         SetDesignText(this, R.CompareButton, QStringLiteral("Hint"), QStringLiteral("Compare hash"));
+        // One row every 24 pixels; the buttons 23 wide.
+        for (QWidget* W : {static_cast<QWidget*>(R.SelectButton), static_cast<QWidget*>(R.CheckBox),
+                           static_cast<QWidget*>(R.Edit)})
+            W->setFixedHeight(RowHeight - 2);
+        R.CopyButton->setFixedSize(23, RowHeight - 2);
+        R.CompareButton->setFixedSize(23, RowHeight - 2);
         const int Row = T - htFirst;
         Rows->addWidget(R.SelectButton, Row, 0);
         Rows->addWidget(R.CheckBox, Row, 1);
@@ -353,7 +377,10 @@ QWidget* TFormMain::CreateClient()
         Rows->addWidget(R.CompareButton, Row, 4);
     }
     Rows->setColumnStretch(2, 1);
+    for (int Row = 0; Row <= htLast - htFirst; ++Row)
+        Rows->setRowMinimumHeight(Row, RowHeight);
     BodyLayout->addLayout(Rows);
+    BodyLayout->addSpacing(14);
 
     ProgressBar = NewComponent<QProgressBar>(this, Body, "ProgressBar");
     ProgressBar->setRange(0, 100);

@@ -16,6 +16,8 @@
 #include <QTextDocument>
 #include <QVBoxLayout>
 
+#include <algorithm>
+
 namespace {
 QString Str(const char* S) { return QString::fromUtf8(S); }
 }
@@ -37,6 +39,7 @@ TFormText::TFormText(QWidget* Parent) : TSorvikForm(Parent)
     Component(RB_EncodingANSI, GroupBoxEncoding, "RB_EncodingANSI", Str("ANSI"));
     RB_EncodingUTF8->setChecked(true);
     auto* GroupLayout = new QHBoxLayout(GroupBoxEncoding);
+    GroupLayout->setContentsMargins(8, 0, 8, 2);
     GroupLayout->addWidget(RB_EncodingUTF8);
     GroupLayout->addWidget(RB_EncodingUnicode);
     GroupLayout->addWidget(RB_EncodingANSI);
@@ -48,11 +51,17 @@ TFormText::TFormText(QWidget* Parent) : TSorvikForm(Parent)
     MemoText->setVerticalScrollBarPolicy(Qt::ScrollBarAsNeeded);
     ParagraphsInTheirOwnDirection(MemoText);
 
-    auto* Band = new QHBoxLayout;
-    Band->addWidget(BitBtnHash, 0, Qt::AlignTop);
+    // The button and the group in a 52-pixel band, the memo below it.
+    auto* BandArea = new QWidget(this);
+    auto* Band = new QHBoxLayout(BandArea);
+    Band->setContentsMargins(8, 2, 8, 4);
+    Band->addWidget(BitBtnHash, 0, Qt::AlignVCenter);
     Band->addWidget(GroupBoxEncoding, 1);
+    BandArea->setFixedHeight(std::max(52, BandArea->sizeHint().height()));
     auto* Layout = new QVBoxLayout(this);
-    Layout->addLayout(Band);
+    Layout->setContentsMargins(0, 0, 0, 0);
+    Layout->setSpacing(0);
+    Layout->addWidget(BandArea);
     Layout->addWidget(MemoText, 1);
     resize(485, 248);
 

@@ -164,6 +164,9 @@ TWrappingToolBar::TWrappingToolBar(QWidget* Parent) : QToolBar(Parent), FBox(new
     FBox->setObjectName(QStringLiteral("ToolBarButtons"));
     FBox->Flow()->setSpacing(style()->pixelMetric(QStyle::PM_ToolBarItemSpacing, nullptr, this));
     addWidget(FBox);
+    // About as high as the buttons, as designed: Qt's bar keeps 4 pixels
+    // around them.
+    layout()->setContentsMargins(2, 1, 2, 1);
     auto ForEachButton = [this](auto&& Act) {
         for (QToolButton* B : FBox->findChildren<QToolButton*>(Qt::FindDirectChildrenOnly))
             Act(B);

@@ -166,6 +166,17 @@ TEST_F(TextWindow, CtrlEnterHashesWithoutABreakAndEnterAloneOnlyBreaks)
     EXPECT_EQ(Main.Hashed.size(), 1u);
 }
 
+// The memo fills the window below the 52-pixel band of the button and the
+// encodings, as designed.
+TEST_F(TextWindow, TheMemoFillsTheWindowBelowTheBand)
+{
+    ShowForm();
+    EXPECT_EQ(Form.MemoText->geometry(), QRect(0, 52, Form.width(), Form.height() - 52));
+    EXPECT_LE(Form.BitBtnHash->geometry().bottom(), 52);
+    EXPECT_LE(Form.GroupBoxEncoding->geometry().bottom(), 52);
+    Form.hide();
+}
+
 // Esc is an ordinary key here: the window stays open and the text as typed.
 TEST_F(TextWindow, EscLeavesTheWindowOpen)
 {
