@@ -4,6 +4,7 @@
 
 #include "app/uTranslationKit.h"
 #include "platform/uResourceStrings.h"
+#include "support/translation_guard.h"
 
 #include <QDir>
 #include <QFile>
@@ -15,12 +16,6 @@
 #include <gtest/gtest.h>
 
 #include <ostream>
-
-// Readable failure messages.
-inline void PrintTo(const QString& S, std::ostream* Os)
-{
-    *Os << '"' << S.toStdString() << '"';
-}
 
 namespace langtest {
 
@@ -50,20 +45,6 @@ inline QString CatalogueFixture()
 {
     return QFileInfo(QString::fromUtf8(SORVIK_TEST_DATA)).path() + QStringLiteral("/app/data/catalog.de.po");
 }
-
-// Restores the English texts, removes the translators and puts the
-// direction back to left to right.
-class TTranslationGuard {
-public:
-    TTranslationGuard() { Reset(); }
-    ~TTranslationGuard() { Reset(); }
-    static void Reset()
-    {
-        ReleaseTranslation();
-        ForEachResourceString([](TResourceString& S) { S.Restore(); });
-        QGuiApplication::setLayoutDirection(Qt::LeftToRight);
-    }
-};
 
 } // namespace langtest
 

@@ -2,6 +2,7 @@
 #include "app/uTranslationKit.h"
 #include "engine/uFileStreams.h"
 #include "platform/uResourceStrings.h"
+#include "support/translation_guard.h"
 #include "uLanguageTemplate.h"
 
 #include <QDialogButtonBox>
@@ -18,11 +19,6 @@
 #include <gtest/gtest.h>
 
 #include <ostream>
-
-inline void PrintTo(const QString& S, std::ostream* Os)
-{
-    *Os << '"' << S.toStdString() << '"';
-}
 
 namespace {
 
@@ -46,18 +42,6 @@ const TPoEntry* FindByMsgId(const TPoCatalog& C, const QString& MsgId)
             return &E;
     return nullptr;
 }
-
-// Leaves no translation or direction behind for the next test.
-struct TTranslationReset {
-    TTranslationReset() { Reset(); }
-    ~TTranslationReset() { Reset(); }
-    static void Reset()
-    {
-        ReleaseTranslation();
-        ForEachResourceString([](TResourceString& S) { S.Restore(); });
-        QGuiApplication::setLayoutDirection(Qt::LeftToRight);
-    }
-};
 
 // The languages as start-up applies them for a command line argument such
 // as "--LANG=de".
@@ -250,7 +234,7 @@ TEST(ShippedLanguages, StartingInEachLanguage)
         {"--LANG=he", Qt::RightToLeft, "ביטול"},
     };
     for (const auto& C : Cases) {
-        TTranslationReset Reset;
+        TTranslationGuard Reset;
         TLanguages L;
         ApplyArgument(L, C.Argument);
         EXPECT_EQ(QGuiApplication::layoutDirection(), C.Direction) << C.Argument;
@@ -298,7 +282,7 @@ TEST(ShippedLanguages, FileLayerErrorsTranslated)
         {"--LANG=he", "לא ניתן לפתוח את הקובץ", "לא ניתן ליצור את הקובץ", "שגיאה בקריאה מהזרם"},
     };
     for (const auto& C : Cases) {
-        TTranslationReset Reset;
+        TTranslationGuard Reset;
         TLanguages L;
         ApplyArgument(L, C.Argument);
 
