@@ -807,6 +807,12 @@ void TSorvikList::Final()
 void TSorvikList::GetHashes(THashList& List) const
 {
     // As bytes where the calculator has them: no text is made and read back.
+    // The room for all of them is taken at once: each digest's bytes and
+    // the one byte of its length.
+    static constexpr std::array<std::size_t, HashTypeCount> DigestBytes = {0, 4, 16, 16, 16, 20, 32, 64, 16, 20, 16};
+    std::size_t Room = 0;
+    ForEachEnabled(HashTypes, Calculators, [&](THashType T, TSorvik&) { Room += 1 + DigestBytes[static_cast<std::size_t>(T)]; });
+    List.Texts.Reserve(Room);
     ForEachEnabled(HashTypes, Calculators, [&](THashType T, TSorvik& C) {
         std::uint8_t Bytes[64];
         bool Upper = false;

@@ -96,6 +96,8 @@ public:
     // lower case.
     void SetBytes(THashType T, const std::uint8_t* Bytes, std::size_t Size, bool Upper);
     void Clear();
+    // Room for Bytes more of digests and their lengths, taken at once.
+    void Reserve(std::size_t Bytes) { FData.reserve(FData.size() + Bytes); }
     // The text of T wholly in upper or lower case (CaseHash of the text).
     std::string Cased(THashType T, bool Upper) const;
     // SameHash of T's text here and OtherT's text in Other.
