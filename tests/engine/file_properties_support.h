@@ -1,6 +1,8 @@
 // A temporary folder for the file-property tests, and file times from Unix times.
 #pragma once
 
+#include "platform/uPlatformFiles.h"
+
 #include <cstdint>
 #include <filesystem>
 #include <fstream>
@@ -40,6 +42,22 @@ public:
 
 private:
     static inline int Serial = 0;
+};
+
+// Berlin's local time at moments either side of its changes to and from
+// daylight-saving time in 2024, as each system must convert them.
+struct TBerlinTimeCase {
+    std::int64_t Seconds;
+    std::int32_t Millisecond;
+    TLocalDateTime Local;
+};
+const TBerlinTimeCase BerlinTimeCases[] = {
+    {1705320000, 123, {2024, 1, 15, 13, 0, 0, 123}},   // winter: +1
+    {1721044800, 456, {2024, 7, 15, 14, 0, 0, 456}},   // summer: +2
+    {1711846799, 999, {2024, 3, 31, 1, 59, 59, 999}},  // last moment of standard time
+    {1711846800, 0, {2024, 3, 31, 3, 0, 0, 0}},        // first of daylight-saving time
+    {1729990800, 0, {2024, 10, 27, 2, 0, 0, 0}},       // the hour repeats in standard time
+    {0, 0, {1970, 1, 1, 1, 0, 0, 0}},                  // the epoch is a real time
 };
 
 }  // namespace

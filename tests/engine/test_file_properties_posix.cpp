@@ -9,6 +9,7 @@
 #include <filesystem>
 #include <optional>
 #include <string>
+#include <vector>
 
 #include <fcntl.h>
 #include <sys/stat.h>
@@ -49,20 +50,8 @@ private:
 
 TEST_F(ZoneTest, FileTimesFollowTheRuleOfTheirDate)
 {
-    struct Case {
-        std::int64_t Seconds;
-        std::int32_t Millisecond;
-        TLocalDateTime Local;
-    };
-    const Case Cases[] = {
-        {1705320000, 123, {2024, 1, 15, 13, 0, 0, 123}},   // winter: +1
-        {1721044800, 456, {2024, 7, 15, 14, 0, 0, 456}},   // summer: +2
-        {1711846799, 999, {2024, 3, 31, 1, 59, 59, 999}},  // last moment of standard time
-        {1711846800, 0, {2024, 3, 31, 3, 0, 0, 0}},        // first of daylight-saving time
-        {1729990799, 1, {2024, 10, 27, 2, 59, 59, 1}},     // last of daylight-saving time
-        {1729990800, 0, {2024, 10, 27, 2, 0, 0, 0}},       // the hour repeats in standard time
-        {0, 0, {1970, 1, 1, 1, 0, 0, 0}},                  // the epoch is a real time
-    };
+    std::vector<TBerlinTimeCase> Cases(std::begin(BerlinTimeCases), std::end(BerlinTimeCases));
+    Cases.push_back({1729990799, 1, {2024, 10, 27, 2, 59, 59, 1}});  // last of daylight-saving time
     for (const auto& C : Cases) {
         const auto Local = FileTimeToDateTime(UnixToFileTime(C.Seconds, C.Millisecond));
         EXPECT_EQ(Local, C.Local) << C.Seconds;

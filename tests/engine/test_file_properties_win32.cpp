@@ -48,20 +48,7 @@ TEST(WindowsFileTimes, FollowTheRuleOfTheirDate)
 {
     if (!InBerlinTime())
         GTEST_SKIP() << "needs TZ=Europe/Berlin, as the test run sets";
-    struct Case {
-        std::int64_t Seconds;
-        std::int32_t Millisecond;
-        TLocalDateTime Local;
-    };
-    const Case Cases[] = {
-        {1705320000, 123, {2024, 1, 15, 13, 0, 0, 123}},   // winter: +1
-        {1721044800, 456, {2024, 7, 15, 14, 0, 0, 456}},   // summer: +2
-        {1711846799, 999, {2024, 3, 31, 1, 59, 59, 999}},  // last moment of standard time
-        {1711846800, 0, {2024, 3, 31, 3, 0, 0, 0}},        // first of daylight-saving time
-        {1729990800, 0, {2024, 10, 27, 2, 0, 0, 0}},       // the hour repeats in standard time
-        {0, 0, {1970, 1, 1, 1, 0, 0, 0}},
-    };
-    for (const auto& C : Cases)
+    for (const auto& C : BerlinTimeCases)
         EXPECT_EQ(FileTimeToDateTime(UnixToFileTime(C.Seconds, C.Millisecond)), C.Local) << C.Seconds;
 }
 
