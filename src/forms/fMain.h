@@ -241,7 +241,9 @@ private:
     void AddPathArray(const QStringList& Names) { AddPaths(Names); }
     // A folder search of many files lets the window go on every few
     // milliseconds: timers, painting and the worker's messages, not input.
-    void LetWindowGoOn();
+    // Waiting: the search has nothing new yet; look at the clock now.
+    void LetWindowGoOn(bool Waiting = false);
+    void SearchFolderAside(const std::string& Folder);
     void CheckCompareModifiers();
     void FormDropFiles(const QStringList& FileNames);
     void InitFileControls();

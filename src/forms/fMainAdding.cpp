@@ -28,7 +28,14 @@
 #include <QTreeView>
 
 #include <filesystem>
+#include <chrono>
+#include <condition_variable>
+#include <exception>
+#include <memory>
+#include <mutex>
 #include <system_error>
+#include <thread>
+#include <vector>
 #include <utility>
 
 using namespace fmain;
@@ -43,17 +50,7 @@ void TFormMain::AddPath(const QString& Path)
     // An empty path names nothing: its status is "not found".
     if (std::filesystem::is_directory(Status)) {
         // A folder the search cannot read is named; the rest is still added.
-        SearchFolder(
-            Name,
-            [this](const std::string& File) {
-                SearcherFileFound(File);
-                LetWindowGoOn();
-            },
-            [this](const std::string& Folder) {
-                AddMessage(mlWarning, Q(sfoldernotread));
-                AddMessageLine(FileNameToQString(Folder));
-                LetWindowGoOn();
-            });
+        SearchFolderAside(Name);
     } else if (std::filesystem::exists(Status)) {
         EnqueueFile(Name);
     } else {
@@ -71,11 +68,97 @@ void TFormMain::SearcherFileFound(const std::string& FileName)
         EnqueueFile(FileName);
 }
 
-void TFormMain::LetWindowGoOn()
+namespace {
+
+// What the search found, in its order: a file, or a folder it could not read.
+struct TSearchFinding {
+    std::string Path;
+    bool Unreadable = false;
+};
+
+// Between the searching thread and this one.
+struct TSearchHandOver {
+    std::mutex Lock;
+    std::condition_variable Arrived;
+    std::vector<TSearchFinding> Findings;
+    bool Done = false;
+    std::exception_ptr Error;
+
+    void Add(const std::string& Path, bool Unreadable)
+    {
+        bool Wake = false;
+        {
+            std::lock_guard<std::mutex> Guard(Lock);
+            Wake = Findings.empty();
+            Findings.push_back({Path, Unreadable});
+        }
+        if (Wake)
+            Arrived.notify_one();
+    }
+};
+
+} // namespace
+
+void TFormMain::SearchFolderAside(const std::string& Folder)
+{
+    // The folders are listed and sorted on a thread of their own, so that a
+    // folder of many thousand files does not hold the window; this thread
+    // takes what it found in its order, queues the files and reports the
+    // folders that could not be read, letting the window go on meanwhile.
+    auto HandOver = std::make_shared<TSearchHandOver>();
+    std::thread Searcher([HandOver, Folder] {
+        try {
+            SearchFolder(
+                Folder, [&](const std::string& File) { HandOver->Add(File, false); },
+                [&](const std::string& Unread) { HandOver->Add(Unread, true); });
+        } catch (...) {
+            std::lock_guard<std::mutex> Guard(HandOver->Lock);
+            HandOver->Error = std::current_exception();
+        }
+        {
+            std::lock_guard<std::mutex> Guard(HandOver->Lock);
+            HandOver->Done = true;
+        }
+        HandOver->Arrived.notify_one();
+    });
+    struct TJoin {
+        std::thread& Thread;
+        ~TJoin() { Thread.join(); }
+    } Join{Searcher};
+    std::vector<TSearchFinding> Taken;
+    for (;;) {
+        bool Done = false;
+        {
+            std::unique_lock<std::mutex> Guard(HandOver->Lock);
+            HandOver->Arrived.wait_for(Guard, std::chrono::milliseconds(5),
+                                       [&] { return HandOver->Done || !HandOver->Findings.empty(); });
+            Taken.swap(HandOver->Findings);
+            Done = HandOver->Done;
+        }
+        for (const TSearchFinding& F : Taken) {
+            if (F.Unreadable) {
+                AddMessage(mlWarning, Q(sfoldernotread));
+                AddMessageLine(FileNameToQString(F.Path));
+            } else {
+                SearcherFileFound(F.Path);
+            }
+            LetWindowGoOn();
+        }
+        Taken.clear();
+        if (Done)
+            break;
+        LetWindowGoOn(true);
+    }
+    std::lock_guard<std::mutex> Guard(HandOver->Lock);
+    if (HandOver->Error)
+        std::rethrow_exception(HandOver->Error);
+}
+
+void TFormMain::LetWindowGoOn(bool Waiting)
 {
     constexpr int LookEvery = 256;
     constexpr qint64 SliceMilliseconds = 10;
-    if (++FFoundSinceLook < LookEvery)
+    if (++FFoundSinceLook < LookEvery && !Waiting)
         return;
     FFoundSinceLook = 0;
     if (!FWentOnAt.isValid()) {
