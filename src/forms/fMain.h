@@ -123,7 +123,8 @@ public:
 
     // ---- message list and status bar
     void AddMessage(TMessageLevel Level, const QString& Text);
-    void AddMessageLine(const QString& Text);
+    // Sentence: an error text rather than a path (see TMessageList).
+    void AddMessageLine(const QString& Text, bool Sentence = false);
     void ClearMessages();
     bool MessagesVisible() const;
     TMessageLevel MessageLevel() const { return ListBox_Messages->MessageLevel(); }

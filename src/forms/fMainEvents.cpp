@@ -173,7 +173,7 @@ void TFormMain::WMWorkerEvent(const TWindowMessage& Message)
         SetStatusText(Q(sstatuserror));
         AddMessage(mlError, Q(serroroccurred));
         if (Payload && Payload->Text)
-            AddMessageLine(FileNameToQString(Payload->Text->Text)); // may hold a name's bytes
+            AddMessageLine(FileNameToQString(Payload->Text->Text), true); // may hold a name's bytes
         break;
     case weFileStarted:
         if (!Payload || !Payload->File)

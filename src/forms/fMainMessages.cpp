@@ -24,9 +24,12 @@ void TFormMain::AddMessage(TMessageLevel Level, const QString& Text)
     ShowMessages(true, false);
 }
 
-void TFormMain::AddMessageLine(const QString& Text)
+void TFormMain::AddMessageLine(const QString& Text, bool Sentence)
 {
-    ListBox_Messages->AddMessageLine(Text);
+    if (Sentence)
+        ListBox_Messages->AddMessageSentence(Text);
+    else
+        ListBox_Messages->AddMessageLine(Text);
     ShowMessages(true, false);
 }
 

@@ -9,6 +9,16 @@ namespace {
 const QColor WarningColor(255, 223, 102);
 const QColor ErrorColor(255, 154, 154);
 
+bool HasRightToLeftLetter(const QString& Text)
+{
+    for (const QChar C : Text) {
+        const QChar::Direction D = C.direction();
+        if (D == QChar::DirR || D == QChar::DirAL)
+            return true;
+    }
+    return false;
+}
+
 // One line per item, the background by its level, the text at the top-left
 // corner; selection does not change the look.
 class TMessageDelegate : public QStyledItemDelegate {
@@ -28,9 +38,12 @@ public:
         QString Text = Index.data(Qt::DisplayRole).toString();
         // Continuation lines are paths and engine texts: read left to right
         // in any layout, or a right-to-left window moves their punctuation.
-        // Only the drawing is embedded; the copied text stays as it is.
+        // An error text translated into a right-to-left language reads right
+        // to left in a right-to-left window, its start in view; the paths in
+        // it are isolated by the translation. Only the drawing is embedded;
+        // the copied text stays as it is.
         if (Level == mlNone)
-            Text = QChar(0x202A) + Text + QChar(0x202C);
+            Text = TMessageList::DrawnLine(Text, Index.data(TMessageList::SentenceRole).toBool(), Option.direction);
         Painter->drawText(Option.rect.adjusted(2, 0, 0, 0), Qt::AlignLeft | Qt::AlignTop | Qt::TextSingleLine, Text);
     }
 };
@@ -75,6 +88,18 @@ void TMessageList::AddMessage(TMessageLevel Level, const QString& Text)
 }
 
 void TMessageList::AddMessageLine(const QString& Text) { AddItem(mlNone, Text); }
+
+QString TMessageList::DrawnLine(const QString& Text, bool Sentence, Qt::LayoutDirection Direction)
+{
+    const bool RightToLeft = Direction == Qt::RightToLeft && Sentence && HasRightToLeftLetter(Text);
+    return QChar(RightToLeft ? 0x202B : 0x202A) + Text + QChar(0x202C);
+}
+
+void TMessageList::AddMessageSentence(const QString& Text)
+{
+    AddItem(mlNone, Text);
+    item(count() - 1)->setData(SentenceRole, true);
+}
 
 void TMessageList::ClearMessages()
 {

@@ -14,6 +14,9 @@ class TMessageList : public QListWidget {
 public:
     // Each item's level, mlNone for a continuation line.
     static constexpr int LevelRole = Qt::UserRole + 1;
+    // Set on a continuation line that is a sentence (an error text) rather than
+    // a path: in a right-to-left window a translated one reads right to left.
+    static constexpr int SentenceRole = Qt::UserRole + 2;
 
     explicit TMessageList(QWidget* Parent = nullptr);
 
@@ -21,6 +24,11 @@ public:
     void AddMessage(TMessageLevel Level, const QString& Text);
     // A continuation line of the message before: not stamped, not counted.
     void AddMessageLine(const QString& Text);
+    // A continuation line that is an error text, which may be translated.
+    void AddMessageSentence(const QString& Text);
+    // How a continuation line is drawn: embedded left to right, but for a
+    // sentence with right-to-left letters in a right-to-left window.
+    static QString DrawnLine(const QString& Text, bool Sentence, Qt::LayoutDirection Direction);
     void ClearMessages();
     // The highest level listed, from the counts.
     TMessageLevel GetMessageLevel() const;

@@ -231,3 +231,38 @@ TEST(MainWindowEvents, SpeedIsOneLeftToRightUnitInARightToLeftWindow)
     }
     QGuiApplication::setLayoutDirection(Qt::LeftToRight);
 }
+
+// An error text is a sentence: translated into Hebrew it reads right to left
+// in a right-to-left window, its bracketed class name at its start; a path,
+// whatever its letters, and an untranslated text read left to right.
+TEST(MainWindowEvents, ErrorTextsReadInTheirLanguageAndPathsLeftToRight)
+{
+    TMainWindowFixture M;
+    auto F = Record("/data/locked.bin");
+    M.Post(weFileStarted, 0, M.FilePayload(F));
+    M.Post(weError, 0, M.TextPayload("[EFOpenError] Cannot open file", F));
+    M.Form->AddMessage(mlWarning, "File not found");
+    M.Form->AddMessageLine("missing.txt");
+    const QListWidget* List = M.Ui.ListBox_Messages;
+    ASSERT_EQ(List->count(), 4);
+    EXPECT_TRUE(List->item(1)->data(TMessageList::SentenceRole).toBool());
+    EXPECT_FALSE(List->item(3)->data(TMessageList::SentenceRole).toBool());
+
+    const QString Hebrew = QString::fromUtf8("[EFOpenError] לא ניתן לפתוח את הקובץ \"\u2066/tmp/a.bin\u2069\": \u2066No such file\u2069");
+    const QString HebrewPath = QString::fromUtf8("/tmp/שלום/a.bin");
+    struct TCase {
+        QString Text;
+        bool Sentence;
+        Qt::LayoutDirection Window;
+        Qt::LayoutDirection Reads;
+    };
+    for (const TCase& C : {TCase{Hebrew, true, Qt::RightToLeft, Qt::RightToLeft},
+                           TCase{Hebrew, true, Qt::LeftToRight, Qt::LeftToRight},
+                           TCase{HebrewPath, false, Qt::RightToLeft, Qt::LeftToRight},
+                           TCase{"[EFOpenError] Cannot open file \"/tmp/a.bin\"", true, Qt::RightToLeft, Qt::LeftToRight}}) {
+        SCOPED_TRACE(C.Text.toStdString());
+        const QString Drawn = TMessageList::DrawnLine(C.Text, C.Sentence, C.Window);
+        EXPECT_EQ(directiontest::WithoutMarks(Drawn), directiontest::WithoutMarks(C.Text));
+        EXPECT_EQ(directiontest::DrawnLine(Drawn, C.Window), directiontest::DrawnLine(C.Text, C.Reads));
+    }
+}
