@@ -1,5 +1,7 @@
 // Hash types, digest texts, the calculators and their bank, and the records
-// of hashed files.
+// of hashed files. One unit, its code in a file per section: uSorvik.cpp
+// (hash types, digest texts), uSorvikHashList.cpp, uSorvikCalculators.cpp,
+// uSorvikBank.cpp, uSorvikHashFileList.cpp.
 #pragma once
 
 #include "digest/uDigestBase.h"

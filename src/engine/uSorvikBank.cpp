@@ -1,0 +1,204 @@
+#include "engine/uSorvik.h"
+
+#include "platform/uProcessors.h"
+
+#include "digest/uDigestCpu.h"
+
+#include <algorithm>
+#include <cstring>
+#include <system_error>
+
+// ---------------------------------------------------------------------------
+// The bank
+
+TSorvikList::TSorvikList(int Threads)
+{
+    for (int I = htFirst; I <= htLast; ++I)
+        Calculators[static_cast<std::size_t>(I)] = TSorvik::CreateCalculator(static_cast<THashType>(I));
+    if (Threads > 1)
+        FLanes = std::make_unique<TLanePipeline>(std::min(Threads, HashTypeCount - 1), PipelineDepth);
+}
+
+// The threads end before the calculators that they use.
+TSorvikList::~TSorvikList()
+{
+    FLanes.reset();
+}
+
+int TSorvikList::CoreCount()
+{
+    // More threads than the process may run at once would take turns on its cores.
+    return ProcessCoreCount();
+}
+
+template <typename Action>
+static void ForEachEnabled(THashTypes Types, const std::array<std::unique_ptr<TSorvik>, HashTypeCount>& Calculators,
+                           Action&& Act)
+{
+    for (int I = htFirst; I <= htLast; ++I)
+        if (HasHashType(Types, static_cast<THashType>(I)))
+            Act(static_cast<THashType>(I), *Calculators[static_cast<std::size_t>(I)]);
+}
+
+namespace {
+
+// Rough time per byte of each calculator on one core, in tenths of a
+// nanosecond at about 2 GHz; only the proportions matter.
+int CalculatorCost(THashType T)
+{
+    const bool Sha = DigestCpu::UseShaExtensions();
+    switch (T) {
+    case htCRC32: return 2;
+    case htMD2: return 950;
+    case htMD4: return 8;
+    case htMD5: return 13;
+    case htSHA1: return Sha ? 6 : 12;
+    case htSHA256: return Sha ? 6 : 26;
+    case htSHA512: return 15;
+    case htRIPEMD128: return 13;
+    case htRIPEMD160: return 19;
+    case htED2K: return 8;
+    default: return 0;
+    }
+}
+
+}  // namespace
+
+// As few groups as keep every group within a tenth of the costliest
+// calculator's time, so that the costliest alone bounds a chunk's time;
+// each count is tried by placing the calculators, costliest first, into the
+// group with the least work so far.
+void TSorvikList::PlanGroups()
+{
+    // File after file of the same set: planned already.
+    const int Lanes = FLanes ? FLanes->MaxLanes() : 1;
+    if (HashTypes == FPlannedTypes && Lanes == FPlannedLanes)
+        return;
+    FPlannedTypes = HashTypes;
+    FPlannedLanes = Lanes;
+    FGroups.fill(0);
+    std::array<THashType, HashTypeCount> Types{};
+    int N = 0;
+    ForEachEnabled(HashTypes, Calculators, [&](THashType T, TSorvik&) { Types[static_cast<std::size_t>(N++)] = T; });
+    FGroupCount = N > 0 ? 1 : 0;
+    FGroups[0] = HashTypes;
+    const int MaxGroups = std::min(N, FLanes ? FLanes->MaxLanes() : 1);
+    if (MaxGroups <= 1)
+        return;
+    std::stable_sort(Types.begin(), Types.begin() + N,
+                     [](THashType A, THashType B) { return CalculatorCost(A) > CalculatorCost(B); });
+    const int Limit = CalculatorCost(Types[0]) * 11 / 10;
+    for (int K = 2; K <= MaxGroups; ++K) {
+        std::array<int, HashTypeCount> Load{};
+        std::array<THashTypes, HashTypeCount> Groups{};
+        for (int I = 0; I < N; ++I) {
+            const auto Least = static_cast<std::size_t>(std::min_element(Load.begin(), Load.begin() + K) - Load.begin());
+            Load[Least] += CalculatorCost(Types[static_cast<std::size_t>(I)]);
+            IncludeHashType(Groups[Least], Types[static_cast<std::size_t>(I)]);
+        }
+        if (*std::max_element(Load.begin(), Load.begin() + K) <= Limit || K == MaxGroups) {
+            FGroups = Groups;
+            FGroupCount = K;
+            return;
+        }
+    }
+}
+
+void TSorvikList::UpdateGroup(void* Context, int Group, const std::uint8_t* Data, std::size_t Size)
+{
+    auto& Bank = *static_cast<TSorvikList*>(Context);
+    ForEachEnabled(Bank.FGroups[static_cast<std::size_t>(Group)], Bank.Calculators,
+                   [&](THashType, TSorvik& C) { C.Update(Data, Size); });
+}
+
+void TSorvikList::Init(THashTypes Types)
+{
+    // Nothing of the run before may still be at work on the calculators.
+    if (FLanes)
+        FLanes->Quiesce();
+    FSideBySide = false;
+    HashTypes = Types & AllHashTypes();
+    int Costliest = 0;
+    ForEachEnabled(HashTypes, Calculators, [&](THashType T, TSorvik& C) {
+        C.Init();
+        Costliest = std::max(Costliest, CalculatorCost(T));
+    });
+    PlanGroups();
+    // A single group goes to a thread of its own as well: the caller then
+    // reads the next chunk while it is hashed.
+    if (FLanes && FGroupCount >= 1) {
+        // A chunk of a slow calculator (MD2) outlasts any wake-up many times
+        // over: a few chunks in hand are enough, and the progress, counted
+        // as chunks are read, stays as close to the digests as before.
+        const int Depth = Costliest >= SlowCalculatorCost ? SlowPipelineDepth : PipelineDepth;
+        try {
+            FLanes->Begin(FGroupCount, &TSorvikList::UpdateGroup, this, Depth);
+            FSideBySide = true;
+        } catch (const std::system_error&) {
+            // No threads to be had: everything runs here, now and later.
+            FLanes.reset();
+            PlanGroups();
+        }
+    }
+}
+
+void TSorvikList::UpdateHere(const void* Buffer, std::size_t Size)
+{
+    ForEachEnabled(HashTypes, Calculators, [&](THashType, TSorvik& C) { C.Update(Buffer, Size); });
+}
+
+void TSorvikList::Update(const void* Buffer, std::size_t Size)
+{
+    if (!FSideBySide) {
+        UpdateHere(Buffer, Size);
+        return;
+    }
+    // A single group gains nothing from a copy: it takes the buffer here.
+    if (Size < SideBySideMinimum || FGroupCount == 1) {
+        FLanes->Finish();
+        UpdateHere(Buffer, Size);
+        return;
+    }
+    std::memcpy(FLanes->Acquire(Size), Buffer, Size);
+    FLanes->Submit(Size);
+}
+
+std::int64_t TSorvikList::ChunksHandedOver() const { return FLanes ? FLanes->Submitted() : 0; }
+
+std::uint8_t* TSorvikList::AcquireChunk(std::size_t Size)
+{
+    return FSideBySide ? FLanes->Acquire(Size) : nullptr;
+}
+
+void TSorvikList::SubmitChunk(std::size_t Size)
+{
+    if (FSideBySide)
+        FLanes->Submit(Size);
+}
+
+void TSorvikList::Final()
+{
+    if (FSideBySide)
+        FLanes->Finish();
+    ForEachEnabled(HashTypes, Calculators, [](THashType, TSorvik& C) { C.Final(); });
+}
+
+void TSorvikList::GetHashes(THashList& List) const
+{
+    // As bytes where the calculator has them: no text is made and read back.
+    // The room for all of them is taken at once: each digest's bytes and
+    // the one byte of its length.
+    static constexpr std::array<std::size_t, HashTypeCount> DigestBytes = {0, 4, 16, 16, 16, 20, 32, 64, 16, 20, 16};
+    std::size_t Room = 0;
+    ForEachEnabled(HashTypes, Calculators, [&](THashType T, TSorvik&) { Room += 1 + DigestBytes[static_cast<std::size_t>(T)]; });
+    List.Texts.Reserve(Room);
+    ForEachEnabled(HashTypes, Calculators, [&](THashType T, TSorvik& C) {
+        std::uint8_t Bytes[64];
+        bool Upper = false;
+        const std::size_t Size = C.GetDigest(Bytes, Upper);
+        if (Size > 0)
+            List.PutBytes(T, Bytes, Size, Upper);
+        else
+            List.Put(T, C.GetHash());
+    });
+}
