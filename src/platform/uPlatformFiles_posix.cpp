@@ -232,9 +232,9 @@ bool TSystemFile::OpenForReading(const std::string& FileName, std::string& Reaso
         Reason = S_ISDIR(St.st_mode) ? std::strerror(EISDIR) : "Not a regular file";
         return false;
     }
-    const int Flags = ::fcntl(Fd, F_GETFL);
-    if (Flags >= 0)
-        ::fcntl(Fd, F_SETFL, Flags & ~O_NONBLOCK);
+    // O_NONBLOCK is the only status flag it was opened with that F_SETFL
+    // changes: clearing them all spares asking for them (one call per file).
+    ::fcntl(Fd, F_SETFL, 0);
     // A file read in one piece gains nothing from the hint: one call fewer
     // per file in a folder of many small ones.
     if (St.st_size > SequentialHintFrom)
