@@ -64,15 +64,20 @@ public:
             FFolder = Next;
             Start = Cut + 1;
         }
-        FName = Path.substr(Start);
+        // The usual short path is named in place: no copy per call.
+        if (Start > 0)
+            FRest = Path.substr(Start);
+        FName = Start > 0 ? FRest.c_str() : Path.c_str();
     }
+    // Path must outlive the object: the name may point into it.
+    explicit TPathAt(std::string&&) = delete;
     ~TPathAt() { Release(); }
     TPathAt(const TPathAt&) = delete;
     TPathAt& operator=(const TPathAt&) = delete;
 
     int Folder() const { return FFolder; }
     // Empty when a folder on the way could not be opened; errno tells why.
-    const char* Name() const { return FName.c_str(); }
+    const char* Name() const { return FName; }
     bool Valid() const { return FError == 0; }
     int Error() const { return FError; }
 
@@ -90,7 +95,8 @@ private:
     }
 
     int FFolder = AT_FDCWD;
-    std::string FName;
+    std::string FRest;
+    const char* FName = "";
     int FError = 0;
 };
 
