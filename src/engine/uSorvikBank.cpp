@@ -124,6 +124,8 @@ void TSorvikList::Init(THashTypes Types)
         Costliest = std::max(Costliest, CalculatorCost(T));
     });
     PlanGroups();
+    FED2KBehind = (HashTypes & HashTypeBit(htMD4)) != 0 && (HashTypes & HashTypeBit(htED2K)) != 0;
+    FED2KBehindBytes = 0;
     // A single group goes to a thread of its own as well: the caller then
     // reads the next chunk while it is hashed.
     if (FLanes && FGroupCount >= 1) {
@@ -142,8 +144,26 @@ void TSorvikList::Init(THashTypes Types)
     }
 }
 
+void TSorvikList::CatchUpED2K()
+{
+    if (!FED2KBehind)
+        return;
+    // Both were started together and MD4 has taken every byte since.
+    auto& ED2K = static_cast<TSorvikED2K&>(*Calculators[htED2K]);
+    ED2K.Context = static_cast<const TSorvikMD&>(*Calculators[htMD4]).Context;
+    ED2K.BlockBytes = FED2KBehindBytes;
+    FED2KBehind = false;
+}
+
 void TSorvikList::UpdateHere(const void* Buffer, std::size_t Size)
 {
+    if (FED2KBehind && Size < ED2KBlockSize - FED2KBehindBytes) {
+        FED2KBehindBytes += static_cast<std::uint32_t>(Size);
+        ForEachEnabled(HashTypes & ~HashTypeBit(htED2K), Calculators,
+                       [&](THashType, TSorvik& C) { C.Update(Buffer, Size); });
+        return;
+    }
+    CatchUpED2K();
     ForEachEnabled(HashTypes, Calculators, [&](THashType, TSorvik& C) { C.Update(Buffer, Size); });
 }
 
@@ -159,6 +179,8 @@ void TSorvikList::Update(const void* Buffer, std::size_t Size)
         UpdateHere(Buffer, Size);
         return;
     }
+    // The bank's threads hold no chunk yet while ED2K is behind.
+    CatchUpED2K();
     std::memcpy(FLanes->Acquire(Size), Buffer, Size);
     FLanes->Submit(Size);
 }
@@ -167,7 +189,10 @@ std::int64_t TSorvikList::ChunksHandedOver() const { return FLanes ? FLanes->Sub
 
 std::uint8_t* TSorvikList::AcquireChunk(std::size_t Size)
 {
-    return FSideBySide ? FLanes->Acquire(Size) : nullptr;
+    if (!FSideBySide)
+        return nullptr;
+    CatchUpED2K();
+    return FLanes->Acquire(Size);
 }
 
 void TSorvikList::SubmitChunk(std::size_t Size)
@@ -180,6 +205,7 @@ void TSorvikList::Final()
 {
     if (FSideBySide)
         FLanes->Finish();
+    CatchUpED2K();
     ForEachEnabled(HashTypes, Calculators, [](THashType, TSorvik& C) { C.Final(); });
 }
 

@@ -186,6 +186,38 @@ TEST(Bank, SideBySideGivesTheDigestsOfOneThread)
     }
 }
 
+TEST(Bank, ED2KBesideMD4MatchesED2KAlone)
+{
+    // ED2K's first block is MD4 over the same bytes; whatever the bank
+    // shares between the two must not change either digest, on the caller's
+    // thread or its own, at and around the block's end.
+    const std::string Data = Pattern(2 * ED2KBlockSize + 5);
+    const THashTypes Both = HashTypeBit(htMD4) | HashTypeBit(htED2K) | HashTypeBit(htSHA1);
+    const std::size_t Sizes[] = {0, 1, 1024, ED2KBlockSize - 1, ED2KBlockSize, ED2KBlockSize + 1, Data.size()};
+    const std::vector<std::size_t> Feeds[] = {
+        {1 << 30},
+        {1000, 262144},
+        {ED2KBlockSize - 1, 1, 7},
+        {TSorvikList::SideBySideMinimum - 1},
+    };
+    TSorvikList Serial;
+    for (int Threads : {1, 3}) {
+        TSorvikList Bank(Threads);
+        for (const std::size_t Size : Sizes) {
+            const std::string Part = Data.substr(0, Size);
+            const THashList ED2K = RunInPieces(Serial, HashTypeBit(htED2K), Part, {Part.size() + 1});
+            const THashList MD4 = RunInPieces(Serial, HashTypeBit(htMD4), Part, {Part.size() + 1});
+            for (const auto& Pieces : Feeds) {
+                SCOPED_TRACE(std::to_string(Size) + " bytes in pieces of " + std::to_string(Pieces[0]) + " on " +
+                             std::to_string(Threads) + " threads");
+                const THashList Got = RunInPieces(Bank, Both, Part, Pieces);
+                EXPECT_EQ(Got.Get(htED2K), ED2K.Get(htED2K));
+                EXPECT_EQ(Got.Get(htMD4), MD4.Get(htMD4));
+            }
+        }
+    }
+}
+
 TEST(Bank, GroupsSplitTheEnabledSetAcrossAtMostItsThreads)
 {
     const THashTypes Nine = AllHashTypes() & ~HashTypeBit(htMD2);
