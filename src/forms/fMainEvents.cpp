@@ -225,10 +225,11 @@ void TFormMain::WMWorkerEvent(const TWindowMessage& Message)
             SetProgress(static_cast<int>(Message.LParam));
         break;
     case weFileCancelled:
-        ShowPendingFileInfo();
         UpdateFileCounts();
         SetStatusText(Q(sstatuscancelled));
         SetProgress(-1);
+        // The reset is shown with the status, not a frame later.
+        ShowPendingFileInfo();
         AddMessage(mlWarning, Q(sfilecancelled));
         if (Payload && Payload->Text)
             AddMessageLine(FileNameToQString(Payload->Text->Text)); // may hold a name's bytes

@@ -266,3 +266,17 @@ TEST(MainWindowEvents, ErrorTextsReadInTheirLanguageAndPathsLeftToRight)
         EXPECT_EQ(directiontest::DrawnLine(Drawn, C.Window), directiontest::DrawnLine(C.Text, C.Reads));
     }
 }
+
+// Posted as the worker posts them, so that the three are taken in one slice:
+// the cancellation's reset shows with its status, not a frame later.
+TEST(MainWindowEvents, ACancellationInTheSliceOfItsProgressShowsTheResetAtOnce)
+{
+    TMainWindowFixture M;
+    auto F = Record("/data/big.bin");
+    for (TWindowMessage W : {WorkerMessage(weFileStarted, 0, M.FilePayload(F)), WorkerMessage(weProgress, 37),
+                             WorkerMessage(weFileCancelled, 0, M.TextPayload("/data/big.bin"))})
+        ASSERT_TRUE(M.Form->Worker()->WindowHandle.Post(W));
+    ASSERT_TRUE(QTest::qWaitFor([&] { return M.Form->StatusText() == "Cancelled"; }, 5000));
+    EXPECT_EQ(M.Ui.ProgressBar->value(), 0);
+    EXPECT_EQ(M.Ui.StatusBar->PanelText(4), "");
+}
