@@ -380,6 +380,23 @@ private:
     bool FED2KBehind = false;
     std::uint32_t FED2KBehindBytes = 0;
 
+    // Work on the caller's thread (small pieces, the end of a file) is
+    // split with a partner thread that stays awake from piece to piece:
+    // FPartnerTypes are its share of the latched set.
+    void PlanPartner();
+    void RunHere(THashTypes Types, const std::uint8_t* Data, std::size_t Size, bool Final);
+    static void PartnerJob(void* Context);
+    std::unique_ptr<TSpinPartner> FPartner;
+    THashTypes FPartnerTypes = 0;
+    THashTypes FPartnerPlanned = ~THashTypes(0);
+    // The partner's piece: written before it is started, read by it.
+    struct TPartnerPiece {
+        THashTypes Types = 0;
+        const std::uint8_t* Data = nullptr;
+        std::size_t Size = 0;
+        bool Final = false;
+    } FPartnerPiece;
+
     std::unique_ptr<TLanePipeline> FLanes;
     std::array<THashTypes, HashTypeCount> FGroups{};
     int FGroupCount = 0;

@@ -15,13 +15,16 @@ TSorvikList::TSorvikList(int Threads)
 {
     for (int I = htFirst; I <= htLast; ++I)
         Calculators[static_cast<std::size_t>(I)] = TSorvik::CreateCalculator(static_cast<THashType>(I));
-    if (Threads > 1)
+    if (Threads > 1) {
         FLanes = std::make_unique<TLanePipeline>(std::min(Threads, HashTypeCount - 1), PipelineDepth);
+        FPartner = std::make_unique<TSpinPartner>();
+    }
 }
 
 // The threads end before the calculators that they use.
 TSorvikList::~TSorvikList()
 {
+    FPartner.reset();
     FLanes.reset();
 }
 
@@ -124,6 +127,7 @@ void TSorvikList::Init(THashTypes Types)
         Costliest = std::max(Costliest, CalculatorCost(T));
     });
     PlanGroups();
+    PlanPartner();
     FED2KBehind = (HashTypes & HashTypeBit(htMD4)) != 0 && (HashTypes & HashTypeBit(htED2K)) != 0;
     FED2KBehindBytes = 0;
     // A single group goes to a thread of its own as well: the caller then
@@ -157,14 +161,108 @@ void TSorvikList::CatchUpED2K()
 
 void TSorvikList::UpdateHere(const void* Buffer, std::size_t Size)
 {
+    THashTypes Types = HashTypes;
     if (FED2KBehind && Size < ED2KBlockSize - FED2KBehindBytes) {
         FED2KBehindBytes += static_cast<std::uint32_t>(Size);
-        ForEachEnabled(HashTypes & ~HashTypeBit(htED2K), Calculators,
-                       [&](THashType, TSorvik& C) { C.Update(Buffer, Size); });
+        ExcludeHashType(Types, htED2K);
+    } else {
+        CatchUpED2K();
+    }
+    RunHere(Types, static_cast<const std::uint8_t*>(Buffer), Size, false);
+}
+
+// Two shares of about equal cost, costliest first into the lighter one;
+// MD4 and ED2K stay together (ED2K may take MD4's state).
+void TSorvikList::PlanPartner()
+{
+    if (HashTypes == FPartnerPlanned)
+        return;
+    FPartnerPlanned = HashTypes;
+    FPartnerTypes = 0;
+    if (!FPartner)
+        return;
+    std::array<THashTypes, HashTypeCount> Units{};
+    std::array<int, HashTypeCount> Costs{};
+    int N = 0;
+    ForEachEnabled(HashTypes, Calculators, [&](THashType T, TSorvik&) {
+        if (T == htED2K && HasHashType(HashTypes, htMD4))
+            return;
+        Units[static_cast<std::size_t>(N)] = HashTypeBit(T);
+        Costs[static_cast<std::size_t>(N)] = CalculatorCost(T);
+        if (T == htMD4 && HasHashType(HashTypes, htED2K)) {
+            // Its first block costs nothing beside MD4: small files are what
+            // the partner is for.
+            IncludeHashType(Units[static_cast<std::size_t>(N)], htED2K);
+        }
+        ++N;
+    });
+    if (N < 2)
+        return;
+    std::array<int, HashTypeCount> Order{};
+    for (int I = 0; I < N; ++I)
+        Order[static_cast<std::size_t>(I)] = I;
+    std::stable_sort(Order.begin(), Order.begin() + N, [&](int A, int B) {
+        return Costs[static_cast<std::size_t>(A)] > Costs[static_cast<std::size_t>(B)];
+    });
+    int Here = 0;
+    int There = 0;
+    for (int I = 0; I < N; ++I) {
+        const auto U = static_cast<std::size_t>(Order[static_cast<std::size_t>(I)]);
+        if (There < Here) {
+            There += Costs[U];
+            FPartnerTypes |= Units[U];
+        } else {
+            Here += Costs[U];
+        }
+    }
+}
+
+void TSorvikList::PartnerJob(void* Context)
+{
+    auto& Bank = *static_cast<TSorvikList*>(Context);
+    const TPartnerPiece& P = Bank.FPartnerPiece;
+    ForEachEnabled(P.Types, Bank.Calculators, [&](THashType, TSorvik& C) {
+        if (P.Final)
+            C.Final();
+        else
+            C.Update(P.Data, P.Size);
+    });
+}
+
+void TSorvikList::RunHere(THashTypes Types, const std::uint8_t* Data, std::size_t Size, bool Final)
+{
+    const auto Act = [&](THashType, TSorvik& C) {
+        if (Final)
+            C.Final();
+        else
+            C.Update(Data, Size);
+    };
+    const THashTypes Away = Types & FPartnerTypes;
+    if (!FPartner || Away == 0 || Away == Types) {
+        ForEachEnabled(Types, Calculators, Act);
         return;
     }
-    CatchUpED2K();
-    ForEachEnabled(HashTypes, Calculators, [&](THashType, TSorvik& C) { C.Update(Buffer, Size); });
+    FPartnerPiece = {Away, Data, Size, Final};
+    try {
+        FPartner->Run(&TSorvikList::PartnerJob, this);
+    } catch (const std::system_error&) {
+        // No thread to be had: everything runs here, now and later.
+        FPartner.reset();
+        FPartnerTypes = 0;
+        ForEachEnabled(Types, Calculators, Act);
+        return;
+    }
+    // The partner works on its share until Wait: it must have ended before
+    // a failure here leaves.
+    std::exception_ptr Failure;
+    try {
+        ForEachEnabled(Types & ~Away, Calculators, Act);
+    } catch (...) {
+        Failure = std::current_exception();
+    }
+    FPartner->Wait();
+    if (Failure)
+        std::rethrow_exception(Failure);
 }
 
 void TSorvikList::Update(const void* Buffer, std::size_t Size)
@@ -206,7 +304,7 @@ void TSorvikList::Final()
     if (FSideBySide)
         FLanes->Finish();
     CatchUpED2K();
-    ForEachEnabled(HashTypes, Calculators, [](THashType, TSorvik& C) { C.Final(); });
+    RunHere(HashTypes, nullptr, 0, true);
 }
 
 void TSorvikList::GetHashes(THashList& List) const

@@ -232,3 +232,88 @@ void TLanePipeline::Finish()
     WaitForLanes(FSubmitted.load(std::memory_order_relaxed));
     RethrowFailure();
 }
+
+namespace {
+
+inline void SpinPause()
+{
+#if defined(__x86_64__) || defined(__i386__)
+    __builtin_ia32_pause();
+#endif
+}
+
+}  // namespace
+
+TSpinPartner::~TSpinPartner()
+{
+    if (!FThread.joinable())
+        return;
+    {
+        std::lock_guard<std::mutex> Guard(FLock);
+        FStop.store(true, std::memory_order_seq_cst);
+    }
+    FWake.notify_all();
+    FThread.join();
+}
+
+void TSpinPartner::Run(TJob Job, void* Context)
+{
+    if (!FThread.joinable())
+        FThread = std::thread([this] { Loop(); });
+    FJob = Job;
+    FContext = Context;
+    FPosted.fetch_add(1, std::memory_order_seq_cst);
+    // Seen asleep: the partner checks FPosted under the lock before it
+    // sleeps, so the notice cannot fall between its check and its wait.
+    if (FSleeping.load(std::memory_order_seq_cst)) {
+        std::lock_guard<std::mutex> Guard(FLock);
+        FWake.notify_one();
+    }
+}
+
+void TSpinPartner::Wait()
+{
+    const std::uint64_t Posted = FPosted.load(std::memory_order_relaxed);
+    for (unsigned Spins = 0; FDone.load(std::memory_order_acquire) != Posted; ++Spins) {
+        SpinPause();
+        // Its core may be taken by another program: give way now and then.
+        if ((Spins & 1023) == 1023)
+            std::this_thread::yield();
+    }
+    if (FError) {
+        std::exception_ptr Error;
+        std::swap(Error, FError);
+        std::rethrow_exception(Error);
+    }
+}
+
+void TSpinPartner::Loop()
+{
+    std::uint64_t Seen = 0;
+    for (;;) {
+        auto Since = std::chrono::steady_clock::now();
+        for (unsigned Spins = 0; FPosted.load(std::memory_order_acquire) == Seen; ++Spins) {
+            if (FStop.load(std::memory_order_relaxed))
+                return;
+            SpinPause();
+            if ((Spins & 255) != 255)
+                continue;
+            if (std::chrono::steady_clock::now() - Since < std::chrono::microseconds(AwakeMicroseconds))
+                continue;
+            std::unique_lock<std::mutex> Guard(FLock);
+            FSleeping.store(true, std::memory_order_seq_cst);
+            FWake.wait(Guard, [&] {
+                return FStop.load(std::memory_order_seq_cst) || FPosted.load(std::memory_order_seq_cst) != Seen;
+            });
+            FSleeping.store(false, std::memory_order_relaxed);
+            Since = std::chrono::steady_clock::now();
+        }
+        Seen = FPosted.load(std::memory_order_acquire);
+        try {
+            FJob(FContext);
+        } catch (...) {
+            FError = std::current_exception();
+        }
+        FDone.store(Seen, std::memory_order_release);
+    }
+}

@@ -175,3 +175,54 @@ TEST(LanePipeline, ARunKeepsToItsOwnDepth)
         }
     }
 }
+
+namespace {
+
+struct TPartnerWork {
+    std::vector<int> Seen;
+    std::thread::id Thread;
+    int Next = 0;
+    bool Fail = false;
+};
+
+void PartnerStep(void* Context)
+{
+    auto& W = *static_cast<TPartnerWork*>(Context);
+    W.Thread = std::this_thread::get_id();
+    if (W.Fail)
+        throw std::runtime_error("partner failed");
+    W.Seen.push_back(W.Next);
+}
+
+}  // namespace
+
+TEST(SpinPartner, RunsEachJobOnItsThreadAndHandsBackWhatItWroteAndItsFailure)
+{
+    TPartnerWork W;
+    {
+        TSpinPartner P;
+        for (int I = 0; I < 2000; ++I) {
+            W.Next = I;
+            P.Run(&PartnerStep, &W);
+            P.Wait();
+            // Now and then long enough for the partner to fall asleep.
+            if (I % 500 == 499)
+                std::this_thread::sleep_for(std::chrono::microseconds(4 * TSpinPartner::AwakeMicroseconds));
+        }
+        EXPECT_NE(W.Thread, std::this_thread::get_id());
+        W.Fail = true;
+        P.Run(&PartnerStep, &W);
+        EXPECT_THROW(P.Wait(), std::runtime_error);
+        // The failure is handed back once; the next job is sound.
+        W.Fail = false;
+        W.Next = 2000;
+        P.Run(&PartnerStep, &W);
+        EXPECT_NO_THROW(P.Wait());
+    }
+    ASSERT_EQ(W.Seen.size(), 2001u);
+    for (int I = 0; I <= 2000; ++I)
+        EXPECT_EQ(W.Seen[static_cast<std::size_t>(I)], I);
+
+    // Made and ended without a job: no thread to stop.
+    TSpinPartner Idle;
+}
