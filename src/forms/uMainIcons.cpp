@@ -9,17 +9,29 @@
 
 namespace {
 
-QPixmap Light(const QColor& Fill, int Size)
+// A transparent square of Size pixels that Draw paints, antialiased; Draw is
+// given the painter and the size.
+template <typename TDraw>
+QPixmap Painted(int Size, TDraw&& Draw)
 {
     QPixmap P(Size, Size);
     P.fill(Qt::transparent);
-    QPainter G(&P);
-    G.setRenderHint(QPainter::Antialiasing);
-    G.setPen(QPen(Fill.darker(160), Size / 12.0));
-    G.setBrush(Fill);
-    const qreal M = Size * 0.2;
-    G.drawEllipse(QRectF(M, M, Size - 2 * M, Size - 2 * M));
+    {
+        QPainter G(&P);
+        G.setRenderHint(QPainter::Antialiasing);
+        Draw(G, static_cast<qreal>(Size));
+    }
     return P;
+}
+
+QPixmap Light(const QColor& Fill, int Size)
+{
+    return Painted(Size, [&](QPainter& G, qreal S) {
+        G.setPen(QPen(Fill.darker(160), S / 12.0));
+        G.setBrush(Fill);
+        const qreal M = S * 0.2;
+        G.drawEllipse(QRectF(M, M, S - 2 * M, S - 2 * M));
+    });
 }
 
 QIcon LightIcon(const QColor& Fill)
@@ -60,32 +72,24 @@ void Sheet(QPainter& G, const QRectF& R, qreal S)
 // Drawn where the theme has none: two sheets, one over the other.
 QPixmap CopyPicture(int Size)
 {
-    QPixmap P(Size, Size);
-    P.fill(Qt::transparent);
-    QPainter G(&P);
-    G.setRenderHint(QPainter::Antialiasing);
-    const qreal S = Size;
-    Sheet(G, QRectF(S * 0.08, S * 0.06, S * 0.56, S * 0.66), S);
-    Sheet(G, QRectF(S * 0.36, S * 0.28, S * 0.56, S * 0.66), S);
-    return P;
+    return Painted(Size, [](QPainter& G, qreal S) {
+        Sheet(G, QRectF(S * 0.08, S * 0.06, S * 0.56, S * 0.66), S);
+        Sheet(G, QRectF(S * 0.36, S * 0.28, S * 0.56, S * 0.66), S);
+    });
 }
 
 // Drawn where the theme has none: a sheet of lines under a magnifying glass.
 QPixmap ViewLogPicture(int Size)
 {
-    QPixmap P(Size, Size);
-    P.fill(Qt::transparent);
-    QPainter G(&P);
-    G.setRenderHint(QPainter::Antialiasing);
-    const qreal S = Size;
-    Sheet(G, QRectF(S * 0.1, S * 0.04, S * 0.66, S * 0.86), S);
-    const QRectF Lens(S * 0.42, S * 0.42, S * 0.36, S * 0.36);
-    G.setPen(QPen(QColor(50, 50, 60), qMax(1.5, S / 10.0), Qt::SolidLine, Qt::RoundCap));
-    G.drawLine(Lens.center() + QPointF(S * 0.13, S * 0.13), QPointF(S * 0.94, S * 0.94));
-    G.setPen(QPen(QColor(50, 50, 60), qMax(1.0, S / 14.0)));
-    G.setBrush(QColor(200, 225, 255, 200));
-    G.drawEllipse(Lens);
-    return P;
+    return Painted(Size, [](QPainter& G, qreal S) {
+        Sheet(G, QRectF(S * 0.1, S * 0.04, S * 0.66, S * 0.86), S);
+        const QRectF Lens(S * 0.42, S * 0.42, S * 0.36, S * 0.36);
+        G.setPen(QPen(QColor(50, 50, 60), qMax(1.5, S / 10.0), Qt::SolidLine, Qt::RoundCap));
+        G.drawLine(Lens.center() + QPointF(S * 0.13, S * 0.13), QPointF(S * 0.94, S * 0.94));
+        G.setPen(QPen(QColor(50, 50, 60), qMax(1.0, S / 14.0)));
+        G.setBrush(QColor(200, 225, 255, 200));
+        G.drawEllipse(Lens);
+    });
 }
 
 QIcon Drawn(QPixmap (*Picture)(int))
@@ -143,26 +147,22 @@ QIcon MainImage(int Index)
 
 QPixmap ProgramPixmap(int Size)
 {
-    QPixmap P(Size, Size);
-    P.fill(Qt::transparent);
-    QPainter G(&P);
-    G.setRenderHint(QPainter::Antialiasing);
-    const qreal S = Size;
-    // A rounded blue tile with a white check mark over two digest bars.
-    G.setPen(Qt::NoPen);
-    G.setBrush(QColor(32, 96, 176));
-    G.drawRoundedRect(QRectF(S * 0.06, S * 0.06, S * 0.88, S * 0.88), S * 0.18, S * 0.18);
-    G.setBrush(QColor(255, 255, 255, 110));
-    G.drawRoundedRect(QRectF(S * 0.2, S * 0.22, S * 0.6, S * 0.1), S * 0.04, S * 0.04);
-    G.drawRoundedRect(QRectF(S * 0.2, S * 0.38, S * 0.42, S * 0.1), S * 0.04, S * 0.04);
-    QPainterPath Check;
-    Check.moveTo(S * 0.28, S * 0.62);
-    Check.lineTo(S * 0.44, S * 0.77);
-    Check.lineTo(S * 0.75, S * 0.45);
-    G.setBrush(Qt::NoBrush);
-    G.setPen(QPen(Qt::white, S * 0.1, Qt::SolidLine, Qt::RoundCap, Qt::RoundJoin));
-    G.drawPath(Check);
-    return P;
+    return Painted(Size, [](QPainter& G, qreal S) {
+        // A rounded blue tile with a white check mark over two digest bars.
+        G.setPen(Qt::NoPen);
+        G.setBrush(QColor(32, 96, 176));
+        G.drawRoundedRect(QRectF(S * 0.06, S * 0.06, S * 0.88, S * 0.88), S * 0.18, S * 0.18);
+        G.setBrush(QColor(255, 255, 255, 110));
+        G.drawRoundedRect(QRectF(S * 0.2, S * 0.22, S * 0.6, S * 0.1), S * 0.04, S * 0.04);
+        G.drawRoundedRect(QRectF(S * 0.2, S * 0.38, S * 0.42, S * 0.1), S * 0.04, S * 0.04);
+        QPainterPath Check;
+        Check.moveTo(S * 0.28, S * 0.62);
+        Check.lineTo(S * 0.44, S * 0.77);
+        Check.lineTo(S * 0.75, S * 0.45);
+        G.setBrush(Qt::NoBrush);
+        G.setPen(QPen(Qt::white, S * 0.1, Qt::SolidLine, Qt::RoundCap, Qt::RoundJoin));
+        G.drawPath(Check);
+    });
 }
 
 QIcon ProgramIcon()
