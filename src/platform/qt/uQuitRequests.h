@@ -23,6 +23,9 @@ public:
 
 private:
     void Quit();
+    // The system's own requests (signals), one file per system.
+    void InstallSignals();
+    void RemoveSignals();
 
     std::function<void()> FOnQuit;
     QSocketNotifier* FNotifier = nullptr;

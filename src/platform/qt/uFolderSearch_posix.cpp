@@ -1,57 +1,16 @@
 #include "platform/qt/uFolderSearch.h"
+#include "platform/qt/uFolderSearchEntries.h"
 
-#include <QString>
-
-#include <algorithm>
-#include <filesystem>
-#include <set>
-#include <system_error>
-#include <utility>
-#include <vector>
-
-#if defined(Q_OS_UNIX)
 #include <cerrno>
 #include <dirent.h>
 #include <fcntl.h>
+#include <set>
 #include <sys/stat.h>
 #include <unistd.h>
-#endif
 
 namespace {
 
-namespace fs = std::filesystem;
-
-// Each entry with its name as compared, made once: a folder of many
-// thousand files is searched on the user-interface thread.
-struct TEntry {
-    QString Key;
-    std::string Name;
-};
-
-void SortByName(std::vector<TEntry>& Entries)
-{
-    std::sort(Entries.begin(), Entries.end(), [](const TEntry& A, const TEntry& B) {
-        const int C = A.Key.compare(B.Key, Qt::CaseInsensitive);
-        return C != 0 ? C < 0 : A.Name < B.Name;
-    });
-}
-
-void AddEntry(std::vector<TEntry>& To, std::string Name)
-{
-    QString Key = QString::fromStdString(Name);
-    To.push_back({std::move(Key), std::move(Name)});
-}
-
-// The entries' paths as the listing gives them: the folder, one separator
-// unless it ends with one, the name.
-std::string PathIn(std::string Path, const std::string& Name)
-{
-    if (!Path.empty() && Path.back() != '/' && Path.back() != static_cast<char>(fs::path::preferred_separator))
-        Path += static_cast<char>(fs::path::preferred_separator);
-    return Path.append(Name);
-}
-
-#if defined(Q_OS_UNIX)
+using namespace foldersearch;
 
 // Folders are opened relative to their parent's open descriptor, so that
 // a path longer than PATH_MAX is reached like any other; the walk keeps
@@ -243,59 +202,11 @@ private:
     std::set<std::pair<dev_t, ino_t>> FVisited;
 };
 
-#endif
-
 } // namespace
 
 void SearchFolder(const std::string& Folder, const TFileFound& FileFound, const TFolderUnreadable& FolderUnreadable)
 {
     const TFolderUnreadable Unreadable = FolderUnreadable ? FolderUnreadable : [](const std::string&) {};
-#if defined(Q_OS_UNIX)
     TSearch Search(FileFound, Unreadable);
     Search.Run(Folder);
-#else
-    // Paths here are within the system's limits; the walk keeps its own stack.
-    struct TFrame {
-        std::string Path;
-        std::vector<TEntry> Folders;
-        std::size_t Next = 0;
-    };
-    std::set<std::string> Visited;
-    std::vector<TFrame> Frames;
-    const auto Enter = [&](const std::string& Path) {
-        std::error_code Ec;
-        const std::string Id = fs::canonical(fs::path(Path), Ec).string();
-        if (Ec) {
-            Unreadable(Path);
-            return;
-        }
-        if (!Visited.insert(Id).second)
-            return;
-        std::vector<TEntry> Files, Folders;
-        fs::directory_iterator It(fs::path(Path), Ec);
-        for (; !Ec && It != fs::directory_iterator(); It.increment(Ec)) {
-            std::error_code E2;
-            const bool IsFile = It->is_regular_file(E2);
-            const bool IsFolder = !E2 && !IsFile && It->is_directory(E2);
-            if (!E2 && (IsFile || IsFolder))
-                AddEntry(IsFile ? Files : Folders, It->path().filename().string());
-        }
-        SortByName(Files);
-        for (const TEntry& F : Files)
-            FileFound(PathIn(Path, F.Name));
-        if (Ec)
-            Unreadable(Path);
-        SortByName(Folders);
-        Frames.push_back({Path, std::move(Folders), 0});
-    };
-    Enter(Folder);
-    while (!Frames.empty()) {
-        TFrame& Top = Frames.back();
-        if (Top.Next >= Top.Folders.size()) {
-            Frames.pop_back();
-            continue;
-        }
-        Enter(PathIn(Top.Path, Top.Folders[Top.Next++].Name));
-    }
-#endif
 }

@@ -1,0 +1,47 @@
+// What both systems' folder searches share: the entries of one folder
+// sorted by name, and the paths of the entries.
+#pragma once
+
+#include <QString>
+
+#include <algorithm>
+#include <filesystem>
+#include <string>
+#include <utility>
+#include <vector>
+
+namespace foldersearch {
+
+namespace fs = std::filesystem;
+
+// Each entry with its name as compared, made once: a folder may hold many
+// thousand files.
+struct TEntry {
+    QString Key;
+    std::string Name;
+};
+
+inline void SortByName(std::vector<TEntry>& Entries)
+{
+    std::sort(Entries.begin(), Entries.end(), [](const TEntry& A, const TEntry& B) {
+        const int C = A.Key.compare(B.Key, Qt::CaseInsensitive);
+        return C != 0 ? C < 0 : A.Name < B.Name;
+    });
+}
+
+inline void AddEntry(std::vector<TEntry>& To, std::string Name)
+{
+    QString Key = QString::fromStdString(Name);
+    To.push_back({std::move(Key), std::move(Name)});
+}
+
+// The entries' paths as the listing gives them: the folder, one separator
+// unless it ends with one, the name.
+inline std::string PathIn(std::string Path, const std::string& Name)
+{
+    if (!Path.empty() && Path.back() != '/' && Path.back() != static_cast<char>(fs::path::preferred_separator))
+        Path += static_cast<char>(fs::path::preferred_separator);
+    return Path.append(Name);
+}
+
+} // namespace foldersearch
