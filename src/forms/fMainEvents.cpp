@@ -163,7 +163,8 @@ void TFormMain::WMWorkerEvent(const TWindowMessage& Message)
     StoreWorkerResult(Message);
     // When the next file's start is already queued, whatever the boxes would
     // show of this file is replaced before it could be painted: only the log
-    // and the log viewer take it. The boxes end the same either way.
+    // and the log viewer take it. The boxes end the same either way (the
+    // progress, which the next start leaves as it is, excepted below).
     const bool Superseded = FMessageWindow && FMessageWindow->MarkedQueued() > 0;
 
     switch (Event) {
@@ -221,8 +222,11 @@ void TFormMain::WMWorkerEvent(const TWindowMessage& Message)
         }
         break;
     case weProgress:
-        if (!Superseded)
-            SetProgress(static_cast<int>(Message.LParam));
+        // Taken even when superseded: the next file's start does not reset
+        // the bar, and one that fails before its first chunk sends no
+        // progress, so the bar ends on this one's. Within a slice it is only
+        // recorded, and shown once at the slice's end.
+        SetProgress(static_cast<int>(Message.LParam));
         break;
     case weFileCancelled:
         UpdateFileCounts();

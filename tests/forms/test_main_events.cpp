@@ -280,3 +280,22 @@ TEST(MainWindowEvents, ACancellationInTheSliceOfItsProgressShowsTheResetAtOnce)
     EXPECT_EQ(M.Ui.ProgressBar->value(), 0);
     EXPECT_EQ(M.Ui.StatusBar->PanelText(4), "");
 }
+
+// A file whose next one is already queued is not painted, but the bar ends
+// where its progress left it when the next fails before its first chunk.
+TEST(MainWindowEvents, ProgressOfASupersededFileStaysWhenTheNextSendsNone)
+{
+    TMainWindowFixture M;
+    auto A = Record("/data/a.bin");
+    auto B = Record("/data/pipe");
+    for (TWindowMessage W : {WorkerMessage(weFileStarted, 0, M.FilePayload(A)), WorkerMessage(weProgress, 0),
+                             WorkerMessage(weProgress, 100), WorkerMessage(weFileFinished, 0, Digests(A, "00")),
+                             WorkerMessage(weFileStarted, 0, M.FilePayload(B)),
+                             WorkerMessage(weError, 0, M.TextPayload("[EFOpenError] Not a regular file", B)),
+                             WorkerMessage(weIdle)})
+        ASSERT_TRUE(M.Form->Worker()->WindowHandle.Post(W));
+    ASSERT_TRUE(QTest::qWaitFor([&] { return M.Form->StatusText() == "Finished" && M.Form->FileList().Count() == 2; }, 5000));
+    EXPECT_EQ(M.Ui.EditFile->text(), "/data/pipe");
+    EXPECT_EQ(M.Ui.ProgressBar->value(), 100);
+    EXPECT_EQ(M.Ui.StatusBar->PanelText(4), "100%");
+}
