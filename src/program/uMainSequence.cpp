@@ -77,7 +77,8 @@ void TSorvikProgram::Start()
     FormMain->CommandLineArguments = FArguments;
     FWindows = std::make_unique<TProgramWindows>(*FormMain);
     // Logout, "kill" and Ctrl+C close the main window as the user would.
-    FQuitRequests = std::make_unique<TQuitRequests>([] {
+    FQuitRequests = std::make_unique<TQuitRequests>();
+    QObject::connect(FQuitRequests.get(), &TQuitRequests::QuitRequested, [] {
         if (FormMain)
             FormMain->close();
     });

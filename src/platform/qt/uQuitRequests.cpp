@@ -3,21 +3,15 @@
 #include <QGuiApplication>
 #include <QSessionManager>
 
-TQuitRequests::TQuitRequests(std::function<void()> OnQuit) : FOnQuit(std::move(OnQuit))
+TQuitRequests::TQuitRequests(QObject* Parent) : QObject(Parent)
 {
     InstallSignals();
 #ifndef QT_NO_SESSIONMANAGER
     // The session ends (logout, shutdown): the settings are written now.
     if (auto* App = qobject_cast<QGuiApplication*>(QCoreApplication::instance()))
-        connect(App, &QGuiApplication::commitDataRequest, this, [this](QSessionManager&) { Quit(); },
+        connect(App, &QGuiApplication::commitDataRequest, this, [this](QSessionManager&) { emit QuitRequested(); },
                 Qt::DirectConnection);
 #endif
 }
 
 TQuitRequests::~TQuitRequests() { RemoveSignals(); }
-
-void TQuitRequests::Quit()
-{
-    if (FOnQuit)
-        FOnQuit();
-}

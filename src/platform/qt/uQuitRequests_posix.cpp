@@ -34,7 +34,7 @@ void TQuitRequests::InstallSignals()
         char Bytes[16];
         while (::read(SignalPipe[0], Bytes, sizeof Bytes) > 0) {
         }
-        Quit();
+        emit QuitRequested();
     });
     struct sigaction Action {};
     Action.sa_handler = OnQuitSignal;
