@@ -314,12 +314,30 @@ void TFormMain::FitWithoutMessages()
     setMinimumHeight(0);
     resize(width(), CompactClientHeight());
     setMinimumHeight(CompactClientHeight());
+    FToolBarHeight = MainToolBar->height();
     // Without a remembered place the window opens centred on its screen.
     const TFormLocationTracker* Tracker = Settings ? Settings->MainFormLocation.get() : nullptr;
     const bool Remembered = Tracker && Tracker->Form() == this && Tracker->Enabled() && Tracker->Location().Valid;
     if (!Remembered && windowState() == Qt::WindowNoState)
         if (QScreen* S = screen())
             move(S->availableGeometry().center() - QPoint(frameGeometry().width() / 2, frameGeometry().height() / 2));
+}
+
+// Captions switched on or off, or a narrower or wider window, give the bar
+// another row or take one: the window grows or shrinks by as much, so that
+// the hash rows keep their pitch and a closed message panel stays closed.
+// A maximized window keeps its size; its panel takes the difference.
+void TFormMain::FollowToolBarHeight()
+{
+    const int Delta = MainToolBar->height() - FToolBarHeight;
+    if (Delta == 0 || !FFirstShown)
+        return;
+    FToolBarHeight += Delta;
+    const int Minimum = std::max(0, minimumHeight() + Delta);
+    setMinimumHeight(std::min(minimumHeight(), Minimum));
+    if (!(windowState() & (Qt::WindowMinimized | Qt::WindowMaximized | Qt::WindowFullScreen)))
+        resize(width(), height() + Delta);
+    setMinimumHeight(Minimum);
 }
 
 bool TFormMain::FormCloseQuery()

@@ -190,6 +190,8 @@ private:
     void FormVisibleChanged(QWidget* Form);
     void LockMinWidth();
     void FitWithoutMessages();
+    // The tool bar took another row or gave one back.
+    void FollowToolBarHeight();
     void CreateWorker();
     void DestroyWorker();
     void BuildHashRows();
@@ -296,6 +298,8 @@ private:
 
     QString FApplicationHint;
     bool FFirstShown = false;
+    // The tool bar's height that the minimum and compact heights allow for.
+    int FToolBarHeight = 0;
     bool FIdleSinceBusy = true;
     std::uint64_t FMessagesHandled = 0;
     std::uint64_t FIdleMessagesHandled = 0;

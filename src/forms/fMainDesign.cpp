@@ -212,6 +212,8 @@ void TFormMain::CreateToolBar()
     MainToolBar->setContextMenuPolicy(Qt::PreventContextMenu);
     MainToolBar->toggleViewAction()->setEnabled(false);
     addToolBar(Qt::TopToolBarArea, MainToolBar);
+    // Once the bar's new height is laid out, not inside that layout.
+    connect(Bar, &TWrappingToolBar::HeightChanged, this, &TFormMain::FollowToolBarHeight, Qt::QueuedConnection);
     auto Button = [&](QToolButton*& Field, const char* Name, QAction* Action) {
         Field = Bar->AddButton(Action);
         Field->setObjectName(QString::fromLatin1(Name));

@@ -1,7 +1,9 @@
 #include "forms/uWrappingToolBar.h"
 
+#include <QEvent>
 #include <QLayout>
 #include <QPainter>
+#include <QResizeEvent>
 #include <QStyle>
 #include <QStyleOption>
 #include <QToolButton>
@@ -147,15 +149,30 @@ public:
     TFlowLayout* Flow() const { return FFlow; }
 
 protected:
+    // At a new width, and whenever a button changes its size (captions
+    // switched on or off, another text): the bar then takes its new rows at
+    // once, not at the next resize.
     void resizeEvent(QResizeEvent* Event) override
     {
         QWidget::resizeEvent(Event);
+        FitHeight();
+    }
+    bool event(QEvent* Event) override
+    {
+        const bool Done = QWidget::event(Event);
+        if (Event->type() == QEvent::LayoutRequest)
+            FitHeight();
+        return Done;
+    }
+
+private:
+    void FitHeight()
+    {
         const int Height = FFlow->heightForWidth(width());
         if (minimumHeight() != Height)
             setMinimumHeight(Height);
     }
 
-private:
     TFlowLayout* FFlow;
 };
 
@@ -209,3 +226,10 @@ void TWrappingToolBar::AddSeparator()
 }
 
 int TWrappingToolBar::RowCount() const { return FBox->Flow()->Rows(FBox->width()); }
+
+void TWrappingToolBar::resizeEvent(QResizeEvent* Event)
+{
+    QToolBar::resizeEvent(Event);
+    if (Event->size().height() != Event->oldSize().height())
+        emit HeightChanged();
+}

@@ -22,6 +22,13 @@ public:
     // The rows the buttons take at the bar's present width.
     int RowCount() const;
 
+signals:
+    // The bar took another row or gave one back.
+    void HeightChanged();
+
+protected:
+    void resizeEvent(QResizeEvent* Event) override;
+
 private:
     TFlowBox* FBox = nullptr;
 };
