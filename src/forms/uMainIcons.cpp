@@ -92,6 +92,29 @@ QPixmap ViewLogPicture(int Size)
     });
 }
 
+// Drawn where the theme has none: a sheet of typed lines with a hash sign
+// on a round badge, the digest made of the text.
+QPixmap HashTextPicture(int Size)
+{
+    return Painted(Size, [](QPainter& G, qreal S) {
+        Sheet(G, QRectF(S * 0.08, S * 0.04, S * 0.64, S * 0.84), S);
+        const QRectF Badge(S * 0.44, S * 0.44, S * 0.52, S * 0.52);
+        G.setPen(QPen(QColor(20, 60, 120), qMax(1.0, S / 16.0)));
+        G.setBrush(QColor(32, 96, 176));
+        G.drawEllipse(Badge);
+        // Two slanted uprights crossed by two bars.
+        const QPointF C = Badge.center();
+        const qreal H = Badge.height() * 0.27;
+        const qreal Gap = Badge.width() * 0.12;
+        const qreal Slant = H * 0.25;
+        G.setPen(QPen(Qt::white, qMax(1.0, S / 14.0), Qt::SolidLine, Qt::RoundCap));
+        for (const qreal X : {C.x() - Gap, C.x() + Gap})
+            G.drawLine(QPointF(X + Slant, C.y() - H), QPointF(X - Slant, C.y() + H));
+        for (const qreal Y : {C.y() - Gap, C.y() + Gap})
+            G.drawLine(QPointF(C.x() - H, Y), QPointF(C.x() + H, Y));
+    });
+}
+
 QIcon Drawn(QPixmap (*Picture)(int))
 {
     QIcon I;
@@ -117,7 +140,7 @@ QIcon Make(int Index)
     case miSkip: return Themed("media-skip-forward", QStyle::SP_MediaSkipForward);
     case miSelectAll: return Themed("edit-select-all", QStyle::SP_DialogYesButton);
     case miSelectNone: return Themed("edit-clear", QStyle::SP_DialogNoButton);
-    case miHashText: return Themed("accessories-text-editor", QStyle::SP_FileDialogDetailedView);
+    case miHashText: return ThemedOrDrawn("accessories-text-editor", HashTextPicture);
     case miCopy: return ThemedOrDrawn("edit-copy", CopyPicture);
     case miToggleMessages: return Themed("view-list-text", QStyle::SP_FileDialogListView);
     case miCompare: return Themed("edit-find", QStyle::SP_FileDialogContentsView);
