@@ -60,8 +60,9 @@ fuzz: bootstrap
 
 # Windows for 32-bit x86 without Qt (there is none for MinGW here): the
 # digests, the engine and the platform layer with their tests, cross-built
-# and run under Wine in a prefix inside the build folder. The prefix is
-# made while the build runs.
+# and run under Wine in a prefix inside the build folder, each in the
+# environment scripts/wine-run gives it. The prefix is made while the build
+# runs.
 WIN_BUILD = $(BUILD)-windows
 WIN_FLAGS = -DCMAKE_TOOLCHAIN_FILE=$(CURDIR)/cmake/toolchain-mingw-i686.cmake -DSORVIK_WITH_QT=OFF \
   -DSORVIK_BENCH=OFF -DSORVIK_GTEST_SOURCE=/usr/src/googletest $(CMAKE_FLAGS)
@@ -69,8 +70,7 @@ windows:
 	@bash scripts/bootstrap-windows
 	@cmake -S . -B $(WIN_BUILD) -G Ninja $(WIN_FLAGS) >/dev/null
 	@mkdir -p $(WIN_BUILD)/wineprefix
-	@WINEPREFIX=$(abspath $(WIN_BUILD))/wineprefix WINEDEBUG=-all WINEDLLOVERRIDES="mscoree,mshtml=" DISPLAY= \
-	  wineboot -i >$(WIN_BUILD)/wineboot.log 2>&1 & boot=$$!; \
+	@bash scripts/wine-run $(abspath $(WIN_BUILD))/wineprefix wineboot -i >$(WIN_BUILD)/wineboot.log 2>&1 & boot=$$!; \
 	  cmake --build $(WIN_BUILD) -j $(JOBS); built=$$?; \
 	  wait $$boot || { echo "wineboot failed:"; cat $(WIN_BUILD)/wineboot.log; exit 1; }; \
 	  [ $$built -eq 0 ]
