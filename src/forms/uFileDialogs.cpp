@@ -13,7 +13,6 @@
 #include <QFileDialog>
 #include <QFileSystemModel>
 #include <QGuiApplication>
-#include <QIdentityProxyModel>
 #include <QLineEdit>
 #include <QLocale>
 
@@ -21,25 +20,6 @@ namespace {
 
 // Columns of Qt's file system model.
 enum { ColName = 0, ColSize = 1, ColType = 2, ColDate = 3 };
-
-class TFileDialogModel : public QIdentityProxyModel {
-public:
-    using QIdentityProxyModel::QIdentityProxyModel;
-
-    QVariant data(const QModelIndex& Index, int Role) const override
-    {
-        if (Role != Qt::DisplayRole || (Index.column() != ColSize && Index.column() != ColDate))
-            return QIdentityProxyModel::data(Index, Role);
-        const auto* Files = qobject_cast<const QFileSystemModel*>(sourceModel());
-        const QModelIndex Source = mapToSource(Index);
-        QString Text;
-        if (Index.column() == ColSize && Files)
-            Text = Files->isDir(Source) ? QString() : FileDialogSize(Files->size(Source));
-        else
-            Text = QIdentityProxyModel::data(Index, Role).toString();
-        return LeftToRightUnit(Text);
-    }
-};
 
 // Qt's dialog makes its widgets when it is first shown: they are adjusted
 // then. The path box paints its current path itself, always in the
@@ -69,6 +49,9 @@ private:
     {
         // Sizes and dates are shown whole; names take the rest of the width.
         for (auto* Tree : FDialog->findChildren<QTreeView*>(QStringLiteral("treeView"))) {
+            auto* Cells = new TFileDialogCells(Tree);
+            for (int C : {ColSize, ColDate})
+                Tree->setItemDelegateForColumn(C, Cells);
             QHeaderView* Header = Tree->header();
             if (Header->count() > ColDate) {
                 Header->setSectionResizeMode(ColName, QHeaderView::Stretch);
@@ -111,6 +94,25 @@ private:
 
 } // namespace
 
+QString TFileDialogCells::ShownText(const QModelIndex& Index) const
+{
+    const auto* Files = qobject_cast<const QFileSystemModel*>(Index.model());
+    QString Text;
+    if (Index.column() == ColSize && Files)
+        Text = Files->isDir(Index) ? QString() : FileDialogSize(Files->size(Index));
+    else
+        Text = Index.data(Qt::DisplayRole).toString();
+    if (Index.column() == ColSize || Index.column() == ColDate)
+        Text = LeftToRightUnit(Text);
+    return Text;
+}
+
+void TFileDialogCells::initStyleOption(QStyleOptionViewItem* Option, const QModelIndex& Index) const
+{
+    QStyledItemDelegate::initStyleOption(Option, Index);
+    Option->text = ShownText(Index);
+}
+
 QString FileDialogSize(qint64 Bytes)
 {
     const QLocale Locale = QLocale::system();
@@ -133,6 +135,5 @@ void PrepareFileDialog(QFileDialog& Dialog)
     // Only Qt's own dialog can be adjusted (and several folders chosen at
     // once); the desktop's dialog would ignore all of this.
     Dialog.setOption(QFileDialog::DontUseNativeDialog, true);
-    Dialog.setProxyModel(new TFileDialogModel(&Dialog));
     new TFileDialogAdjuster(&Dialog);
 }

@@ -4,12 +4,26 @@
 #pragma once
 
 #include <QString>
+#include <QStyledItemDelegate>
 
 class QFileDialog;
 
-// Options, model and views of Dialog as above; call before the dialog is
-// shown.
+// Options and views of Dialog as above; call before the dialog is shown.
 void PrepareFileDialog(QFileDialog& Dialog);
+
+// The detail view's size and date cells. Drawn here rather than through a
+// model of our own: with a proxy model Qt's dialog loses names typed into
+// its name box (its completion compares rows of the two models).
+class TFileDialogCells : public QStyledItemDelegate {
+public:
+    using QStyledItemDelegate::QStyledItemDelegate;
+    // The text shown in Index's cell, Index being a row of the dialog's
+    // file system model.
+    QString ShownText(const QModelIndex& Index) const;
+
+protected:
+    void initStyleOption(QStyleOptionViewItem* Option, const QModelIndex& Index) const override;
+};
 
 // "Caption (patterns)", the name filter Qt reads its patterns from. In a
 // right-to-left layout the bracketed patterns are isolated left to right;

@@ -5,7 +5,6 @@
 #include "support/text_direction.h"
 
 #include <QAbstractItemView>
-#include <QAbstractProxyModel>
 #include <QComboBox>
 #include <QFile>
 #include <QFileDialog>
@@ -28,17 +27,23 @@ struct TDirectionScope {
     ~TDirectionScope() { QGuiApplication::setLayoutDirection(Qt::LeftToRight); }
 };
 
-// The dialog's row for Name in Folder, as its views show it.
+// The dialog's row for Name in Folder, once its size is known.
 QModelIndex ShownRow(QFileDialog& D, const QString& Folder, const QString& Name)
 {
     auto* Files = D.findChild<QFileSystemModel*>();
-    auto* Proxy = D.proxyModel();
-    if (!Files || !Proxy)
+    if (!Files)
         return {};
     const QString Path = Folder + QLatin1Char('/') + Name;
     if (!QTest::qWaitFor([&] { return Files->index(Path).isValid() && Files->size(Files->index(Path)) > 0; }, 5000))
         return {};
-    return Proxy->mapFromSource(Files->index(Path));
+    return Files->index(Path);
+}
+
+// The text the detail view shows in Index's cell.
+QString ShownText(QTreeView& Tree, const QModelIndex& Index)
+{
+    const auto* Cells = dynamic_cast<const TFileDialogCells*>(Tree.itemDelegateForIndex(Index));
+    return Cells ? Cells->ShownText(Index) : Index.data().toString();
 }
 
 } // namespace
@@ -90,19 +95,21 @@ TEST(FileDialogs, SizesDatesAndPathsReadLeftToRight)
         PrepareFileDialog(D);
         D.setViewMode(QFileDialog::Detail);
         EXPECT_TRUE(D.testOption(QFileDialog::DontUseNativeDialog));
+        D.show();
+        auto* Tree = D.findChild<QTreeView*>(Str("treeView"));
+        ASSERT_NE(Tree, nullptr);
 
         const QModelIndex Small = ShownRow(D, Dir.path(), Str("small.bin"));
         const QModelIndex Big = ShownRow(D, Dir.path(), Str("big.bin"));
         ASSERT_TRUE(Small.isValid() && Big.isValid());
-        const QString SmallSize = Small.siblingAtColumn(1).data().toString();
-        const QString BigSize = Big.siblingAtColumn(1).data().toString();
-        const QString Date = Big.siblingAtColumn(3).data().toString();
+        const QString SmallSize = ShownText(*Tree, Small.siblingAtColumn(1));
+        const QString BigSize = ShownText(*Tree, Big.siblingAtColumn(1));
+        const QString Date = ShownText(*Tree, Big.siblingAtColumn(3));
         EXPECT_EQ(directiontest::WithoutMarks(SmallSize), FileDialogSize(3));
         EXPECT_EQ(directiontest::WithoutMarks(BigSize), QLocale::system().formattedDataSize(10150));
         EXPECT_FALSE(Date.isEmpty());
-        EXPECT_EQ(Small.data().toString(), Str("small.bin")); // names are left as Qt gives them
+        EXPECT_EQ(ShownText(*Tree, Small), Str("small.bin")); // names are left as Qt gives them
 
-        D.show();
         auto* LookIn = D.findChild<QComboBox*>(Str("lookInCombo"));
         auto* FileName = D.findChild<QLineEdit*>(Str("fileNameEdit"));
         ASSERT_TRUE(LookIn && FileName && LookIn->view());
@@ -118,11 +125,9 @@ TEST(FileDialogs, SizesDatesAndPathsReadLeftToRight)
             EXPECT_EQ(FileName->layoutDirection(), Qt::LeftToRight);
         }
 
-        // Choosing still works through the adjusted model: both rows picked
-        // in the list are the files chosen.
+        // Choosing still works in the adjusted views: both rows picked in
+        // the list are the files chosen.
         D.setFileMode(QFileDialog::ExistingFiles);
-        auto* Tree = D.findChild<QTreeView*>(Str("treeView"));
-        ASSERT_NE(Tree, nullptr);
         Tree->selectionModel()->select(Small, QItemSelectionModel::Select | QItemSelectionModel::Rows);
         Tree->selectionModel()->select(Big, QItemSelectionModel::Select | QItemSelectionModel::Rows);
         QStringList Chosen = D.selectedFiles();

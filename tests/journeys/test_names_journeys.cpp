@@ -1,0 +1,113 @@
+// Names as the user gives them: typed key by key into the program's file
+// dialogs, in each language.
+#include "journey_support.h"
+#include "x_desktop.h"
+
+#include "platform/qt/uFileNames.h"
+
+#include <QFileDialog>
+#include <QLineEdit>
+#include <QPushButton>
+#include <QToolButton>
+
+using namespace journey;
+
+namespace {
+
+class TNamesJourney : public TJourney {
+protected:
+    void SetUp() override
+    {
+        if (!CanTypeKeys())
+            GTEST_SKIP() << "no X test extension to type with";
+        // The program's own dialogs run, as they do for a user.
+        User.Choose = [](QFileDialog& Dialog) { return TUserInteraction().ChooseFiles(Dialog); };
+    }
+
+    // The names of the files in the log, in order, from the First on.
+    static QStringList LoggedFrom(int First)
+    {
+        QStringList Names;
+        const THashFileList& Log = FormMain->FileList();
+        for (int I = First; I < Log.Count(); ++I)
+            Names.append(FileNameToQString(Log.GetItem(I)->FileName));
+        return Names;
+    }
+
+    QString InFolder(const QString& Name) const { return Q(Folder.Path()) + QLatin1Char('/') + Name; }
+};
+
+// Once the file dialog named Name is the active modal window: it opens in
+// Folder, as it would after an earlier visit there; Keys are typed into its
+// name box, and Return confirms them.
+void TypeIntoDialog(const QString& Name, const QString& Folder, const QString& Keys)
+{
+    QTimer::singleShot(0, qApp, [=] {
+        QWidget* Modal = nullptr;
+        (void)QTest::qWaitFor([&] { return (Modal = QApplication::activeModalWidget()) && Modal->objectName() == Name; },
+                              5000);
+        auto* Dialog = qobject_cast<QFileDialog*>(Modal);
+        ASSERT_NE(Dialog, nullptr) << Name.toStdString() << " was not shown";
+        QPointer<QFileDialog> Guard(Dialog);
+        ASSERT_TRUE(QTest::qWaitForWindowActive(Dialog));
+        Dialog->setDirectory(Folder);
+        auto* Edit = Dialog->findChild<QLineEdit*>(QStringLiteral("fileNameEdit"));
+        ASSERT_NE(Edit, nullptr);
+        if (!Edit->hasFocus())
+            QTest::mouseClick(Edit, Qt::LeftButton);
+        ASSERT_TRUE(QTest::qWaitFor([&] { return Edit->hasFocus(); }, 5000));
+        TypeKeys(Keys);
+        EXPECT_TRUE(QTest::qWaitFor([&] { return Edit->text() == Keys; }, 5000)) << Edit->text().toStdString();
+        TypeKey("Return");
+        if (!QTest::qWaitFor([&] { return !Guard || !Guard->isVisible(); }, 5000)) {
+            ADD_FAILURE() << Name.toStdString() << " stayed open after Return";
+            Dialog->reject();
+        }
+    });
+}
+
+} // namespace
+
+// Several names typed into Add files and Add folders, and one into the
+// save-log dialog's chooser, in English, German and Hebrew: each dialog
+// returns every name typed, and the program adds all of them.
+TEST_F(TNamesJourney, EveryTypedNameIsReturned)
+{
+    Folder.WriteFiles({"crcA.txt", "crcB.txt", "num.txt", "abc.txt", "one/a.txt", "two/b.txt"});
+    const QString Here = Q(Folder.Path());
+    for (const char* Language : {"--LANG=en", "--LANG=de", "--LANG=he"}) {
+        SCOPED_TRACE(Language);
+        Start({QString::fromLatin1(Language)});
+        ASSERT_TRUE(WaitIdle(0));
+
+        TypeIntoDialog(QStringLiteral("OpenDialog"), Here, QStringLiteral("\"crcA.txt\" \"crcB.txt\""));
+        Parts(FormMain).ActionAddFiles->trigger();
+        ASSERT_TRUE(WaitIdle(2)) << LoggedFrom(0).join(QLatin1Char(' ')).toStdString();
+        EXPECT_EQ(LoggedFrom(0), (QStringList{InFolder("crcA.txt"), InFolder("crcB.txt")}));
+
+        // The second time, three names.
+        TypeIntoDialog(QStringLiteral("OpenDialog"), Here, QStringLiteral("\"num.txt\" \"abc.txt\" \"crcA.txt\""));
+        Parts(FormMain).ActionAddFiles->trigger();
+        ASSERT_TRUE(WaitIdle(5)) << LoggedFrom(0).join(QLatin1Char(' ')).toStdString();
+        EXPECT_EQ(LoggedFrom(2), (QStringList{InFolder("num.txt"), InFolder("abc.txt"), InFolder("crcA.txt")}));
+
+        TypeIntoDialog(QStringLiteral("SelectDirectoryDialog"), Here, QStringLiteral("\"one\" \"two\""));
+        Parts(FormMain).ActionAddFolder->trigger();
+        ASSERT_TRUE(WaitIdle(7)) << LoggedFrom(0).join(QLatin1Char(' ')).toStdString();
+        EXPECT_EQ(LoggedFrom(5), (QStringList{InFolder("one/a.txt"), InFolder("two/b.txt")}));
+
+        // The save-log dialog's chooser gives the typed name to its box.
+        WhenModal([&](QWidget* Dialog) {
+            auto* Target = Dialog->findChild<QLineEdit*>(QStringLiteral("Edit_TargetPath"));
+            ASSERT_NE(Target, nullptr);
+            TypeIntoDialog(QStringLiteral("SaveDialog"), Here, QStringLiteral("typed log.sfv"));
+            QTest::mouseClick(Dialog->findChild<QToolButton*>(QStringLiteral("SpeedButton_Browse")), Qt::LeftButton);
+            EXPECT_EQ(Target->text(), InFolder("typed log.sfv"));
+            QTest::mouseClick(Dialog->findChild<QPushButton*>(QStringLiteral("BitBtn_Cancel")), Qt::LeftButton);
+        });
+        Parts(FormMain).ActionSaveLog->trigger();
+
+        EXPECT_EQ(Close(), 0);
+        ExpectNothingSaid();
+    }
+}
