@@ -10,6 +10,7 @@
 #include "forms/uFormBase.h"
 #include "forms/uHintRouter.h"
 #include "forms/uStatusPanels.h"
+#include "platform/qt/uFolderSearcher.h"
 #include "platform/qt/uQtMessageWindow.h"
 
 #include <QAbstractEventDispatcher>
@@ -56,6 +57,8 @@ TFormMain::TFormMain(QWidget* Parent) : QMainWindow(Parent)
 
 TFormMain::~TFormMain()
 {
+    // Stops the folder search and waits for its thread.
+    FSearcher.reset();
     DestroyWorker();
     // The language menu's handlers point here.
     Languages.OnLanguageSelected = nullptr;
@@ -80,6 +83,7 @@ void TFormMain::FormCreate()
     InitFileControls();
     LoadHashTypeChecks();
     CreateWorker();
+    CreateSearcher();
     UpdateWorkerHashTypes();
     UpdateFileCounts();
     Languages.OnLanguageSelected = [this](const QString& Code) {
@@ -274,7 +278,8 @@ void TFormMain::ExecuteAction(QAction* Action)
 }
 
 void TFormMain::ActionSkipUpdate() { ActionSkip->setEnabled(IsWorkerBusy()); }
-void TFormMain::ActionCancelUpdate() { ActionCancel->setEnabled(IsWorkerBusy()); }
+// Also while a folder search goes on: it is adding the files Cancel drops.
+void TFormMain::ActionCancelUpdate() { ActionCancel->setEnabled(IsWorkerBusy() || FSearcher->Searching()); }
 // Also waits for the idle event, so that no event still on its way can
 // name a record of the cleared log.
 void TFormMain::ActionClearLogUpdate() { ActionClearLog->setEnabled(!IsWorkerBusy() && FIdleSinceBusy); }
@@ -357,6 +362,7 @@ void TFormMain::closeEvent(QCloseEvent* Event)
     QMainWindow::closeEvent(Event);
     Event->accept();
     FClosed = true;
+    StopAdding();
     // Closing the main window ends the program, whatever else is open.
     QCoreApplication::quit();
 }

@@ -18,8 +18,10 @@
 #include <QStringList>
 
 #include <array>
+#include <exception>
 #include <functional>
 #include <memory>
+#include <vector>
 
 class QAction;
 class QCheckBox;
@@ -36,6 +38,8 @@ class QPainter;
 class QKeySequence;
 class TFormCompareFiles;
 class TFormSaveLog;
+class TFolderSearcher;
+struct TSearchFinding;
 class TQtMessageWindow;
 class TStatusPanels;
 
@@ -99,6 +103,8 @@ public:
     void SetStayOnTop(bool Value);
     bool IsWorkerBusy() const;
     TSorvikThread* Worker() const { return FWorker.get(); }
+    // The search through the folders being added; the program's end stops it.
+    TFolderSearcher* Searcher() const { return FSearcher.get(); }
     THashFileList& FileList() { return *FFileList; }
     // Runs the update handlers of the actions that have one.
     void UpdateActions();
@@ -242,11 +248,13 @@ private:
     void EnqueueFile(const std::string& FileName);
     void SearcherFileFound(const std::string& FileName);
     void AddPathArray(const QStringList& Names) { AddPaths(Names); }
-    // A folder search of many files lets the window go on every few
-    // milliseconds: timers, painting and the worker's messages, not input.
-    // Waiting: the search has nothing new yet; look at the clock now.
-    void LetWindowGoOn(bool Waiting = false);
-    void SearchFolderAside(const std::string& Folder);
+    void CreateSearcher();
+    // Adds the waiting paths in order until one starts a folder search.
+    void AddWaitingPaths();
+    void SearchFound(const std::vector<TSearchFinding>& Findings);
+    void SearchEnded(const std::exception_ptr& Error);
+    // Nothing more of what is being added reaches the queue.
+    void StopAdding();
     void CheckCompareModifiers();
     void FormDropFiles(const QStringList& FileNames);
     void InitFileControls();
@@ -331,12 +339,10 @@ private:
     // The next look at the worker's messages after a slice that took some.
     QTimer* FMessagePoll = nullptr;
 
-    // Paths being added; paths added meanwhile (a drop while a search lets
-    // the window go on) wait until they are, so the queue keeps their order.
-    int FAddingDepth = 0;
+    // Paths added while a folder search goes on wait for its end, so that
+    // the queue keeps the order in which they came.
+    std::unique_ptr<TFolderSearcher> FSearcher;
     QStringList FPathsWaiting;
-    QElapsedTimer FWentOnAt;
-    int FFoundSinceLook = 0;
     bool FClosed = false;
     QElapsedTimer FFileInfoShownAt;
 };

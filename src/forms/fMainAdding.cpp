@@ -11,10 +11,9 @@
 #include "forms/uFormBase.h"
 #include "platform/qt/uDroppedPaths.h"
 #include "platform/qt/uFileNames.h"
-#include "platform/qt/uFolderSearch.h"
+#include "platform/qt/uFolderSearcher.h"
 
 #include <QAction>
-#include <QCoreApplication>
 #include <QDragEnterEvent>
 #include <QDropEvent>
 #include <QFileDialog>
@@ -27,16 +26,10 @@
 #include <QToolButton>
 #include <QTreeView>
 
-#include <filesystem>
-#include <chrono>
-#include <condition_variable>
 #include <exception>
-#include <memory>
-#include <mutex>
+#include <filesystem>
 #include <system_error>
-#include <thread>
 #include <vector>
-#include <utility>
 
 using namespace fmain;
 
@@ -49,8 +42,8 @@ void TFormMain::AddPath(const QString& Path)
     const std::filesystem::file_status Status = std::filesystem::status(Name, Error);
     // An empty path names nothing: its status is "not found".
     if (std::filesystem::is_directory(Status)) {
-        // A folder the search cannot read is named; the rest is still added.
-        SearchFolderAside(Name);
+        // Searched on a thread of its own; the paths after it wait for its end.
+        FSearcher->Start(Name);
     } else if (std::filesystem::exists(Status)) {
         EnqueueFile(Name);
     } else {
@@ -68,132 +61,58 @@ void TFormMain::SearcherFileFound(const std::string& FileName)
         EnqueueFile(FileName);
 }
 
-namespace {
-
-// What the search found, in its order: a file, or a folder it could not read.
-struct TSearchFinding {
-    std::string Path;
-    bool Unreadable = false;
-};
-
-// Between the searching thread and this one.
-struct TSearchHandOver {
-    std::mutex Lock;
-    std::condition_variable Arrived;
-    std::vector<TSearchFinding> Findings;
-    bool Done = false;
-    std::exception_ptr Error;
-
-    void Add(const std::string& Path, bool Unreadable)
-    {
-        bool Wake = false;
-        {
-            std::lock_guard<std::mutex> Guard(Lock);
-            Wake = Findings.empty();
-            Findings.push_back({Path, Unreadable});
-        }
-        if (Wake)
-            Arrived.notify_one();
-    }
-};
-
-} // namespace
-
-void TFormMain::SearchFolderAside(const std::string& Folder)
+void TFormMain::CreateSearcher()
 {
-    // The folders are listed and sorted on a thread of their own, so that a
-    // folder of many thousand files does not hold the window; this thread
-    // takes what it found in its order, queues the files and reports the
-    // folders that could not be read, letting the window go on meanwhile.
-    auto HandOver = std::make_shared<TSearchHandOver>();
-    std::thread Searcher([HandOver, Folder] {
-        try {
-            SearchFolder(
-                Folder, [&](const std::string& File) { HandOver->Add(File, false); },
-                [&](const std::string& Unread) { HandOver->Add(Unread, true); });
-        } catch (...) {
-            std::lock_guard<std::mutex> Guard(HandOver->Lock);
-            HandOver->Error = std::current_exception();
-        }
-        {
-            std::lock_guard<std::mutex> Guard(HandOver->Lock);
-            HandOver->Done = true;
-        }
-        HandOver->Arrived.notify_one();
-    });
-    struct TJoin {
-        std::thread& Thread;
-        ~TJoin() { Thread.join(); }
-    } Join{Searcher};
-    std::vector<TSearchFinding> Taken;
-    for (;;) {
-        bool Done = false;
-        {
-            std::unique_lock<std::mutex> Guard(HandOver->Lock);
-            HandOver->Arrived.wait_for(Guard, std::chrono::milliseconds(5),
-                                       [&] { return HandOver->Done || !HandOver->Findings.empty(); });
-            Taken.swap(HandOver->Findings);
-            Done = HandOver->Done;
-        }
-        for (const TSearchFinding& F : Taken) {
-            if (F.Unreadable) {
-                AddMessage(mlWarning, Q(sfoldernotread));
-                AddMessageLine(FileNameToQString(F.Path));
-            } else {
-                SearcherFileFound(F.Path);
-            }
-            LetWindowGoOn();
-        }
-        Taken.clear();
-        if (Done)
-            break;
-        LetWindowGoOn(true);
-    }
-    std::lock_guard<std::mutex> Guard(HandOver->Lock);
-    if (HandOver->Error)
-        std::rethrow_exception(HandOver->Error);
-}
-
-void TFormMain::LetWindowGoOn(bool Waiting)
-{
-    constexpr int LookEvery = 256;
-    constexpr qint64 SliceMilliseconds = 10;
-    if (++FFoundSinceLook < LookEvery && !Waiting)
-        return;
-    FFoundSinceLook = 0;
-    if (!FWentOnAt.isValid()) {
-        FWentOnAt.start();
-        return;
-    }
-    if (FWentOnAt.elapsed() < SliceMilliseconds)
-        return;
-    QCoreApplication::processEvents(QEventLoop::ExcludeUserInputEvents);
-    FWentOnAt.restart();
+    FSearcher = std::make_unique<TFolderSearcher>();
+    connect(FSearcher.get(), &TFolderSearcher::Found, this,
+            [this](const std::vector<TSearchFinding>& Findings) { RunGuarded([&] { SearchFound(Findings); }); });
+    connect(FSearcher.get(), &TFolderSearcher::Ended, this,
+            [this](const std::exception_ptr& Error) { RunGuarded([&] { SearchEnded(Error); }); });
 }
 
 void TFormMain::AddPaths(const QStringList& List)
 {
-    if (FAddingDepth > 0) {
-        FPathsWaiting += List;
+    if (FClosed)
         return;
-    }
-    struct TDepth {
-        int& Depth;
-        explicit TDepth(int& D) : Depth(D) { ++Depth; }
-        ~TDepth() { --Depth; }
-    } Depth(FAddingDepth);
-    FWentOnAt.start();
-    FFoundSinceLook = 0;
+    FPathsWaiting += List;
+    if (!FSearcher->Searching())
+        AddWaitingPaths();
+}
+
+void TFormMain::AddWaitingPaths()
+{
     const TMessageList::TBatch Batch(ListBox_Messages);
-    for (const QString& P : List)
-        AddPath(P);
-    UpdateFileCounts();
-    while (!FPathsWaiting.isEmpty()) {
-        const QStringList Waiting = std::exchange(FPathsWaiting, QStringList());
-        for (const QString& P : Waiting)
-            AddPath(P);
+    while (!FPathsWaiting.isEmpty() && !FSearcher->Searching())
+        AddPath(FPathsWaiting.takeFirst());
+    if (!FSearcher->Searching())
         UpdateFileCounts();
+}
+
+void TFormMain::SearchFound(const std::vector<TSearchFinding>& Findings)
+{
+    const TMessageList::TBatch Batch(ListBox_Messages);
+    for (const TSearchFinding& F : Findings) {
+        if (F.Unreadable) {
+            AddMessage(mlWarning, Q(sfoldernotread));
+            AddMessageLine(FileNameToQString(F.Path));
+        } else {
+            SearcherFileFound(F.Path);
+        }
     }
+}
+
+void TFormMain::SearchEnded(const std::exception_ptr& Error)
+{
+    // What ended a search early is shown; the paths after it are still added.
+    if (Error)
+        RunGuarded([&] { std::rethrow_exception(Error); });
+    AddWaitingPaths();
+}
+
+void TFormMain::StopAdding()
+{
+    FSearcher->Stop();
+    FPathsWaiting.clear();
 }
 
 void TFormMain::AddCommandLineFiles()

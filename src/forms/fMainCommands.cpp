@@ -136,8 +136,12 @@ void TFormMain::ActionSkipExecute()
 
 void TFormMain::ActionCancelExecute()
 {
+    // What a folder search would still add, and the paths waiting behind
+    // it, were queued before the Cancel: they are dropped with the queue.
+    StopAdding();
     FileQueue->Clear();
-    if (FWorker)
+    // An idle worker has no file to abandon, and would name none.
+    if (FWorker && FWorker->Busy())
         FWorker->CancelFile();
 }
 

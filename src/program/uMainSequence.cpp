@@ -10,12 +10,14 @@
 #include "forms/uMainIcons.h"
 #include "program/uProgramWindows.h"
 #include "platform/qt/uFileNames.h"
+#include "platform/qt/uFolderSearcher.h"
 #include "platform/qt/uPlatformPaths.h"
 #include "platform/qt/uQuitRequests.h"
 #include "platform/uResourceStrings.h"
 
 #include <QApplication>
 
+#include <algorithm>
 #include <cstdlib>
 
 namespace {
@@ -101,17 +103,29 @@ void TSorvikProgram::Finish()
     // closing the window stores them here.
     if (FormMain && FormMain->isVisible())
         FormMain->close();
+    // Stopped while the settings are written: it ends at its next entry.
+    TFolderSearcher* const Searcher = FormMain ? FormMain->Searcher() : nullptr;
+    if (Searcher)
+        Searcher->Stop();
     FSettingsSaved = Settings->TrySaveToFile(GetSettingsFilePath());
     FQuitRequests.reset();
-    // A worker stuck in a read (a hung network mount) would hold the end for
-    // ever. Once the settings are written nothing it holds is kept (the log
-    // is not stored), so the process ends without waiting for it.
-    if (TSorvikThread* Worker = FormMain ? FormMain->Worker() : nullptr) {
+    // A worker stuck in a read or a search stuck in a listing (a hung network
+    // mount) would hold the end for ever. Once the settings are written
+    // nothing they hold is kept (the log is not stored), so the process ends
+    // without waiting for them.
+    TSorvikThread* const Worker = FormMain ? FormMain->Worker() : nullptr;
+    if (Worker) {
         Worker->DetachWindow();
         Worker->Terminate();
-        if (!Worker->WaitFor(WorkerExitWait))
-            EndProcess(FExitCode);
     }
+    const auto Deadline = std::chrono::steady_clock::now() + ExitWait;
+    bool Ended = !Searcher || Searcher->WaitUntil(Deadline);
+    if (Worker) {
+        const auto Left = std::chrono::duration_cast<std::chrono::milliseconds>(Deadline - std::chrono::steady_clock::now());
+        Ended = Worker->WaitFor(std::max(Left, std::chrono::milliseconds(0))) && Ended;
+    }
+    if (!Ended)
+        EndProcess(FExitCode);
 
     // The main window first: it stops and joins the worker before its log goes.
     delete FormMain;

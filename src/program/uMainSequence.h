@@ -37,12 +37,13 @@ public:
     // process-wide objects released. Runs once; the destructor calls it.
     void Finish();
 
-    // How the process ends when the worker is still stuck in a read once the
-    // settings are written (the default ends it at once, with the loop's
-    // result); tests put their own here.
+    // How the process ends when the worker or the folder search is still
+    // stuck in a system call once the settings are written (the default ends
+    // it at once, with the loop's result); tests put their own here.
     std::function<void(int ExitCode)> EndProcess;
-    // How long the end waits for the worker after asking it to stop.
-    static constexpr std::chrono::milliseconds WorkerExitWait{500};
+    // How long the end waits for the worker and the folder search, together,
+    // after asking them to stop.
+    static constexpr std::chrono::milliseconds ExitWait{500};
 
     bool Started() const { return FStarted; }
     // The result of the one write of the settings file.

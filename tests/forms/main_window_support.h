@@ -6,6 +6,7 @@
 #include "app/ufunctions.h"
 #include "engine/uThreads.h"
 #include "forms/fMain.h"
+#include "platform/qt/uFolderSearcher.h"
 #include "forms/uFormBase.h"
 #include "platform/qt/uQtMessageWindow.h"
 #include "forms/uStatusPanels.h"
@@ -118,7 +119,7 @@ public:
             [this] {
                 Form->UpdateActions();
                 return Form->IdleMessagesHandled() > FIdleSeen && FileQueue->Count() == 0 && !Form->IsWorkerBusy()
-                       && Ui.ActionClearLog->isEnabled();
+                       && Ui.ActionClearLog->isEnabled() && !Form->Searcher()->Searching();
             },
             Timeout);
         FIdleSeen = Form->IdleMessagesHandled();

@@ -6,6 +6,7 @@
 #include "forms/fLogViewer.h"
 #include "forms/uForms.h"
 #include "platform/qt/uFileNames.h"
+#include "platform/qt/uFolderSearcher.h"
 #include "program/uMainSequence.h"
 #include "support/permissions_enforced.h"
 
@@ -172,6 +173,8 @@ TEST(MainWindowAdding, FoldersThatCannotBeReadAreReported)
             GTEST_SKIP() << "permissions cannot be enforced here";
         }
         M.Form->AddPaths({Q(Str(Top))});
+        // The search runs on: the folder stays locked until it has ended.
+        ASSERT_TRUE(QTest::qWaitFor([&] { return !M.Form->Searcher()->Searching(); }, 10000));
     }
     ::chmod(Str(Top / "locked").c_str(), 0755);
     ASSERT_TRUE(M.WaitIdle());

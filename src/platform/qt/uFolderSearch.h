@@ -2,6 +2,7 @@
 // sub-folders included, hidden ones too, no name pattern.
 #pragma once
 
+#include <atomic>
 #include <functional>
 #include <string>
 
@@ -16,5 +17,13 @@ using TFolderUnreadable = std::function<void(const std::string& Folder)>;
 // A folder that cannot be read is reported to FolderUnreadable, in the
 // order met, and the rest is still searched. Paths longer than PATH_MAX are
 // reached, and a tree of any depth is walked without deep recursion.
+// Stop, when given, is looked at before each directory entry: once it is
+// set, the walk ends without reporting anything more.
 void SearchFolder(const std::string& Folder, const TFileFound& FileFound,
-                  const TFolderUnreadable& FolderUnreadable = {});
+                  const TFolderUnreadable& FolderUnreadable = {}, const std::atomic<bool>* Stop = nullptr);
+
+// Runs on the searching thread before each entry of a folder is read, with
+// the folder's path: tests hold a listing there, as one on a dead network
+// mount hangs, or slow it down. nullptr for none; returns the previous one.
+using TFolderEntryHook = void (*)(const std::string& Folder);
+TFolderEntryHook SetFolderEntryHook(TFolderEntryHook Hook);

@@ -1,10 +1,12 @@
 // What both systems' folder searches share: the entries of one folder
-// sorted by name, and the paths of the entries.
+// sorted by name, the paths of the entries, and the look at the request to
+// stop.
 #pragma once
 
 #include <QString>
 
 #include <algorithm>
+#include <atomic>
 #include <filesystem>
 #include <string>
 #include <utility>
@@ -43,5 +45,17 @@ inline std::string PathIn(std::string Path, const std::string& Name)
         Path += static_cast<char>(fs::path::preferred_separator);
     return Path.append(Name);
 }
+
+// The walk's stop request, looked at before each entry.
+class TStop {
+public:
+    explicit TStop(const std::atomic<bool>* Request) : FRequest(Request) {}
+    bool Stopped() const { return FRequest && FRequest->load(std::memory_order_relaxed); }
+    // Runs the entry hook of the tests, then tells whether the walk is to end.
+    bool BeforeEntry(const std::string& Folder) const;
+
+private:
+    const std::atomic<bool>* FRequest;
+};
 
 } // namespace foldersearch

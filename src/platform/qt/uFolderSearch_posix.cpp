@@ -17,8 +17,8 @@ using namespace foldersearch;
 // its own stack, so that a tree of any depth fits the thread's stack.
 class TSearch {
 public:
-    TSearch(const TFileFound& FileFound, const TFolderUnreadable& Unreadable)
-        : FFileFound(FileFound), FUnreadable(Unreadable)
+    TSearch(const TFileFound& FileFound, const TFolderUnreadable& Unreadable, TStop Stop)
+        : FFileFound(FileFound), FUnreadable(Unreadable), FStop(Stop)
     {
     }
     TSearch(const TSearch&) = delete;
@@ -34,7 +34,7 @@ public:
         FPath = Folder;
         if (!Enter(::open(Folder.c_str(), OpenFlags), std::string()))
             return;
-        while (!FFrames.empty()) {
+        while (!FFrames.empty() && !FStop.Stopped()) {
             const std::size_t Top = FFrames.size() - 1;
             FPath.resize(FFrames[Top].PathLength);
             if (FFrames[Top].Next >= FFrames[Top].Folders.size()) {
@@ -114,6 +114,11 @@ private:
         std::vector<TEntry> Files, Folders;
         bool Failed = false;
         for (;;) {
+            if (FStop.BeforeEntry(Path)) {
+                ::closedir(Dir);
+                ::close(Fd);
+                return false;
+            }
             errno = 0;
             const dirent* E = ::readdir(Dir);
             if (!E) {
@@ -139,9 +144,12 @@ private:
         }
         ::closedir(Dir);
         SortByName(Files);
-        for (const TEntry& F : Files)
+        for (const TEntry& F : Files) {
+            if (FStop.Stopped())
+                break;
             FFileFound(PathIn(Path, F.Name));
-        if (Failed)
+        }
+        if (Failed && !FStop.Stopped())
             FUnreadable(Path);
         SortByName(Folders);
         TFrame Frame;
@@ -196,6 +204,7 @@ private:
 
     const TFileFound& FFileFound;
     const TFolderUnreadable& FUnreadable;
+    const TStop FStop;
     std::vector<TFrame> FFrames;
     std::string FPath;
     std::size_t FOpen = 0;
@@ -204,9 +213,10 @@ private:
 
 } // namespace
 
-void SearchFolder(const std::string& Folder, const TFileFound& FileFound, const TFolderUnreadable& FolderUnreadable)
+void SearchFolder(const std::string& Folder, const TFileFound& FileFound, const TFolderUnreadable& FolderUnreadable,
+                  const std::atomic<bool>* Stop)
 {
     const TFolderUnreadable Unreadable = FolderUnreadable ? FolderUnreadable : [](const std::string&) {};
-    TSearch Search(FileFound, Unreadable);
+    TSearch Search(FileFound, Unreadable, TStop(Stop));
     Search.Run(Folder);
 }

@@ -6,10 +6,12 @@
 
 using namespace foldersearch;
 
-void SearchFolder(const std::string& Folder, const TFileFound& FileFound, const TFolderUnreadable& FolderUnreadable)
+void SearchFolder(const std::string& Folder, const TFileFound& FileFound, const TFolderUnreadable& FolderUnreadable,
+                  const std::atomic<bool>* Stop)
 {
     namespace fs = std::filesystem;
     const TFolderUnreadable Unreadable = FolderUnreadable ? FolderUnreadable : [](const std::string&) {};
+    const TStop Stopping(Stop);
     // Paths here are within the system's limits; the walk keeps its own stack.
     struct TFrame {
         std::string Path;
@@ -28,8 +30,12 @@ void SearchFolder(const std::string& Folder, const TFileFound& FileFound, const 
         if (!Visited.insert(Id).second)
             return;
         std::vector<TEntry> Files, Folders;
+        if (Stopping.BeforeEntry(Path))
+            return;
         fs::directory_iterator It(fs::path(Path), Ec);
         for (; !Ec && It != fs::directory_iterator(); It.increment(Ec)) {
+            if (Stopping.BeforeEntry(Path))
+                return;
             std::error_code E2;
             const bool IsFile = It->is_regular_file(E2);
             const bool IsFolder = !E2 && !IsFile && It->is_directory(E2);
@@ -37,15 +43,18 @@ void SearchFolder(const std::string& Folder, const TFileFound& FileFound, const 
                 AddEntry(IsFile ? Files : Folders, It->path().filename().string());
         }
         SortByName(Files);
-        for (const TEntry& F : Files)
+        for (const TEntry& F : Files) {
+            if (Stopping.Stopped())
+                return;
             FileFound(PathIn(Path, F.Name));
+        }
         if (Ec)
             Unreadable(Path);
         SortByName(Folders);
         Frames.push_back({Path, std::move(Folders), 0});
     };
     Enter(Folder);
-    while (!Frames.empty()) {
+    while (!Frames.empty() && !Stopping.Stopped()) {
         TFrame& Top = Frames.back();
         if (Top.Next >= Top.Folders.size()) {
             Frames.pop_back();
