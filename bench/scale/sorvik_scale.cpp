@@ -22,6 +22,8 @@
 #include "forms/uForms.h"
 #include "program/uMainSequence.h"
 #include "platform/qt/uPlatformShell.h"
+#include "support/main_parts.h"
+#include "support/main_window_access.h"
 
 #include <QAbstractButton>
 #include <QListWidget>
@@ -198,11 +200,12 @@ int RunProgram(const TRun& R, const std::function<void()>& AtIdle)
     bool Done = false;
     qint64 FirstFileNs = 0;
     QObject::connect(&Poll, &QTimer::timeout, [&] {
-        if (!Stalls.Counting && FormMain->FileList().Count() > 0) {
+        const TFormMainTestAccess Main(*FormMain);
+        if (!Stalls.Counting && Main.FileList().Count() > 0) {
             Stalls.Counting = true;
             FirstFileNs = Wall.nsecsElapsed();
         }
-        if (Done || FormMain->FileList().Count() < R.Expected || FormMain->IsWorkerBusy() || FileQueue->Count() > 0)
+        if (Done || Main.FileList().Count() < R.Expected || Main.IsWorkerBusy() || FileQueue->Count() > 0)
             return;
         if (R.Empty && Wall.elapsed() < 1000)
             return;
@@ -212,11 +215,11 @@ int RunProgram(const TRun& R, const std::function<void()>& AtIdle)
         const double UiCpu = ThreadCpuSeconds() - UiCpu0;
         const double Cpu = ProcessCpuSeconds() - Cpu0;
         long Failed = 0;
-        for (const auto& F : FormMain->FileList().Items)
+        for (const auto& F : Main.FileList().Items)
             if (F->Hashes.HashTypes == 0)
                 ++Failed;
         std::printf("message lines         %d\n", FormMain->findChild<QListWidget*>("ListBox_Messages")->count());
-        std::printf("files                 %ld (%ld without digests)\n", static_cast<long>(FormMain->FileList().Count()), Failed);
+        std::printf("files                 %ld (%ld without digests)\n", static_cast<long>(Main.FileList().Count()), Failed);
         std::printf("wall time             %.2f s\n", Seconds);
         std::printf("files per second      %.0f\n", static_cast<double>(R.Expected) / Seconds);
         std::printf("first file taken at   %.2f s (windows built and shown, the worker's first poll)\n",
@@ -231,8 +234,8 @@ int RunProgram(const TRun& R, const std::function<void()>& AtIdle)
         std::printf("resident              %.1f MiB, peak %.1f MiB (VmRSS, VmHWM)\n", StatusKiB("VmRSS") / 1024.0,
                     StatusKiB("VmHWM") / 1024.0);
         std::printf("worker messages       %llu handled, %llu left out\n",
-                    static_cast<unsigned long long>(FormMain->WorkerMessagesHandled()),
-                    static_cast<unsigned long long>(FormMain->WorkerMessagesCoalesced()));
+                    static_cast<unsigned long long>(Main.WorkerMessagesHandled()),
+                    static_cast<unsigned long long>(Main.WorkerMessagesCoalesced()));
         std::fflush(stdout);
         if (AtIdle)
             AtIdle();
@@ -283,9 +286,9 @@ void LogViewerFigures(const fs::path& Out)
         D->findChild<QPushButton*>("BitBtn_Save")->click();
     });
     T.restart();
-    FormMain->ActionSaveLog->trigger();
+    FormMain->SaveLogAction()->trigger();
     std::printf("saved as SUM          %.1f ms (dialog included; %s)\n", static_cast<double>(T.nsecsElapsed()) / 1e6,
-                FormMain->StatusText().toStdString().c_str());
+                Parts(FormMain).StatusText().toStdString().c_str());
 }
 
 // Clear Log as the user would, once the worker is idle.
@@ -294,18 +297,18 @@ void ClearLogFigures()
     // The action is enabled by the window's update cycle once it has seen the worker idle.
     QElapsedTimer Wait;
     Wait.start();
-    while (!FormMain->ActionClearLog->isEnabled() && Wait.elapsed() < 5000) {
+    while (!FormMain->ClearLogAction()->isEnabled() && Wait.elapsed() < 5000) {
         QCoreApplication::processEvents(QEventLoop::AllEvents, 10);
-        FormMain->UpdateActions();
+        MainWindowAccess(*FormMain).UpdateActions();
     }
     const long Before = StatusKiB("VmRSS");
     QElapsedTimer T;
     T.start();
-    FormMain->ActionClearLog->trigger();
+    FormMain->ClearLogAction()->trigger();
     const double Ms = static_cast<double>(T.nsecsElapsed()) / 1e6;
     QCoreApplication::processEvents();
     std::printf("after Clear Log       %.1f MiB resident (%.1f MiB before; cleared in %.1f ms; %d records left)\n",
-                StatusKiB("VmRSS") / 1024.0, Before / 1024.0, Ms, static_cast<int>(FormMain->FileList().Count()));
+                StatusKiB("VmRSS") / 1024.0, Before / 1024.0, Ms, static_cast<int>(MainWindowAccess(*FormMain).FileList().Count()));
 }
 
 void PrintRow()

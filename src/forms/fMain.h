@@ -2,8 +2,9 @@
 // status bar, every command of the program, and the worker it owns. Its code
 // is one file per area: fMain.cpp (creation, hash rows, settings, showing
 // and closing), fMainDesign.cpp, fMainEvents.cpp, fMainMessages.cpp,
-// fMainAdding.cpp and fMainCommands.cpp. What it does that other windows act
-// on it reports by signals; program/uProgramWindows connects them.
+// fMainAdding.cpp and fMainCommands.cpp. Its public part is what the
+// start-up and the other windows call; what it does that other windows act
+// on it reports by signals, which program/uProgramWindows connects.
 #pragma once
 
 #include "engine/uSorvik.h"
@@ -90,63 +91,14 @@ public:
     void ApplySettingsToSecondaryForms();
     // The command-line arguments after the program's path, added at the
     // first show.
-    QStringList CommandLineArguments;
+    void SetCommandLineArguments(const QStringList& Arguments) { FCommandLineArguments = Arguments; }
     // The log viewer offers these two as well.
-    QAction* ActionSaveLog = nullptr;
-    QAction* ActionClearLog = nullptr;
-
-    // The current UTC time for the speed samples; tests replace it.
-    std::function<QDateTime()> UtcNow;
-
-    // ---- construction, hash rows and settings
-    THashTypes GetCheckedHashTypes() const;
-    void SetStayOnTop(bool Value);
-    bool IsWorkerBusy() const;
+    QAction* SaveLogAction() const { return ActionSaveLog; }
+    QAction* ClearLogAction() const { return ActionClearLog; }
+    // The worker, whose end the program waits for no longer than it must.
     TSorvikThread* Worker() const { return FWorker.get(); }
     // The search through the folders being added; the program's end stops it.
     TFolderSearcher* Searcher() const { return FSearcher.get(); }
-    THashFileList& FileList() { return *FFileList; }
-    // Runs the update handlers of the actions that have one.
-    void UpdateActions();
-    // Every action of the window, in the design's order.
-    QList<QAction*> Actions() const;
-
-    // ---- worker events, file information, progress and speed
-    void SetFileName(const QString& Name);
-    void SetProgress(int Percent);
-    // Shortest time between two shown steps of one file's progress.
-    static constexpr int ProgressFrameMilliseconds = 40;
-    void ResetSpeedSample();
-    void TimerSpeedTimer();
-    void SetSpeed(std::int64_t BytesPerSecond);
-    const TFileProperties& CurrentFileProps() const { return FCurrentFileProps; }
-    // Worker messages taken by the window, and those the channel left out
-    // because they would not change what is shown.
-    std::uint64_t WorkerMessagesHandled() const { return FMessagesHandled; }
-    std::uint64_t WorkerMessagesCoalesced() const;
-    // The worker's idle messages taken so far.
-    std::uint64_t IdleMessagesHandled() const { return FIdleMessagesHandled; }
-
-    // ---- message list and status bar
-    void AddMessage(TMessageLevel Level, const QString& Text);
-    // Sentence: an error text rather than a path (see TMessageList).
-    void AddMessageLine(const QString& Text, bool Sentence = false);
-    void ClearMessages();
-    bool MessagesVisible() const;
-    TMessageLevel MessageLevel() const { return ListBox_Messages->MessageLevel(); }
-    void SetStatusText(const QString& Text);
-    QString StatusText() const;
-    void UpdateFileCounts();
-    // The image panels 0 and 1 show now.
-    int StatusImage(int Panel) const;
-
-    // ---- adding files and folders
-    void AddPaths(const QStringList& List);
-    void AddCommandLineFiles();
-
-    // ---- commands
-    void LanguageSelected(const QString& Code);
-    void HowToTranslate();
 
 signals:
     // What happened to the log: a file the worker took up, a file it
@@ -180,6 +132,11 @@ protected:
     bool eventFilter(QObject* Watched, QEvent* Event) override;
 
 private:
+    // What tests and benchmarks drive and read beyond the components, and
+    // nothing of the program, goes through this one class
+    // (tests/support/main_window_access.h).
+    friend class TFormMainTestAccess;
+
     // ---- construction and design (fMain.cpp, fMainDesign.cpp)
     void CreateComponents();
     void CreateActions();
@@ -218,18 +175,43 @@ private:
     void ActionSkipUpdate();
     void ActionCancelUpdate();
     void ActionClearLogUpdate();
+    THashTypes GetCheckedHashTypes() const;
+    void SetStayOnTop(bool Value);
+    bool IsWorkerBusy() const;
+    // Runs the update handlers of the actions that have one.
+    void UpdateActions();
 
-    // ---- worker events (fMainEvents.cpp)
+    // ---- worker events, file information, progress and speed (fMainEvents.cpp)
     void WMWorkerEvent(const TWindowMessage& Message);
     // Handles the worker's queued messages, in order, a slice at a time.
     void TakeWorkerMessages();
     void ClearFileInfo();
     void ShowFileInfo(const TFileProperties& Props);
     void ShowHashes(const THashList& Hashes);
+    void SetFileName(const QString& Name);
+    void SetProgress(int Percent);
     void ShowProgressNow();
+    // Shortest time between two shown steps of one file's progress.
+    static constexpr int ProgressFrameMilliseconds = 40;
+    void ResetSpeedSample();
+    void TimerSpeedTimer();
+    void SetSpeed(std::int64_t BytesPerSecond);
     void CompareWithPrevious(const std::shared_ptr<THashFile>& Item);
+    // Worker messages the channel left out because they would not change
+    // what is shown.
+    std::uint64_t WorkerMessagesCoalesced() const;
 
     // ---- message list and status bar (fMainMessages.cpp)
+    void AddMessage(TMessageLevel Level, const QString& Text);
+    // Sentence: an error text rather than a path (see TMessageList).
+    void AddMessageLine(const QString& Text, bool Sentence = false);
+    void ClearMessages();
+    bool MessagesVisible() const;
+    TMessageLevel MessageLevel() const { return ListBox_Messages->MessageLevel(); }
+    void SetStatusText(const QString& Text);
+    void UpdateFileCounts();
+    // The image panels 0 and 1 show now.
+    int StatusImage(int Panel) const;
     void ShowMessages(bool Show, bool Force);
     int CompactClientHeight() const;
     void RepaintStatusBar();
@@ -244,6 +226,8 @@ private:
     void ActionClearMessagesExecute();
 
     // ---- adding (fMainAdding.cpp)
+    void AddPaths(const QStringList& List);
+    void AddCommandLineFiles();
     void AddPath(const QString& Path);
     void EnqueueFile(const std::string& FileName);
     void SearcherFileFound(const std::string& FileName);
@@ -269,6 +253,8 @@ private:
     void ActionRehashFileExecute();
 
     // ---- commands (fMainCommands.cpp)
+    void LanguageSelected(const QString& Code);
+    void HowToTranslate();
     void FillHashList(THashList& List) const;
     void ResetLogEnumerator() { FLogEnumIndex = 0; }
     bool NextLogItem(std::shared_ptr<THashFile>& Item);
@@ -294,6 +280,10 @@ private:
 #undef SORVIK_DECLARE_COMPONENT
     std::array<THashRow, HashTypeCount> HashRows;
 
+    QStringList FCommandLineArguments;
+    // The current UTC time for the speed samples.
+    std::function<QDateTime()> FUtcNow;
+
     TFormSaveLog* FSaveLog = nullptr;
     TFormCompareFiles* FCompareFiles = nullptr;
     std::unique_ptr<THashFileList> FFileList;
@@ -309,6 +299,7 @@ private:
     // The tool bar's height that the minimum and compact heights allow for.
     int FToolBarHeight = 0;
     bool FIdleSinceBusy = true;
+    // Worker messages taken so far, and the idle messages among them.
     std::uint64_t FMessagesHandled = 0;
     std::uint64_t FIdleMessagesHandled = 0;
     int FShownProgress = -2;

@@ -118,7 +118,7 @@ void TFormMain::StopAdding()
 void TFormMain::AddCommandLineFiles()
 {
     CheckCompareModifiers();
-    AddPaths(CommandLineArguments);
+    AddPaths(FCommandLineArguments);
 }
 
 void TFormMain::CheckCompareModifiers()

@@ -1,7 +1,6 @@
-// The main window's components that only the window itself uses, each by
-// its type and its name (the member's name and the objectName alike): the
-// window declares them from this list, and whatever drives the window by
-// the names finds them from it.
+// The main window's components, each by its type and its name (the
+// member's name and the objectName alike): the window declares them from
+// this list, and whatever drives the window by the names finds them from it.
 #pragma once
 
 #define SORVIK_MAIN_WINDOW_COMPONENTS(X) \
@@ -46,6 +45,8 @@
     X(QAction, ActionExit)                \
     X(QAction, ActionRehashFile)          \
     X(QAction, ActionViewLog)             \
+    X(QAction, ActionSaveLog)             \
+    X(QAction, ActionClearLog)            \
     X(QAction, ActionToggleMessages)      \
     X(QAction, ActionCopyMessages)        \
     X(QAction, ActionClearMessages)       \

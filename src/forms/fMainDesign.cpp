@@ -58,15 +58,6 @@ QAction* TFormMain::NewAction(QAction*& Field, const char* Name, const QString& 
     return Field;
 }
 
-QList<QAction*> TFormMain::Actions() const
-{
-    return {ActionAddFiles,  ActionAddFolder,    ActionTextHash,       ActionSettings,         ActionExit,
-            ActionRehashFile, ActionViewLog,     ActionSaveLog,        ActionClearLog,         ActionToggleMessages,
-            ActionCopyMessages, ActionClearMessages, ActionSkip,       ActionCancel,           ActionSelectAll,
-            ActionSelectNone, ActionCompareToNextFile, ActionCompareNextTwoFiles, ActionExportToClipboard,
-            ActionHelp,       ActionForum,       ActionHistory,        ActionCopyrights,       ActionAbout};
-}
-
 void TFormMain::CreateActions()
 {
     NewAction(ActionAddFiles, "ActionAddFiles", QStringLiteral("Add Files"), QStringLiteral("Add Files"), miAddFiles);
@@ -456,7 +447,7 @@ void TFormMain::CreateComponents()
     if (QScreen* S = screen())
         move(S->availableGeometry().center() - rect().center());
 
-    UtcNow = [] { return QDateTime::currentDateTimeUtc(); };
+    FUtcNow = [] { return QDateTime::currentDateTimeUtc(); };
 }
 
 void TFormMain::ConnectActions()

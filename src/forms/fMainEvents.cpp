@@ -328,7 +328,7 @@ void TFormMain::ShowProgressNow()
 
 void TFormMain::ResetSpeedSample()
 {
-    FLastSampleTime = UtcNow ? UtcNow() : QDateTime::currentDateTimeUtc();
+    FLastSampleTime = FUtcNow ? FUtcNow() : QDateTime::currentDateTimeUtc();
     FLastSampleBytes = 0;
 }
 
@@ -336,7 +336,7 @@ void TFormMain::TimerSpeedTimer()
 {
     if (!FWorker)
         return;
-    const QDateTime Now = UtcNow();
+    const QDateTime Now = FUtcNow();
     const std::int64_t Bytes = FWorker->BytesRead();
     const double Seconds = std::abs(static_cast<double>(FLastSampleTime.msecsTo(Now))) / 1000.0;
     std::int64_t Speed = 0;

@@ -76,8 +76,6 @@ void TFormMain::ActionCopyMessagesExecute()
 
 void TFormMain::SetStatusText(const QString& Text) { StatusBar->SetPanelText(5, Text); }
 
-QString TFormMain::StatusText() const { return StatusBar->PanelText(5); }
-
 void TFormMain::SetApplicationHint(const QString& Text)
 {
     if (Text == FApplicationHint)

@@ -76,7 +76,7 @@ void TSorvikProgram::Start()
     QGuiApplication::setQuitOnLastWindowClosed(false);
     // 7. The windows, hidden, the main window first.
     FormMain = new TFormMain();
-    FormMain->CommandLineArguments = FArguments;
+    FormMain->SetCommandLineArguments(FArguments);
     FWindows = std::make_unique<TProgramWindows>(*FormMain);
     // Logout, "kill" and Ctrl+C close the main window as the user would.
     FQuitRequests = std::make_unique<TQuitRequests>();

@@ -60,7 +60,7 @@ void TProgramWindows::Connect(TFormMain& Main)
 {
     Main.SetAnsweringWindows(FSaveLog, FCompareFiles);
     // The log viewer's first two buttons run the main window's actions.
-    FLogViewer->SetMainActions(Main.ActionSaveLog, Main.ActionClearLog);
+    FLogViewer->SetMainActions(Main.SaveLogAction(), Main.ClearLogAction());
 
     TFormLogViewer* const Viewer = FLogViewer;
     QObject::connect(&Main, &TFormMain::FileTakenUp, Viewer,

@@ -14,6 +14,7 @@
 #include "settings_scope.h"
 #include "program/uProgramWindows.h"
 #include "support/main_parts.h"
+#include "support/main_window_access.h"
 #include "support/recorded_interaction.h"
 
 #include "engine/TempFolder.h"
@@ -117,15 +118,17 @@ public:
     {
         const bool Done = QTest::qWaitFor(
             [this] {
-                Form->UpdateActions();
-                return Form->IdleMessagesHandled() > FIdleSeen && FileQueue->Count() == 0 && !Form->IsWorkerBusy()
+                Access().UpdateActions();
+                return Access().IdleMessagesHandled() > FIdleSeen && FileQueue->Count() == 0 && !Access().IsWorkerBusy()
                        && Ui.ActionClearLog->isEnabled() && !Form->Searcher()->Searching();
             },
             Timeout);
-        FIdleSeen = Form->IdleMessagesHandled();
+        FIdleSeen = Access().IdleMessagesHandled();
         return Done;
     }
 
+    // What the window holds beyond its components.
+    TFormMainTestAccess Access() const { return TFormMainTestAccess(*Form); }
     QString Digest(THashType T) const { return Ui.HashRow(T).Edit->text(); }
     QStringList Messages() const
     {
@@ -149,7 +152,7 @@ public:
     std::vector<std::string> Logged() const
     {
         std::vector<std::string> Names;
-        for (const auto& F : Form->FileList().Items)
+        for (const auto& F : Access().FileList().Items)
             Names.push_back(F->FileName);
         return Names;
     }

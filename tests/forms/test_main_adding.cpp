@@ -84,10 +84,10 @@ TEST(MainWindowAdding, EveryWayInQueuesInTheOrderGiven)
              M.Ui.ActionAddFolder->trigger();
          },
          {S2, S3, S1}},
-        {"same file twice", [&](TMainWindowFixture& M) { M.Form->AddPaths({QA, QA}); }, {A, A}},
+        {"same file twice", [&](TMainWindowFixture& M) { M.Access().AddPaths({QA, QA}); }, {A, A}},
         {"file box",
          [&](TMainWindowFixture& M) {
-             M.Form->AddPaths({QB});
+             M.Access().AddPaths({QB});
              ASSERT_TRUE(M.WaitIdle());
              M.Ui.EditFile->setFocus();
              QTest::keyClick(M.Ui.EditFile, Qt::Key_Return);
@@ -117,7 +117,7 @@ TEST(MainWindowAdding, FolderSearchOwnFilesFirstDepthFirstAndOnlyRegularFiles)
     fs::create_directory(T.Path() / "empty");
 
     TMainWindowFixture M;
-    M.Form->AddPaths({Q(Str(Top)), Q(Str(T.Path() / "empty"))});
+    M.Access().AddPaths({Q(Str(Top)), Q(Str(T.Path() / "empty"))});
     ASSERT_TRUE(M.WaitIdle());
     EXPECT_EQ(M.Logged(), (std::vector<std::string>{F1, F2, F4, F3}))
         << "own files, then sub-folders by name, depth first; the loop ends and the FIFO is left out";
@@ -148,9 +148,9 @@ TEST(MainWindowAdding, APathAddedWhileASearchGoesOnComesAfterIt)
     QTimer::singleShot(0, M.Form.get(), [&] {
         Ran = true;
         QueuedWhenRun = FileQueue->Count();
-        M.Form->AddPaths({Q(Later)});
+        M.Access().AddPaths({Q(Later)});
     });
-    M.Form->AddPaths({Q(Str(Top))});
+    M.Access().AddPaths({Q(Str(Top))});
     QCoreApplication::processEvents();
     ASSERT_TRUE(Ran);
     ASSERT_TRUE(M.WaitIdle(60000));
@@ -172,7 +172,7 @@ TEST(MainWindowAdding, FoldersThatCannotBeReadAreReported)
             ::chmod(Str(Top / "locked").c_str(), 0755);
             GTEST_SKIP() << "permissions cannot be enforced here";
         }
-        M.Form->AddPaths({Q(Str(Top))});
+        M.Access().AddPaths({Q(Str(Top))});
         // The search runs on: the folder stays locked until it has ended.
         ASSERT_TRUE(QTest::qWaitFor([&] { return !M.Form->Searcher()->Searching(); }, 10000));
     }
@@ -182,7 +182,7 @@ TEST(MainWindowAdding, FoldersThatCannotBeReadAreReported)
     EXPECT_EQ(M.MessageTexts(), QStringList({"Folder could not be read", Q(Str(Top / "locked"))}));
     EXPECT_EQ(M.Ui.ListBox_Messages->item(0)->data(Qt::UserRole + 1).toInt(), mlWarning);
     EXPECT_EQ(M.Ui.ListBox_Messages->item(1)->data(Qt::UserRole + 1).toInt(), mlNone);
-    EXPECT_EQ(M.Form->MessageLevel(), mlWarning);
+    EXPECT_EQ(M.Ui.ListBox_Messages->MessageLevel(), mlWarning);
 }
 
 TEST(MainWindowAdding, PathsThatNameNothingAreReported)
@@ -190,15 +190,15 @@ TEST(MainWindowAdding, PathsThatNameNothingAreReported)
     TTempFolder T;
     const std::string A = T.Write("a.txt", "abc");
     TMainWindowFixture M;
-    M.Form->CommandLineArguments = {"--LANG=de", Q(A)};
-    M.Form->AddCommandLineFiles();
+    M.Form->SetCommandLineArguments({"--LANG=de", Q(A)});
+    M.Access().AddCommandLineFiles();
     ASSERT_TRUE(M.WaitIdle());
     EXPECT_EQ(M.Logged(), std::vector<std::string>{A});
     EXPECT_EQ(M.MessageTexts(), QStringList({"File not found", "--LANG=de"}));
     EXPECT_TRUE(M.Ui.EditFile->isVisibleTo(M.Form.get()));
 
     // The file box's text is used as it reads: a trailing blank is kept.
-    M.Form->ClearMessages();
+    M.Access().ClearMessages();
     M.Ui.EditFile->setText(Q(A) + " ");
     M.Ui.ActionRehashFile->trigger();
     EXPECT_EQ(M.MessageTexts(), QStringList({"File not found", Q(A) + " "}));
@@ -208,7 +208,7 @@ TEST(MainWindowAdding, FileBoxKeys)
 {
     TMainWindowFixture M;
     M.Form->show();
-    M.Form->AddPaths({"/no/such/file"});
+    M.Access().AddPaths({"/no/such/file"});
     M.Ui.EditFile->setFocus();
     M.Ui.EditFile->setText("  \t ");
     QTest::keyClick(M.Ui.EditFile, Qt::Key_Return);
@@ -216,7 +216,7 @@ TEST(MainWindowAdding, FileBoxKeys)
     M.Ui.EditFile->setText("/tmp/whatever");
     QTest::keyClick(M.Ui.EditFile, Qt::Key_Escape);
     EXPECT_EQ(M.Ui.EditFile->text(), "/tmp/whatever") << "Esc while idle does nothing";
-    EXPECT_EQ(M.Form->StatusText(), "");
+    EXPECT_EQ(M.Ui.StatusText(), "");
 }
 
 TEST(MainWindowAdding, ModifierKeysArmTheComparisonsWhereTheyAreRead)
@@ -271,8 +271,8 @@ TEST(MainWindowAdding, NamesThatAreNotUtf8KeepTheirBytes)
     std::string Program = "sorvik", Arg = A;
     char* Argv[] = {Program.data(), Arg.data(), nullptr};
     TMainWindowFixture M;
-    M.Form->CommandLineArguments = TSorvikProgram::ArgumentsFromArgv(2, Argv);
-    M.Form->AddCommandLineFiles();
+    M.Form->SetCommandLineArguments(TSorvikProgram::ArgumentsFromArgv(2, Argv));
+    M.Access().AddCommandLineFiles();
     ASSERT_TRUE(M.WaitIdle());
     EXPECT_EQ(M.Logged(), std::vector<std::string>{A});
     EXPECT_TRUE(M.Messages().isEmpty()) << M.MessageTexts().join('\n').toStdString();
@@ -313,8 +313,8 @@ TEST(MainWindowAdding, NameThatIsNotUtf8IsShownOneWayEverywhere)
     char* Argv[] = {Program.data(), ArgA.data(), ArgB.data(), nullptr};
     TMainWindowFixture M;
     M.Ui.ActionCompareNextTwoFiles->trigger();
-    M.Form->CommandLineArguments = TSorvikProgram::ArgumentsFromArgv(3, Argv);
-    M.Form->AddCommandLineFiles();
+    M.Form->SetCommandLineArguments(TSorvikProgram::ArgumentsFromArgv(3, Argv));
+    M.Access().AddCommandLineFiles();
     ASSERT_TRUE(M.WaitIdle());
     ASSERT_EQ(M.Logged(), (std::vector<std::string>{A, B}));
 

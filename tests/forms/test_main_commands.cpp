@@ -71,16 +71,16 @@ TEST(MainWindowWorker, KnownDigestsInTheCaseTheSettingsAsk)
         SCOPED_TRACE(Upper ? "upper case" : "lower case");
         TMainWindowFixture M(AllHashTypes(), Upper);
         auto Cased = [Upper](const char* S) { return Upper ? QString(S).toUpper() : QString(S); };
-        M.Form->AddPaths({Q(Abc)});
+        M.Access().AddPaths({Q(Abc)});
         ASSERT_TRUE(M.WaitIdle());
         EXPECT_EQ(M.Digest(htMD5), Cased("900150983cd24fb0d6963f7d28e17f72"));
         EXPECT_EQ(M.Digest(htSHA1), Cased("a9993e364706816aba3e25717850c26c9cd0d89d"));
         EXPECT_EQ(M.Ui.EditFileSize->text(), "3 B");
-        EXPECT_EQ(M.Form->StatusText(), "Finished");
-        M.Form->AddPaths({Q(Nine)});
+        EXPECT_EQ(M.Ui.StatusText(), "Finished");
+        M.Access().AddPaths({Q(Nine)});
         ASSERT_TRUE(M.WaitIdle());
         EXPECT_EQ(M.Digest(htCRC32), Cased("cbf43926"));
-        EXPECT_EQ(M.Form->FileList().Count(), 2);
+        EXPECT_EQ(M.Access().FileList().Count(), 2);
     }
 }
 
@@ -88,9 +88,9 @@ TEST(MainWindowWorker, WithEveryRowUncheckedAFileStillEntersTheLog)
 {
     TTempFolder T;
     TMainWindowFixture M(0);
-    M.Form->AddPaths({Q(T.Write("a", "abc"))});
+    M.Access().AddPaths({Q(T.Write("a", "abc"))});
     ASSERT_TRUE(M.WaitIdle());
-    EXPECT_EQ(M.Form->FileList().Count(), 1);
+    EXPECT_EQ(M.Access().FileList().Count(), 1);
     for (int H = htFirst; H <= htLast; ++H)
         EXPECT_EQ(M.Digest(static_cast<THashType>(H)), "");
 }
@@ -101,16 +101,16 @@ TEST(MainWindowWorker, AFileThatCannotBeOpenedShowsTheError)
     const fs::path Pipe = T.Path() / "pipe";
     ASSERT_EQ(::mkfifo(Pipe.c_str(), 0600), 0);
     TMainWindowFixture M;
-    M.Form->AddPaths({Q(Pipe.string())});
+    M.Access().AddPaths({Q(Pipe.string())});
     ASSERT_TRUE(M.WaitIdle());
     const QStringList Texts = M.MessageTexts();
     ASSERT_EQ(Texts.size(), 2);
     EXPECT_EQ(Texts[0], "An error has occurred.");
     EXPECT_TRUE(Texts[1].startsWith("[EFOpenError] ")) << Texts[1].toStdString();
-    EXPECT_EQ(M.Form->StatusText(), "Finished") << "the idle event follows the error";
-    ASSERT_EQ(M.Form->FileList().Count(), 1);
-    EXPECT_EQ(M.Form->FileList().GetItem(0)->Hashes.HashTypes, 0u);
-    EXPECT_EQ(Q(M.Form->FileList().GetItem(0)->ErrorText), Texts[1]);
+    EXPECT_EQ(M.Ui.StatusText(), "Finished") << "the idle event follows the error";
+    ASSERT_EQ(M.Access().FileList().Count(), 1);
+    EXPECT_EQ(M.Access().FileList().GetItem(0)->Hashes.HashTypes, 0u);
+    EXPECT_EQ(Q(M.Access().FileList().GetItem(0)->ErrorText), Texts[1]);
 }
 
 TEST(MainWindowCommands, CopyADigest)
@@ -119,11 +119,11 @@ TEST(MainWindowCommands, CopyADigest)
     QGuiApplication::clipboard()->setText("before");
     M.Ui.HashRow(htMD2).CopyButton->click();
     EXPECT_EQ(QGuiApplication::clipboard()->text(), "before") << "an empty row copies nothing";
-    EXPECT_EQ(M.Form->StatusText(), "MD2 copied");
+    EXPECT_EQ(M.Ui.StatusText(), "MD2 copied");
     M.Ui.HashRow(htRIPEMD160).Edit->setText("ABCDEF");
     M.Ui.HashRow(htRIPEMD160).CopyButton->click();
     EXPECT_EQ(QGuiApplication::clipboard()->text(), "ABCDEF");
-    EXPECT_EQ(M.Form->StatusText(), "RipeMD160 copied");
+    EXPECT_EQ(M.Ui.StatusText(), "RipeMD160 copied");
     EXPECT_EQ(M.Ui.HashRow(htRIPEMD160).Edit->selectedText(), "ABCDEF");
 }
 
@@ -136,7 +136,7 @@ TEST(MainWindowCommands, ExportBeforeAndAfterAFile)
     EXPECT_EQ(QGuiApplication::clipboard()->text(),
               "\r\nFile size:  (0 bytes)\r\nAttributes: \r\nCreated: \r\nModified: \r\n");
 
-    M.Form->AddPaths({Q(A)});
+    M.Access().AddPaths({Q(A)});
     ASSERT_TRUE(M.WaitIdle());
     M.Ui.HashRow(htCRC32).Edit->clear(); // checked but empty: left out
     M.Ui.ActionExportToClipboard->trigger();
@@ -156,7 +156,7 @@ TEST(MainWindowCommands, SaveLogWritesFilesTheCheckersAccept)
     TTempFolder T;
     const std::string A = T.Write("a.txt", "abc"), B = T.Write("b b.txt", "123456789");
     TMainWindowFixture M;
-    M.Form->AddPaths({Q(A), Q(B)});
+    M.Access().AddPaths({Q(A), Q(B)});
     ASSERT_TRUE(M.WaitIdle());
     struct TCase {
         TVerifyFormat Format;
@@ -170,16 +170,16 @@ TEST(MainWindowCommands, SaveLogWritesFilesTheCheckersAccept)
                            TCase{vfSFV, htNone, "auto.sfv", "cksfv -q -f auto.sfv"}}) {
         SCOPED_TRACE(C.Name);
         ASSERT_TRUE(SaveLogWith(M, C.Format, C.Type, (T.Path() / C.Name).string()));
-        EXPECT_EQ(M.Form->StatusText(), "Log file saved");
+        EXPECT_EQ(M.Ui.StatusText(), "Log file saved");
         EXPECT_EQ(RunIn(T.Path(), C.Check), 0) << ReadAll(T.Path() / C.Name);
     }
     EXPECT_TRUE(M.Errors.empty());
 
-    M.Form->SetStatusText("unchanged");
+    M.Access().SetStatusText("unchanged");
     ASSERT_TRUE(SaveLogWith(M, vfSUM, htMD5, (T.Path() / "no-such-folder" / "x.md5").string()));
     ASSERT_EQ(M.Errors.size(), 1u);
     EXPECT_TRUE(M.Errors[0].startsWith("Failed to save the log:\r\n")) << M.Errors[0].toStdString();
-    EXPECT_EQ(M.Form->StatusText(), "unchanged");
+    EXPECT_EQ(M.Ui.StatusText(), "unchanged");
     EXPECT_EQ(QApplication::overrideCursor(), nullptr) << "the busy cursor is gone after a failure";
 }
 
@@ -217,18 +217,18 @@ TEST(MainWindowCommands, CancelEmptiesTheQueueAndCancelsTheFileInHand)
             Out << Chunk;
     }
     TMainWindowFixture M(StringToHashTypes("MD2"));
-    M.Form->AddPaths({Q(Big.string()), Q(T.Write("1", "1")), Q(T.Write("2", "2")), Q(T.Write("3", "3"))});
-    ASSERT_TRUE(QTest::qWaitFor([&] { return M.Form->FileList().Count() == 1 && M.Form->IsWorkerBusy(); }, 10000));
-    M.Form->UpdateActions();
+    M.Access().AddPaths({Q(Big.string()), Q(T.Write("1", "1")), Q(T.Write("2", "2")), Q(T.Write("3", "3"))});
+    ASSERT_TRUE(QTest::qWaitFor([&] { return M.Access().FileList().Count() == 1 && M.Access().IsWorkerBusy(); }, 10000));
+    M.Access().UpdateActions();
     ASSERT_TRUE(M.Ui.ActionCancel->isEnabled());
     M.Ui.ActionCancel->trigger();
     ASSERT_TRUE(M.WaitIdle());
-    ASSERT_TRUE(QTest::qWaitFor([&] { return M.Form->StatusText() == "Cancelled"; }, 5000));
+    ASSERT_TRUE(QTest::qWaitFor([&] { return M.Ui.StatusText() == "Cancelled"; }, 5000));
     EXPECT_EQ(M.MessageTexts(), QStringList({"File cancelled", Q(Big.string())}));
-    EXPECT_EQ(M.Form->FileList().Count(), 1) << "the queued files are neither hashed nor logged";
+    EXPECT_EQ(M.Access().FileList().Count(), 1) << "the queued files are neither hashed nor logged";
     EXPECT_EQ(M.Ui.StatusBar->PanelText(2), "1");
     EXPECT_EQ(M.Ui.ProgressBar->value(), 0);
-    EXPECT_EQ(M.Form->StatusImage(0), 0);
+    EXPECT_EQ(M.Access().StatusImage(0), 0);
 }
 
 TEST(MainWindowCommands, DocumentsAndWebPages)
@@ -247,7 +247,7 @@ TEST(MainWindowCommands, DocumentsAndWebPages)
         M.Ui.ActionHistory->trigger();
         M.Ui.ActionCopyrights->trigger();
         M.Ui.ActionForum->trigger();
-        M.Form->HowToTranslate();
+        M.Access().HowToTranslate();
         EXPECT_EQ(M.Warnings.size(), 1u);
         ASSERT_EQ(Opener.Opened.size(), 4u);
         EXPECT_EQ(Opener.Opened[0], QUrl::fromLocalFile(Q((T.Path() / "History.txt").string())));
@@ -267,17 +267,17 @@ TEST(MainWindowCommands, LanguageNotice)
     TMainWindowFixture M;
     Languages.Scan(Q(T.Path().string()), Q((T.Path() / "Flags").string()));
     Settings->LanguageCode = "";
-    M.Form->LanguageSelected("AUTOMATIC");
+    M.Access().LanguageSelected("AUTOMATIC");
     EXPECT_EQ(Settings->LanguageCode, "AUTOMATIC");
     ASSERT_EQ(M.Infos.size(), 1u);
     EXPECT_EQ(M.Infos[0], "You have selected a different language.\r\n\r\nPlease restart the application.");
-    M.Form->LanguageSelected("AUTOMATIC");
+    M.Access().LanguageSelected("AUTOMATIC");
     EXPECT_EQ(M.Infos.size(), 1u) << "the stored language again shows nothing";
-    M.Form->LanguageSelected("xx");
+    M.Access().LanguageSelected("xx");
     ASSERT_EQ(M.Infos.size(), 2u);
     EXPECT_EQ(M.Infos[1], "You have selected a different language.\r\n\r\nPlease restart the application.\r\n\r\n"
                           "Language: Testish - Testisch\r\nTranslators: Ann, Bo");
-    M.Form->LanguageSelected("XX");
+    M.Access().LanguageSelected("XX");
     EXPECT_EQ(M.Infos.size(), 3u) << "codes are compared with their case";
     EXPECT_EQ(Settings->LanguageCode, "XX");
     Languages.Items.clear();

@@ -44,10 +44,10 @@ TEST(MainWindowEvents, AFileFromBusyToFinished)
     TMainWindowFixture M(AllHashTypes(), /*UpperCase=*/true);
     auto F = Record("/data/a.bin");
     M.Post(weBusy);
-    EXPECT_EQ(M.Form->StatusText(), "Working...");
+    EXPECT_EQ(M.Ui.StatusText(), "Working...");
     M.Post(weFileStarted, 0, M.FilePayload(F));
     EXPECT_EQ(M.Ui.EditFile->text(), "/data/a.bin");
-    EXPECT_EQ(M.Form->FileList().Count(), 1);
+    EXPECT_EQ(M.Access().FileList().Count(), 1);
     EXPECT_EQ(M.Ui.StatusBar->PanelText(2), "1");
     // Properties arrive with their message, not before.
     EXPECT_FALSE(F->Properties.Valid);
@@ -57,7 +57,7 @@ TEST(MainWindowEvents, AFileFromBusyToFinished)
     EXPECT_EQ(M.Ui.EditAttributes->text(), Q(AttributesToText(faArchive)));
     EXPECT_EQ(M.Ui.EditFileTimeCreated->text(), "") << "a zero creation time shows nothing";
     EXPECT_EQ(M.Ui.EditFileTimeModified->text(), "2024-02-29 07:05:09");
-    EXPECT_EQ(M.Form->CurrentFileProps().Size, 2048);
+    EXPECT_EQ(M.Access().CurrentFileProps().Size, 2048);
     M.Post(weProgress, 42);
     EXPECT_TRUE(QTest::qWaitFor([&] { return M.Ui.ProgressBar->value() == 42; }, 2000));
     EXPECT_EQ(M.Ui.StatusBar->PanelText(4), "42%");
@@ -66,7 +66,7 @@ TEST(MainWindowEvents, AFileFromBusyToFinished)
     EXPECT_EQ(F->Hashes.Get(htMD5), "900150983cd24fb0d6963f7d28e17f72") << "the record keeps the digest";
     EXPECT_EQ(M.Digest(htSHA1), "");
     M.Post(weIdle);
-    EXPECT_EQ(M.Form->StatusText(), "Finished");
+    EXPECT_EQ(M.Ui.StatusText(), "Finished");
     EXPECT_TRUE(M.Messages().isEmpty());
 }
 
@@ -76,16 +76,16 @@ TEST(MainWindowEvents, AnErrorListsTwoLinesAndLeavesARecordWithoutDigests)
     auto F = Record("/data/locked.bin");
     M.Post(weFileStarted, 0, M.FilePayload(F));
     M.Post(weError, 0, M.TextPayload("[EFOpenError] Cannot open file \"/data/locked.bin\"", F));
-    EXPECT_EQ(M.Form->StatusText(), "Error");
+    EXPECT_EQ(M.Ui.StatusText(), "Error");
     EXPECT_EQ(M.MessageTexts(),
               QStringList({"An error has occurred.", "[EFOpenError] Cannot open file \"/data/locked.bin\""}));
     EXPECT_TRUE(QRegularExpression("^\\[\\d\\d:\\d\\d:\\d\\d\\] An error").match(M.Messages().at(0)).hasMatch());
     EXPECT_EQ(F->ErrorText, "[EFOpenError] Cannot open file \"/data/locked.bin\"");
     EXPECT_EQ(F->Hashes.HashTypes, 0u);
-    EXPECT_EQ(M.Form->FileList().Count(), 1);
+    EXPECT_EQ(M.Access().FileList().Count(), 1);
     EXPECT_EQ(M.Ui.EditFile->text(), "/data/locked.bin");
-    EXPECT_EQ(M.Form->MessageLevel(), mlError);
-    EXPECT_EQ(M.Form->StatusImage(1), 14);
+    EXPECT_EQ(M.Ui.ListBox_Messages->MessageLevel(), mlError);
+    EXPECT_EQ(M.Access().StatusImage(1), 14);
 }
 
 TEST(MainWindowEvents, CancelAfterIdleEndsOnCancelled)
@@ -97,24 +97,24 @@ TEST(MainWindowEvents, CancelAfterIdleEndsOnCancelled)
     M.Post(weProgress, 30);
     M.Post(weIdle);
     M.Post(weFileCancelled, 0, M.TextPayload("/data/big.iso"));
-    EXPECT_EQ(M.Form->StatusText(), "Cancelled");
+    EXPECT_EQ(M.Ui.StatusText(), "Cancelled");
     EXPECT_EQ(M.Ui.ProgressBar->value(), 0);
     EXPECT_EQ(M.Ui.StatusBar->PanelText(4), "");
     EXPECT_EQ(M.MessageTexts(), QStringList({"File cancelled", "/data/big.iso"}));
-    EXPECT_EQ(M.Form->MessageLevel(), mlWarning);
-    EXPECT_EQ(M.Form->StatusImage(1), 13);
-    EXPECT_EQ(M.Form->StatusImage(0), 0) << "the worker is idle";
+    EXPECT_EQ(M.Ui.ListBox_Messages->MessageLevel(), mlWarning);
+    EXPECT_EQ(M.Access().StatusImage(1), 13);
+    EXPECT_EQ(M.Access().StatusImage(0), 0) << "the worker is idle";
 }
 
 TEST(MainWindowEvents, UnknownCodesAndStartedChangeNothing)
 {
     TMainWindowFixture M;
-    M.Form->SetStatusText("before");
+    M.Access().SetStatusText("before");
     for (std::intptr_t Code : {0, 9, -1, 1034})
         M.Post(static_cast<TWorkerEvent>(Code), 5, M.TextPayload("ignored"));
-    EXPECT_EQ(M.Form->StatusText(), "before");
+    EXPECT_EQ(M.Ui.StatusText(), "before");
     EXPECT_TRUE(M.Messages().isEmpty());
-    EXPECT_EQ(M.Form->FileList().Count(), 0);
+    EXPECT_EQ(M.Access().FileList().Count(), 0);
 }
 
 TEST(MainWindowEvents, EventsForARecordOfAClearedLogAreIgnored)
@@ -124,12 +124,12 @@ TEST(MainWindowEvents, EventsForARecordOfAClearedLogAreIgnored)
     M.Post(weBusy);
     M.Post(weFileStarted, 0, M.FilePayload(F));
     M.Post(weIdle);
-    M.Form->UpdateActions();
+    M.Access().UpdateActions();
     ASSERT_TRUE(M.Ui.ActionClearLog->isEnabled());
     M.Ui.ActionClearLog->trigger();
-    EXPECT_EQ(M.Form->FileList().Count(), 0);
-    EXPECT_EQ(M.Form->StatusText(), "Log cleared");
-    M.Form->SetFileName("shown");
+    EXPECT_EQ(M.Access().FileList().Count(), 0);
+    EXPECT_EQ(M.Ui.StatusText(), "Log cleared");
+    M.Ui.EditFile->setText("shown");
     M.Post(weFileProperties, 0, Properties(F, 99));
     M.Post(weFileFinished, 0, Digests(F, "00"));
     EXPECT_EQ(M.Ui.EditFileSize->text(), "");
@@ -140,13 +140,13 @@ TEST(MainWindowEvents, EventsForARecordOfAClearedLogAreIgnored)
 TEST(MainWindowEvents, ClearLogWaitsForTheIdleEvent)
 {
     TMainWindowFixture M;
-    M.Form->UpdateActions();
+    M.Access().UpdateActions();
     EXPECT_TRUE(M.Ui.ActionClearLog->isEnabled());
     M.Post(weBusy);
-    M.Form->UpdateActions();
+    M.Access().UpdateActions();
     EXPECT_FALSE(M.Ui.ActionClearLog->isEnabled()) << "a busy event came without its idle event";
     M.Post(weIdle);
-    M.Form->UpdateActions();
+    M.Access().UpdateActions();
     EXPECT_TRUE(M.Ui.ActionClearLog->isEnabled());
 }
 
@@ -184,13 +184,13 @@ TEST(MainWindowEvents, SpeedSamples)
 {
     TMainWindowFixture M;
     QDateTime Now = QDateTime::currentDateTimeUtc();
-    M.Form->UtcNow = [&] { return Now; };
-    M.Form->ResetSpeedSample();
-    M.Form->TimerSpeedTimer();
+    M.Access().SetUtcNow([&] { return Now; });
+    M.Access().ResetSpeedSample();
+    M.Access().TimerSpeedTimer();
     EXPECT_EQ(M.Ui.StatusBar->PanelText(3), "") << "no time passed and nothing read";
-    M.Form->SetSpeed(1500);
+    M.Access().SetSpeed(1500);
     EXPECT_EQ(M.Ui.StatusBar->PanelText(3), Q(FormatSpeed(1500)));
-    M.Form->SetSpeed(0);
+    M.Access().SetSpeed(0);
     EXPECT_EQ(M.Ui.StatusBar->PanelText(3), "");
 }
 
@@ -203,16 +203,16 @@ TEST(MainWindowEvents, ProgressShowsItsLastStepAndNotEveryOne)
     EXPECT_EQ(M.Ui.ProgressBar->value(), 0);
     EXPECT_EQ(M.Ui.StatusBar->PanelText(4), "0%") << "a start is shown at once";
     for (int P = 1; P <= 99; ++P)
-        M.Form->SetProgress(P);
+        M.Access().SetProgress(P);
     EXPECT_LT(Shown, 10) << "the steps between are not each painted";
     EXPECT_TRUE(QTest::qWaitFor([&] { return M.Ui.StatusBar->PanelText(4) == "99%"; }, 2000))
         << "the last step is shown";
     EXPECT_EQ(M.Ui.ProgressBar->value(), 99);
-    M.Form->SetProgress(57);
+    M.Access().SetProgress(57);
     M.Post(weFileCancelled, 0, M.TextPayload("x"));
     EXPECT_EQ(M.Ui.ProgressBar->value(), 0) << "a reset is shown at once";
     EXPECT_EQ(M.Ui.StatusBar->PanelText(4), "");
-    QTest::qWait(2 * TFormMain::ProgressFrameMilliseconds);
+    QTest::qWait(2 * TFormMainTestAccess::ProgressFrameMilliseconds);
     EXPECT_EQ(M.Ui.StatusBar->PanelText(4), "") << "and no step shows after it";
 }
 
@@ -223,7 +223,7 @@ TEST(MainWindowEvents, SpeedIsOneLeftToRightUnitInARightToLeftWindow)
     {
         TMainWindowFixture M;
         for (const std::int64_t Speed : {3, 1500, 2500000}) {
-            M.Form->SetSpeed(Speed);
+            M.Access().SetSpeed(Speed);
             const QString Text = M.Ui.StatusBar->PanelText(3);
             EXPECT_EQ(directiontest::WithoutMarks(Text), Q(FormatSpeed(static_cast<double>(Speed))));
             EXPECT_TRUE(directiontest::ReadsLeftToRightInRightToLeft(Text)) << Text.toStdString();
@@ -241,8 +241,8 @@ TEST(MainWindowEvents, ErrorTextsReadInTheirLanguageAndPathsLeftToRight)
     auto F = Record("/data/locked.bin");
     M.Post(weFileStarted, 0, M.FilePayload(F));
     M.Post(weError, 0, M.TextPayload("[EFOpenError] Cannot open file", F));
-    M.Form->AddMessage(mlWarning, "File not found");
-    M.Form->AddMessageLine("missing.txt");
+    M.Access().AddMessage(mlWarning, "File not found");
+    M.Access().AddMessageLine("missing.txt");
     const QListWidget* List = M.Ui.ListBox_Messages;
     ASSERT_EQ(List->count(), 4);
     EXPECT_TRUE(List->item(1)->data(TMessageList::SentenceRole).toBool());
@@ -276,7 +276,7 @@ TEST(MainWindowEvents, ACancellationInTheSliceOfItsProgressShowsTheResetAtOnce)
     for (TWindowMessage W : {WorkerMessage(weFileStarted, 0, M.FilePayload(F)), WorkerMessage(weProgress, 37),
                              WorkerMessage(weFileCancelled, 0, M.TextPayload("/data/big.bin"))})
         ASSERT_TRUE(M.Form->Worker()->WindowHandle.Post(W));
-    ASSERT_TRUE(QTest::qWaitFor([&] { return M.Form->StatusText() == "Cancelled"; }, 5000));
+    ASSERT_TRUE(QTest::qWaitFor([&] { return M.Ui.StatusText() == "Cancelled"; }, 5000));
     EXPECT_EQ(M.Ui.ProgressBar->value(), 0);
     EXPECT_EQ(M.Ui.StatusBar->PanelText(4), "");
 }
@@ -294,7 +294,7 @@ TEST(MainWindowEvents, ProgressOfASupersededFileStaysWhenTheNextSendsNone)
                              WorkerMessage(weError, 0, M.TextPayload("[EFOpenError] Not a regular file", B)),
                              WorkerMessage(weIdle)})
         ASSERT_TRUE(M.Form->Worker()->WindowHandle.Post(W));
-    ASSERT_TRUE(QTest::qWaitFor([&] { return M.Form->StatusText() == "Finished" && M.Form->FileList().Count() == 2; }, 5000));
+    ASSERT_TRUE(QTest::qWaitFor([&] { return M.Ui.StatusText() == "Finished" && M.Access().FileList().Count() == 2; }, 5000));
     EXPECT_EQ(M.Ui.EditFile->text(), "/data/pipe");
     EXPECT_EQ(M.Ui.ProgressBar->value(), 100);
     EXPECT_EQ(M.Ui.StatusBar->PanelText(4), "100%");

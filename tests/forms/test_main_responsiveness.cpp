@@ -61,7 +61,7 @@ TEST(MainResponsiveness, ProgressIsPaintedWhenTheLoopIsIdleNotAtOnce)
     TPaintCounter Counter;
     F.Ui.ProgressBar->installEventFilter(&Counter);
     for (int Percent : {0, 100, -1, 100}) {
-        F.Form->SetProgress(Percent);
+        F.Access().SetProgress(Percent);
         EXPECT_EQ(Counter.Paints, 0) << "painted synchronously at " << Percent << " %";
     }
     EXPECT_EQ(F.Ui.ProgressBar->value(), 100);
@@ -157,17 +157,17 @@ TEST(MainResponsiveness, FilesReportedInABurstAllReachTheLogAndTheBoxesShowTheLa
                                  Message(weFileFinished, 0, Digests)})
             ASSERT_TRUE(F.Form->Worker()->WindowHandle.Post(M));
     }
-    ASSERT_TRUE(QTest::qWaitFor([&] { return F.Form->FileList().Count() == 3 && !F.Ui.EditFileSize->text().isEmpty(); },
+    ASSERT_TRUE(QTest::qWaitFor([&] { return F.Access().FileList().Count() == 3 && !F.Ui.EditFileSize->text().isEmpty(); },
                                 5000));
     QCoreApplication::processEvents();
     EXPECT_EQ(F.Logged(), (std::vector<std::string>{"/data/a.bin", "/data/b.bin", "/data/c.bin"}));
-    for (const auto& Record : F.Form->FileList().Items)
+    for (const auto& Record : F.Access().FileList().Items)
         EXPECT_NE(Record->Hashes.HashTypes, 0u) << Record->FileName << " has its digests";
     EXPECT_EQ(F.Ui.EditFile->text(), "/data/c.bin");
     EXPECT_EQ(F.Ui.EditFileSize->text(), "503 B");
     EXPECT_EQ(F.Digest(htMD5), "e2fc714c4727ee9395f324cd2e7f331f");
     EXPECT_EQ(F.Ui.ProgressBar->value(), 100);
-    EXPECT_EQ(F.Form->CurrentFileProps().Size, 503);
+    EXPECT_EQ(F.Access().CurrentFileProps().Size, 503);
     // The armed comparison ran on the second file even though nothing of it
     // was shown: a and b match, so nothing was written.
     EXPECT_FALSE(F.Ui.ActionCompareToNextFile->isChecked());
@@ -190,7 +190,7 @@ TEST(MainResponsiveness, AFolderSearchFollowsLinksAndEndsOnLoops)
     fs::create_symlink(Root.Path() / "missing", Root.Path() / "dangling");
 
     TMainWindowFixture F;
-    F.Form->AddPaths({Q(Root.Path().string())});
+    F.Access().AddPaths({Q(Root.Path().string())});
     ASSERT_TRUE(F.WaitIdle());
     const std::string R = Root.Path().string();
     EXPECT_EQ(F.Logged(), (std::vector<std::string>{R + "/a-link.txt", R + "/b.txt", R + "/sub/c.txt"}));
@@ -207,7 +207,7 @@ TEST(MainResponsiveness, AFolderGivenWithATrailingSeparatorQueuesPlainPaths)
     Root.Write("sub/b.txt", "b");
     TMainWindowFixture F;
     const std::string R = Root.Path().string();
-    F.Form->AddPaths({Q(R + "/"), Q(R)});
+    F.Access().AddPaths({Q(R + "/"), Q(R)});
     ASSERT_TRUE(F.WaitIdle());
     EXPECT_EQ(F.Logged(), (std::vector<std::string>{R + "/a.txt", R + "/sub/b.txt", R + "/a.txt", R + "/sub/b.txt"}));
 }

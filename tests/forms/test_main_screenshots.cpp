@@ -39,11 +39,11 @@ TEST(MainWindowScreenshots, AfterHashingAFileAndWithTheMessageList)
     ASSERT_TRUE(QTest::qWaitForWindowExposed(M.Form.get()));
     QTest::qWait(200);
     M.Form->grab().save(QDir(Dir).filePath("main-window-empty.png"));
-    M.Form->AddPaths({QString::fromStdString(File)});
+    M.Access().AddPaths({QString::fromStdString(File)});
     ASSERT_TRUE(M.WaitIdle());
     QTest::qWait(200);
     M.Form->grab().save(QDir(Dir).filePath("main-window.png"));
-    M.Form->AddPaths({QString::fromStdString(Folder.Path().string() + "/missing.iso")});
+    M.Access().AddPaths({QString::fromStdString(Folder.Path().string() + "/missing.iso")});
     QTest::qWait(200);
     M.Form->grab().save(QDir(Dir).filePath("main-window-messages.png"));
 }
@@ -67,7 +67,10 @@ TEST(MainWindowScreenshots, TranslatedWindows)
                                (Folder.Path() / "sorvik").string());
         Program.Start();
         ASSERT_TRUE(QTest::qWaitForWindowExposed(FormMain));
-        ASSERT_TRUE(QTest::qWaitFor([] { return FormMain->FileList().Count() == 2 && !FormMain->IsWorkerBusy(); }, 5000));
+        ASSERT_TRUE(QTest::qWaitFor([] {
+            const TFormMainTestAccess Main(*FormMain);
+            return Main.FileList().Count() == 2 && !Main.IsWorkerBusy();
+        }, 5000));
         QTest::qWait(400);
         FormMain->grab().save(QDir(Dir).filePath(QStringLiteral("main-window-%1.png").arg(QLatin1String(Code))));
 

@@ -39,13 +39,13 @@ TEST(MainWindowSettings, StayOnTopReachesTheOtherWindowsAtTheirNextShow)
 TEST(MainWindowSettings, TheFirstShowRunsOnceEvenWhenStayOnTopShowsTheWindowAgain)
 {
     TMainWindowFixture M;
-    M.Form->CommandLineArguments = {"no-such-file"};
+    M.Form->SetCommandLineArguments({"no-such-file"});
     M.Form->show();
     QTest::qWait(20);
     ASSERT_EQ(M.MessageTexts(), QStringList({"File not found", "no-such-file"}));
-    M.Form->SetStayOnTop(true);
+    M.Access().SetStayOnTop(true);
     QTest::qWait(20);
-    M.Form->SetStayOnTop(false);
+    M.Access().SetStayOnTop(false);
     QTest::qWait(20);
     EXPECT_EQ(M.Messages().size(), 2) << "the command line is added once";
 }
@@ -69,12 +69,12 @@ TEST(MainWindowSettings, DigestCaseAndToolbarCaptions)
 TEST(MainWindowSettings, HashTextShowsTheDigestsOfTheCheckedTypes)
 {
     TMainWindowFixture M(StringToHashTypes("MD5,CRC32"), true);
-    M.Form->SetFileName("old.bin");
+    M.Ui.EditFile->setText("old.bin");
     M.Form->HashText(QByteArray("abc"));
     EXPECT_EQ(M.Digest(htMD5), "900150983CD24FB0D6963F7D28E17F72");
     EXPECT_EQ(M.Digest(htCRC32), "352441C2");
     EXPECT_EQ(M.Digest(htSHA1), "");
     EXPECT_EQ(M.Ui.EditFile->text(), "");
-    EXPECT_EQ(M.Form->StatusText(), "Text hashed");
-    EXPECT_EQ(M.Form->FileList().Count(), 0);
+    EXPECT_EQ(M.Ui.StatusText(), "Text hashed");
+    EXPECT_EQ(M.Access().FileList().Count(), 0);
 }

@@ -57,24 +57,24 @@ TEST(MainWindowUiShare, UserInterfaceThreadShareWhileHashing)
     QEventLoop Loop;
     QTimer Poll;
     QObject::connect(&Poll, &QTimer::timeout, [&] {
-        M.Form->UpdateActions();
-        if (FileQueue->Count() == 0 && !M.Form->IsWorkerBusy() && M.Ui.ActionClearLog->isEnabled()
-            && M.Form->FileList().Count() == 1)
+        M.Access().UpdateActions();
+        if (FileQueue->Count() == 0 && !M.Access().IsWorkerBusy() && M.Ui.ActionClearLog->isEnabled()
+            && M.Access().FileList().Count() == 1)
             Loop.quit();
     });
     const double Cpu0 = ThreadCpuSeconds();
     const auto Wall0 = std::chrono::steady_clock::now();
-    const auto Handled0 = M.Form->WorkerMessagesHandled();
-    M.Form->AddPaths({Q(Path.string())});
+    const auto Handled0 = M.Access().WorkerMessagesHandled();
+    M.Access().AddPaths({Q(Path.string())});
     Poll.start(100);
     Loop.exec();
     const double Wall = std::chrono::duration<double>(std::chrono::steady_clock::now() - Wall0).count();
     const double Cpu = ThreadCpuSeconds() - Cpu0;
-    const auto Handled = M.Form->WorkerMessagesHandled() - Handled0;
+    const auto Handled = M.Access().WorkerMessagesHandled() - Handled0;
     std::printf("file %d MiB, %s: %.1f s, %.1f MiB/s\n", MiB, HashTypesToString(Types).c_str(), Wall, MiB / Wall);
     std::printf("messages taken by the window: %llu (%.1f per second); left out as repeats: %llu\n",
                 static_cast<unsigned long long>(Handled), static_cast<double>(Handled) / Wall,
-                static_cast<unsigned long long>(M.Form->WorkerMessagesCoalesced()));
+                static_cast<unsigned long long>(M.Access().WorkerMessagesCoalesced()));
     std::printf("user-interface thread: %.3f s of CPU, %.2f %% of one core\n", Cpu, 100.0 * Cpu / Wall);
     EXPECT_EQ(M.Ui.ProgressBar->value(), 100);
 }

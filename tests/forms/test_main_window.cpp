@@ -48,7 +48,7 @@ TEST(MainWindow, EveryComponentCarriesItsName)
         for (const char* Kind : {"CheckBox", "Edit", "SB_Copy", "SB_Compare", "SB_Select"})
             EXPECT_NE(M.Form->findChild<QObject*>(QString::fromLatin1(Kind) + QString::fromLatin1(Row)), nullptr)
                 << Kind << Row;
-    const QList<QAction*> Actions = M.Form->Actions();
+    const QList<QAction*> Actions = M.Ui.Actions();
     EXPECT_EQ(Actions.size(), 24);
     QSet<QString> ActionNames;
     for (QAction* A : Actions) {
@@ -89,10 +89,10 @@ TEST(MainWindow, ShortcutsSelectAndExport)
     M.Form->show();
     ASSERT_TRUE(QTest::qWaitForWindowExposed(M.Form.get()));
     QTest::keyClick(M.Form.get(), Qt::Key_Minus, Qt::ControlModifier);
-    EXPECT_EQ(M.Form->GetCheckedHashTypes(), 0u);
+    EXPECT_EQ(M.Ui.CheckedHashTypes(), 0u);
     EXPECT_EQ(M.Form->Worker()->HashTypes.load(), 0u);
     QTest::keyClick(M.Form.get(), Qt::Key_Equal, Qt::ControlModifier);
-    EXPECT_EQ(M.Form->GetCheckedHashTypes(), AllHashTypes());
+    EXPECT_EQ(M.Ui.CheckedHashTypes(), AllHashTypes());
     QGuiApplication::clipboard()->clear();
     QTest::keyClick(M.Form.get(), Qt::Key_C, Qt::ControlModifier | Qt::ShiftModifier);
     EXPECT_TRUE(QGuiApplication::clipboard()->text().startsWith("\r\nFile size:  (0 bytes)\r\n"));
@@ -122,9 +122,9 @@ TEST(MainWindow, MenusRunTheirActions)
         QTest::qWait(1);
     };
     ClickItem(M.Ui.MI_OptionsMenu, "MI_SelectNone");
-    EXPECT_EQ(M.Form->GetCheckedHashTypes(), 0u);
+    EXPECT_EQ(M.Ui.CheckedHashTypes(), 0u);
     ClickItem(M.Ui.PopupMenu_HashTypes, "MI_SelectAll2");
-    EXPECT_EQ(M.Form->GetCheckedHashTypes(), AllHashTypes());
+    EXPECT_EQ(M.Ui.CheckedHashTypes(), AllHashTypes());
     ClickItem(M.Ui.MI_OptionsMenu, "MI_CompareToNextFile");
     EXPECT_TRUE(M.Ui.ActionCompareToNextFile->isChecked()) << "toggled once";
     auto* Mark = M.Ui.MI_OptionsMenu->findChild<QAction*>("MI_CompareToNextFile");
@@ -148,14 +148,14 @@ TEST(MainWindow, SelectButtonLeavesItsRowTheOnlyOneChecked)
     TMainWindowFixture M;
     M.Form->show();
     QTest::mouseClick(M.Ui.HashRow(htMD5).SelectButton, Qt::LeftButton);
-    EXPECT_EQ(M.Form->GetCheckedHashTypes(), HashTypeBit(htMD5));
+    EXPECT_EQ(M.Ui.CheckedHashTypes(), HashTypeBit(htMD5));
     EXPECT_EQ(M.Form->Worker()->HashTypes.load(), HashTypeBit(htMD5));
 }
 
 TEST(MainWindow, SettingsNamingNoTypeCheckNoRow)
 {
     TMainWindowFixture M(StringToHashTypes("Whirlpool,,sha1"));
-    EXPECT_EQ(M.Form->GetCheckedHashTypes(), 0u);
+    EXPECT_EQ(M.Ui.CheckedHashTypes(), 0u);
 }
 
 TEST(MainWindow, MessagesOpenThePanelAndCopyAndClear)
@@ -163,15 +163,15 @@ TEST(MainWindow, MessagesOpenThePanelAndCopyAndClear)
     TMainWindowFixture M;
     M.Form->show();
     ASSERT_TRUE(QTest::qWaitForWindowExposed(M.Form.get()));
-    EXPECT_FALSE(M.Form->MessagesVisible()) << "closed at the first show";
+    EXPECT_FALSE(M.Access().MessagesVisible()) << "closed at the first show";
     const int Compact = M.Form->height();
     EXPECT_EQ(M.Form->minimumHeight(), Compact);
-    M.Form->AddMessage(mlWarning, "first");
-    M.Form->AddMessageLine("a.bin");
-    EXPECT_TRUE(M.Form->MessagesVisible());
-    M.Form->AddMessage(mlError, "second");
-    M.Form->AddMessageLine("b.bin");
-    EXPECT_EQ(M.Form->StatusImage(1), 14);
+    M.Access().AddMessage(mlWarning, "first");
+    M.Access().AddMessageLine("a.bin");
+    EXPECT_TRUE(M.Access().MessagesVisible());
+    M.Access().AddMessage(mlError, "second");
+    M.Access().AddMessageLine("b.bin");
+    EXPECT_EQ(M.Access().StatusImage(1), 14);
     EXPECT_EQ(M.Ui.ListBox_Messages->item(0)->data(Qt::UserRole + 1).toInt(), mlWarning);
     EXPECT_EQ(M.Ui.ListBox_Messages->item(1)->data(Qt::UserRole + 1).toInt(), mlNone);
     EXPECT_EQ(M.Ui.ListBox_Messages->item(1)->text(), "a.bin") << "no stamp on a continuation line";
@@ -183,16 +183,16 @@ TEST(MainWindow, MessagesOpenThePanelAndCopyAndClear)
     EXPECT_EQ(Lines[4], "");
 
     M.Ui.ActionToggleMessages->trigger();
-    EXPECT_FALSE(M.Form->MessagesVisible());
+    EXPECT_FALSE(M.Access().MessagesVisible());
     EXPECT_EQ(M.Form->height(), Compact);
     M.Ui.ActionToggleMessages->trigger();
-    EXPECT_TRUE(M.Form->MessagesVisible());
+    EXPECT_TRUE(M.Access().MessagesVisible());
 
     M.Ui.ActionClearMessages->trigger();
     EXPECT_EQ(M.Ui.ListBox_Messages->count(), 0);
-    EXPECT_EQ(M.Form->StatusImage(1), 12);
-    EXPECT_FALSE(M.Form->MessagesVisible());
-    EXPECT_EQ(M.Form->StatusText(), "Messages cleared");
+    EXPECT_EQ(M.Access().StatusImage(1), 12);
+    EXPECT_FALSE(M.Access().MessagesVisible());
+    EXPECT_EQ(M.Ui.StatusText(), "Messages cleared");
     M.Ui.ActionCopyMessages->trigger();
     EXPECT_EQ(QGuiApplication::clipboard()->text(), "");
 }
@@ -205,7 +205,7 @@ TEST(MainWindow, AMaximizedWindowListsMessagesWithoutOpeningThePanel)
     M.Form->showMaximized();
     QTest::qWait(10);
     const int Height = M.Form->height();
-    M.Form->AddMessage(mlWarning, "listed");
+    M.Access().AddMessage(mlWarning, "listed");
     EXPECT_EQ(M.Ui.ListBox_Messages->count(), 1);
     EXPECT_EQ(M.Form->height(), Height);
     M.Ui.ActionToggleMessages->trigger();
@@ -221,9 +221,9 @@ TEST(MainWindow, StatusBarClicksAndHints)
     ASSERT_TRUE(QTest::qWaitForWindowExposed(M.Form.get()));
     TStatusPanels* Bar = M.Ui.StatusBar;
     QTest::mouseClick(Bar, Qt::LeftButton, {}, PanelCenter(*M.Form, 1));
-    EXPECT_TRUE(M.Form->MessagesVisible()) << "panel 1 opens the messages";
+    EXPECT_TRUE(M.Access().MessagesVisible()) << "panel 1 opens the messages";
     QTest::mouseClick(Bar, Qt::LeftButton, {}, PanelCenter(*M.Form, 1));
-    EXPECT_FALSE(M.Form->MessagesVisible()) << "and closes them again";
+    EXPECT_FALSE(M.Access().MessagesVisible()) << "and closes them again";
     QTest::mouseClick(Bar, Qt::LeftButton, {}, PanelCenter(*M.Form, 3));
     EXPECT_FALSE(Viewer.Form->isVisible());
     QTest::mouseClick(Bar, Qt::LeftButton, {}, PanelCenter(*M.Form, 2));
@@ -233,12 +233,12 @@ TEST(MainWindow, StatusBarClicksAndHints)
     EXPECT_TRUE(Viewer.Form->isVisible());
 
     QTest::mouseMove(Bar, PanelCenter(*M.Form, 0));
-    EXPECT_EQ(M.Form->StatusText(), "View Log");
+    EXPECT_EQ(M.Ui.StatusText(), "View Log");
     EXPECT_EQ(Bar->cursor().shape(), Qt::PointingHandCursor);
     QTest::mouseMove(Bar, PanelCenter(*M.Form, 1));
-    EXPECT_EQ(M.Form->StatusText(), "Toggle Messages");
+    EXPECT_EQ(M.Ui.StatusText(), "Toggle Messages");
     QTest::mouseMove(Bar, PanelCenter(*M.Form, 4));
-    EXPECT_EQ(M.Form->StatusText(), "");
+    EXPECT_EQ(M.Ui.StatusText(), "");
     EXPECT_EQ(Bar->cursor().shape(), Qt::ArrowCursor);
 }
 
@@ -249,11 +249,11 @@ TEST(MainWindow, HintsGoToTheLastPanelAndTooltipsNeverShow)
     ASSERT_TRUE(QTest::qWaitForWindowExposed(M.Form.get()));
     QStatusTipEvent Tip("Add Files");
     QCoreApplication::sendEvent(M.Ui.TB_AddFiles, &Tip);
-    EXPECT_EQ(M.Form->StatusText(), "Add Files");
-    M.Form->SetStatusText("Finished");
+    EXPECT_EQ(M.Ui.StatusText(), "Add Files");
+    M.Access().SetStatusText("Finished");
     QStatusTipEvent Same("Add Files");
     QCoreApplication::sendEvent(M.Ui.TB_AddFiles, &Same);
-    EXPECT_EQ(M.Form->StatusText(), "Finished") << "the same hint again changes nothing";
+    EXPECT_EQ(M.Ui.StatusText(), "Finished") << "the same hint again changes nothing";
     QHelpEvent Help(QEvent::ToolTip, QPoint(2, 2), M.Ui.TB_AddFiles->mapToGlobal(QPoint(2, 2)));
     EXPECT_TRUE(QApplication::sendEvent(M.Ui.TB_AddFiles, &Help)) << "eaten";
 }
@@ -264,16 +264,16 @@ TEST(MainWindow, FileCounts)
     // The worker stays out of the queue for this test.
     M.Form->Worker()->Terminate();
     M.Form->Worker()->WaitFor();
-    M.Form->UpdateFileCounts();
+    M.Access().UpdateFileCounts();
     EXPECT_EQ(M.Ui.StatusBar->PanelText(2), "");
     FileQueue->Push("x");
     FileQueue->Push("y");
-    M.Form->UpdateFileCounts();
+    M.Access().UpdateFileCounts();
     EXPECT_EQ(M.Ui.StatusBar->PanelText(2), "0 (2)");
     FileQueue->Clear();
     for (int I = 0; I < 1000; ++I)
-        M.Form->FileList().Add(std::make_shared<THashFile>("f"));
-    M.Form->UpdateFileCounts();
+        M.Access().FileList().Add(std::make_shared<THashFile>("f"));
+    M.Access().UpdateFileCounts();
     EXPECT_EQ(M.Ui.StatusBar->PanelText(2), "1,000");
 }
 
@@ -299,7 +299,7 @@ TEST(MainWindow, RightToLeftTheStatusPanelsRunFromTheRight)
     EXPECT_EQ(Bar->PanelRect(0).right(), Bar->width() - 1);
     EXPECT_EQ(Bar->PanelRect(5).left(), 0);
     QTest::mouseClick(Bar, Qt::LeftButton, {}, QPoint(Bar->width() - 45, Bar->height() / 2));
-    EXPECT_TRUE(M.Form->MessagesVisible()) << "the second panel from the right toggles the messages";
+    EXPECT_TRUE(M.Access().MessagesVisible()) << "the second panel from the right toggles the messages";
     QTest::mouseMove(Bar, QPoint(Bar->width() - 15, Bar->height() / 2));
-    EXPECT_EQ(M.Form->StatusText(), "View Log");
+    EXPECT_EQ(M.Ui.StatusText(), "View Log");
 }

@@ -13,6 +13,7 @@
 #include "program/uMainSequence.h"
 #include "platform/qt/uPlatformShell.h"
 #include "support/main_parts.h"
+#include "support/main_window_access.h"
 #include "support/recorded_interaction.h"
 
 #include "engine/TempFolder.h"
@@ -164,9 +165,10 @@ protected:
     {
         return QTest::qWaitFor(
             [Count] {
-                FormMain->UpdateActions();
-                return FormMain->FileList().Count() == Count && FileQueue->Count() == 0
-                       && !FormMain->IsWorkerBusy() && Parts(FormMain).ActionClearLog->isEnabled();
+                const TFormMainTestAccess Main(*FormMain);
+                Main.UpdateActions();
+                return Main.FileList().Count() == Count && FileQueue->Count() == 0 && !Main.IsWorkerBusy()
+                       && Parts(FormMain).ActionClearLog->isEnabled();
             },
             Timeout);
     }

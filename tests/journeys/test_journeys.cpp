@@ -169,9 +169,9 @@ TEST_F(TJourney, CommandLineToVerifiedLogsAndRememberedChoices)
     const fs::path Out = Folder.Path() / "out";
     fs::create_directory(Out);
     SaveLog({vfSUM, htSHA256, true, Out / "files.sha256"});
-    EXPECT_EQ(FormMain->StatusText(), QStringLiteral("Log file saved"));
+    EXPECT_EQ(Parts(FormMain).StatusText(), QStringLiteral("Log file saved"));
     SaveLog({vfSFV, htCRC32, true, Out / "files.sfv"});
-    EXPECT_EQ(FormMain->StatusText(), QStringLiteral("Log file saved"));
+    EXPECT_EQ(Parts(FormMain).StatusText(), QStringLiteral("Log file saved"));
 
     const TToolResult Sum = RunTool("sha256sum", {"-c", "files.sha256"}, Out);
     EXPECT_EQ(Sum.ExitCode, 0) << Sum.Output.toStdString();
@@ -303,7 +303,7 @@ TEST_F(TJourney, GarbageSettingsStartWithDefaults)
         C = static_cast<char>(Random());
     Folder.Write("Settings.ini", Garbage);
     Start();
-    EXPECT_EQ(FormMain->GetCheckedHashTypes(), AllHashTypes()) << "the defaults";
+    EXPECT_EQ(Parts(FormMain).CheckedHashTypes(), AllHashTypes()) << "the defaults";
     EXPECT_EQ(Settings->LanguageCode, "");
     EXPECT_TRUE(MessageTexts().isEmpty());
     EXPECT_EQ(Close(), 0);
@@ -321,7 +321,7 @@ TEST_F(TJourney, UnreadableSettingsAreNeverReplaced)
     fs::create_directory(SettingsFile());
     const std::string Inside = Folder.Write("Settings.ini/keep.txt", "mine");
     Start();
-    EXPECT_EQ(FormMain->GetCheckedHashTypes(), AllHashTypes()) << "the defaults";
+    EXPECT_EQ(Parts(FormMain).CheckedHashTypes(), AllHashTypes()) << "the defaults";
     Parts(FormMain).HashRow(htMD2).CheckBox->setChecked(false);
     EXPECT_EQ(Close(), 0);
     EXPECT_FALSE(SettingsSaved);
@@ -334,7 +334,7 @@ TEST_F(TJourney, UnreadableSettingsAreNeverReplaced)
         Folder.Write("Settings.ini", "[General]\nHashTypes=MD5\n");
         ::chmod(SettingsFile().c_str(), 0);
         Start();
-        EXPECT_EQ(FormMain->GetCheckedHashTypes(), AllHashTypes());
+        EXPECT_EQ(Parts(FormMain).CheckedHashTypes(), AllHashTypes());
         EXPECT_EQ(Close(), 0);
         ::chmod(SettingsFile().c_str(), 0600);
         EXPECT_EQ(ReadAll(SettingsFile()), "[General]\nHashTypes=MD5\n");
@@ -350,7 +350,7 @@ TEST_F(TJourney, AStorageFolderThatCannotBeCreatedIsNoFault)
     const std::string Hashed = Folder.Write("hashed.txt", "abc");
     Start({Q(Hashed)});
     ASSERT_TRUE(WaitIdle(1));
-    EXPECT_EQ(FormMain->GetCheckedHashTypes(), AllHashTypes());
+    EXPECT_EQ(Parts(FormMain).CheckedHashTypes(), AllHashTypes());
     EXPECT_TRUE(MessageTexts().isEmpty()) << MessageTexts().join('\n').toStdString();
     EXPECT_EQ(Close(), 0) << "the program ends normally";
     EXPECT_FALSE(SettingsSaved);
@@ -372,7 +372,7 @@ TEST_F(TJourney, ClosingWhileHashingEndsPromptlyWithSettingsWritten)
     Start({Q(Big)});
     ASSERT_TRUE(QTest::qWaitFor([] { return Parts(FormMain).ProgressBar->value() >= 1; }, 20000))
         << "hashing did not get going";
-    const auto InHand = FormMain->FileList().GetItem(0);
+    const auto InHand = MainWindowAccess(*FormMain).FileList().GetItem(0);
     Parts(FormMain).HashRow(htMD2).CheckBox->setChecked(false);
 
     QElapsedTimer Clock;

@@ -28,7 +28,7 @@ protected:
     static QStringList LoggedFrom(int First)
     {
         QStringList Names;
-        const THashFileList& Log = FormMain->FileList();
+        const THashFileList& Log = MainWindowAccess(*FormMain).FileList();
         for (int I = First; I < Log.Count(); ++I)
             Names.append(FileNameToQString(Log.GetItem(I)->FileName));
         return Names;

@@ -51,7 +51,7 @@ TEST(MainSequence, FirstStartRunsWithDefaultsAndWritesSettingsAtExit)
         ASSERT_NE(FormLogViewer, nullptr);
         EXPECT_FALSE(FormLogViewer->isVisible()) << "secondary windows start hidden";
         EXPECT_EQ(Settings->HashTypes, AllHashTypes()) << "the default set";
-        EXPECT_EQ(FormMain->GetCheckedHashTypes(), Settings->HashTypes);
+        EXPECT_EQ(Parts(FormMain).CheckedHashTypes(), Settings->HashTypes);
         EXPECT_FALSE(fs::exists(Folder.Path() / "Settings.ini")) << "nothing is written before exit";
         QTest::mouseClick(Parts(FormMain).HashRow(htSHA1).SelectButton, Qt::LeftButton);
         QTest::mouseClick(Parts(FormMain).HashRow(htED2K).CheckBox, Qt::LeftButton);
@@ -69,7 +69,7 @@ TEST(MainSequence, FirstStartRunsWithDefaultsAndWritesSettingsAtExit)
     // The next start checks exactly the stored rows.
     TSorvikProgram Again({}, ProgramIn(Folder));
     Again.Start();
-    EXPECT_EQ(FormMain->GetCheckedHashTypes(), StringToHashTypes("SHA1,ED2K"));
+    EXPECT_EQ(Parts(FormMain).CheckedHashTypes(), StringToHashTypes("SHA1,ED2K"));
     Again.Finish();
 }
 
@@ -94,9 +94,12 @@ TEST(MainSequence, CommandLinePathsAreAddedOnlyAfterTheFirstShow)
     Program.Start();
     EXPECT_EQ(FileQueue->Count(), 0) << "nothing is queued while the windows are built";
     EXPECT_EQ(Parts(FormMain).ListBox_Messages->count(), 0);
-    ASSERT_TRUE(QTest::qWaitFor([] { return FormMain->FileList().Count() == 1 && !FormMain->IsWorkerBusy(); }, 10000));
+    ASSERT_TRUE(QTest::qWaitFor([] {
+        const TFormMainTestAccess Main(*FormMain);
+        return Main.FileList().Count() == 1 && !Main.IsWorkerBusy();
+    }, 10000));
     ASSERT_TRUE(QTest::qWaitFor([] { return Parts(FormMain).HashRow(htMD5).Edit->text().size() == 32; }, 10000));
-    EXPECT_EQ(FormMain->FileList().GetItem(0)->FileName, File);
+    EXPECT_EQ(MainWindowAccess(*FormMain).FileList().GetItem(0)->FileName, File);
     QStringList Lines;
     for (int I = 0; I < Parts(FormMain).ListBox_Messages->count(); ++I)
         Lines.append(Parts(FormMain).ListBox_Messages->item(I)->text());
@@ -122,8 +125,8 @@ TEST(MainSequence, ClosingWhileHashingSavesSettingsThenStopsTheWorkerMidFile)
     {
         TSorvikProgram Program({QString::fromStdString(Big.string())}, ProgramIn(Folder));
         Program.Start();
-        ASSERT_TRUE(QTest::qWaitFor([] { return FormMain->FileList().Count() == 1; }, 10000));
-        InHand = FormMain->FileList().GetItem(0);
+        ASSERT_TRUE(QTest::qWaitFor([] { return MainWindowAccess(*FormMain).FileList().Count() == 1; }, 10000));
+        InHand = MainWindowAccess(*FormMain).FileList().GetItem(0);
         Parts(FormMain).HashRow(htCRC32).CheckBox->setChecked(true);
         FormMain->close();
         Program.Finish();

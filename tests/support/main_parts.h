@@ -29,8 +29,6 @@ public:
 #define SORVIK_FIND_COMPONENT(Type, Name) Name = Find<Type>(#Name);
         SORVIK_MAIN_WINDOW_COMPONENTS(SORVIK_FIND_COMPONENT)
 #undef SORVIK_FIND_COMPONENT
-        ActionSaveLog = Find<QAction>("ActionSaveLog");
-        ActionClearLog = Find<QAction>("ActionClearLog");
     }
 
     // The components of one hash row.
@@ -48,11 +46,32 @@ public:
         return R;
     }
 
+    // The hash types whose rows are checked.
+    THashTypes CheckedHashTypes() const
+    {
+        THashTypes Types = 0;
+        for (int T = htFirst; T <= htLast; ++T)
+            if (HashRow(static_cast<THashType>(T)).CheckBox->isChecked())
+                IncludeHashType(Types, static_cast<THashType>(T));
+        return Types;
+    }
+    // The status text, or the hint that came after it.
+    QString StatusText() const { return StatusBar->PanelText(5); }
+    // Every action of the window's design.
+    QList<QAction*> Actions() const
+    {
+        QList<QAction*> List;
+#define SORVIK_LIST_ACTION(Type, Name) \
+        if (auto* A = qobject_cast<QAction*>(Name)) \
+            List.append(A);
+        SORVIK_MAIN_WINDOW_COMPONENTS(SORVIK_LIST_ACTION)
+#undef SORVIK_LIST_ACTION
+        return List;
+    }
+
 #define SORVIK_DECLARE_COMPONENT(Type, Name) Type* Name = nullptr;
     SORVIK_MAIN_WINDOW_COMPONENTS(SORVIK_DECLARE_COMPONENT)
 #undef SORVIK_DECLARE_COMPONENT
-    QAction* ActionSaveLog = nullptr;
-    QAction* ActionClearLog = nullptr;
 
 private:
     template <class T> T* Find(const QString& Name) const
