@@ -4,22 +4,111 @@
 
 #include <QAbstractItemView>
 #include <QComboBox>
-#include <QEvent>
-#include <QHeaderView>
-#include <QStyleOptionComboBox>
-#include <QStylePainter>
-#include <QTreeView>
 #include <QCoreApplication>
+#include <QDir>
+#include <QEvent>
 #include <QFileDialog>
 #include <QFileSystemModel>
 #include <QGuiApplication>
+#include <QHeaderView>
+#include <QIdentityProxyModel>
 #include <QLineEdit>
 #include <QLocale>
+#include <QPointer>
+#include <QStyleOptionComboBox>
+#include <QStylePainter>
+#include <QStyledItemDelegate>
+#include <QTreeView>
 
 namespace {
 
 // Columns of Qt's file system model.
 enum { ColName = 0, ColSize = 1, ColType = 2, ColDate = 3 };
+
+// A cell of the detail view: the size in the toolkit's words; in a
+// right-to-left layout the number with its unit, and the date, read left to
+// right, a word of the language around them staying in its place.
+QString CellText(const QModelIndex& Index)
+{
+    const auto* Files = qobject_cast<const QFileSystemModel*>(Index.model());
+    if (Index.column() == ColSize && Files)
+        return Files->isDir(Index) ? QString() : LeftToRightRuns(FileDialogSize(Files->size(Index)));
+    const QString Text = Index.data(Qt::DisplayRole).toString();
+    return Index.column() == ColDate ? LeftToRightRuns(Text) : Text;
+}
+
+// The size and date cells are drawn here rather than through a model of our
+// own: with a proxy model Qt's dialog loses names typed into its name box
+// (its completion compares rows of the two models).
+class TFileDialogCells : public QStyledItemDelegate {
+public:
+    using QStyledItemDelegate::QStyledItemDelegate;
+
+protected:
+    void initStyleOption(QStyleOptionViewItem* Option, const QModelIndex& Index) const override
+    {
+        QStyledItemDelegate::initStyleOption(Option, Index);
+        Option->text = CellText(Index);
+    }
+};
+
+// An entry of the path box's list: a path reads left to right; "Computer"
+// and "Recent Places" are words of the language.
+QString PathListText(const QString& Text)
+{
+    const bool IsPath = Text.contains(QLatin1Char('/')) || Text.contains(QDir::separator());
+    return IsPath ? LeftToRightUnit(Text, Qt::RightToLeft) : Text;
+}
+
+class TPathListTexts : public QIdentityProxyModel {
+public:
+    using QIdentityProxyModel::QIdentityProxyModel;
+
+    QVariant data(const QModelIndex& Index, int Role) const override
+    {
+        const QVariant Value = QIdentityProxyModel::data(Index, Role);
+        return Role == Qt::DisplayRole ? QVariant(PathListText(Value.toString())) : Value;
+    }
+};
+
+// The path box's list of folders and earlier folders in a right-to-left
+// layout. The box's own item delegate draws its entries in the application's
+// direction, whatever the list's, so it is given them with each path
+// isolated left to right.
+class TPathListItems : public QAbstractItemDelegate {
+public:
+    TPathListItems(QComboBox* Box, QAbstractItemDelegate* BoxItems)
+        : QAbstractItemDelegate(Box->view()), FItems(BoxItems), FTexts(this)
+    {
+        FTexts.setSourceModel(Box->model());
+    }
+
+    void paint(QPainter* Painter, const QStyleOptionViewItem& Option, const QModelIndex& Index) const override
+    {
+        if (FItems)
+            FItems->paint(Painter, Option, Shown(Index));
+    }
+    QSize sizeHint(const QStyleOptionViewItem& Option, const QModelIndex& Index) const override
+    {
+        return FItems ? FItems->sizeHint(Option, Shown(Index)) : QSize();
+    }
+    bool editorEvent(QEvent* Event, QAbstractItemModel* Model, const QStyleOptionViewItem& Option,
+                     const QModelIndex& Index) override
+    {
+        return FItems && FItems->editorEvent(Event, Model, Option, Index);
+    }
+
+    QString ShownText(const QModelIndex& Index) const { return Shown(Index).data(Qt::DisplayRole).toString(); }
+
+private:
+    QModelIndex Shown(const QModelIndex& Index) const
+    {
+        return Index.model() == FTexts.sourceModel() ? FTexts.mapFromSource(Index) : Index;
+    }
+
+    QPointer<QAbstractItemDelegate> FItems;
+    TPathListTexts FTexts;
+};
 
 // Qt's dialog makes its widgets when it is first shown: they are adjusted
 // then. The path box paints its current path itself, always in the
@@ -63,8 +152,8 @@ private:
             return;
         for (auto* Combo : FDialog->findChildren<QComboBox*>(QStringLiteral("lookInCombo"))) {
             Combo->installEventFilter(this);
-            if (Combo->view())
-                Combo->view()->setLayoutDirection(Qt::LeftToRight); // the list of earlier folders
+            if (QAbstractItemView* List = Combo->view())
+                List->setItemDelegate(new TPathListItems(Combo, List->itemDelegate()));
         }
         for (auto* Edit : FDialog->findChildren<QLineEdit*>(QStringLiteral("fileNameEdit")))
             Edit->setLayoutDirection(Qt::LeftToRight);
@@ -94,23 +183,14 @@ private:
 
 } // namespace
 
-QString TFileDialogCells::ShownText(const QModelIndex& Index) const
+QString FileDialogShownText(const QAbstractItemView& View, const QModelIndex& Index)
 {
-    const auto* Files = qobject_cast<const QFileSystemModel*>(Index.model());
-    QString Text;
-    if (Index.column() == ColSize && Files)
-        Text = Files->isDir(Index) ? QString() : FileDialogSize(Files->size(Index));
-    else
-        Text = Index.data(Qt::DisplayRole).toString();
-    if (Index.column() == ColSize || Index.column() == ColDate)
-        Text = LeftToRightUnit(Text);
-    return Text;
-}
-
-void TFileDialogCells::initStyleOption(QStyleOptionViewItem* Option, const QModelIndex& Index) const
-{
-    QStyledItemDelegate::initStyleOption(Option, Index);
-    Option->text = ShownText(Index);
+    QAbstractItemDelegate* Items = View.itemDelegateForIndex(Index);
+    if (dynamic_cast<TFileDialogCells*>(Items))
+        return CellText(Index);
+    if (const auto* PathItems = dynamic_cast<TPathListItems*>(Items))
+        return PathItems->ShownText(Index);
+    return Index.data(Qt::DisplayRole).toString();
 }
 
 QString FileDialogSize(qint64 Bytes)

@@ -4,26 +4,18 @@
 #pragma once
 
 #include <QString>
-#include <QStyledItemDelegate>
 
+class QAbstractItemView;
 class QFileDialog;
+class QModelIndex;
 
 // Options and views of Dialog as above; call before the dialog is shown.
 void PrepareFileDialog(QFileDialog& Dialog);
 
-// The detail view's size and date cells. Drawn here rather than through a
-// model of our own: with a proxy model Qt's dialog loses names typed into
-// its name box (its completion compares rows of the two models).
-class TFileDialogCells : public QStyledItemDelegate {
-public:
-    using QStyledItemDelegate::QStyledItemDelegate;
-    // The text shown in Index's cell, Index being a row of the dialog's
-    // file system model.
-    QString ShownText(const QModelIndex& Index) const;
-
-protected:
-    void initStyleOption(QStyleOptionViewItem* Option, const QModelIndex& Index) const override;
-};
+// The text that View, a view of a dialog prepared here, shows for Index: the
+// detail view's size and date cells and the path box's list as drawn here,
+// Qt's own text elsewhere.
+QString FileDialogShownText(const QAbstractItemView& View, const QModelIndex& Index);
 
 // "Caption (patterns)", the name filter Qt reads its patterns from. In a
 // right-to-left layout the bracketed patterns are isolated left to right;

@@ -2,6 +2,7 @@
 // patterns it appends still filter, and in a right-to-left layout paths,
 // sizes and dates read left to right.
 #include "forms/uFileDialogs.h"
+#include "platform/qt/uTextDirection.h"
 #include "support/text_direction.h"
 
 #include <QAbstractItemView>
@@ -14,6 +15,7 @@
 #include <QLineEdit>
 #include <QTemporaryDir>
 #include <QTest>
+#include <QTranslator>
 #include <QTreeView>
 
 #include <gtest/gtest.h>
@@ -39,12 +41,19 @@ QModelIndex ShownRow(QFileDialog& D, const QString& Folder, const QString& Name)
     return Files->index(Path);
 }
 
-// The text the detail view shows in Index's cell.
-QString ShownText(QTreeView& Tree, const QModelIndex& Index)
-{
-    const auto* Cells = dynamic_cast<const TFileDialogCells*>(Tree.itemDelegateForIndex(Index));
-    return Cells ? Cells->ShownText(Index) : Index.data().toString();
-}
+// The toolkit's Hebrew for the size of a small file, as its file gives it.
+class THebrewBytes : public QTranslator {
+public:
+    THebrewBytes() { QCoreApplication::installTranslator(this); }
+    ~THebrewBytes() override { QCoreApplication::removeTranslator(this); }
+    bool isEmpty() const override { return false; }
+    QString translate(const char* Context, const char* Source, const char*, int) const override
+    {
+        return qstrcmp(Context, "QFileSystemModel") == 0 && qstrcmp(Source, "%1 bytes") == 0
+                   ? QString::fromUtf8("%1 בתים")
+                   : QString();
+    }
+};
 
 } // namespace
 
@@ -94,6 +103,7 @@ TEST(FileDialogs, SizesDatesAndPathsReadLeftToRight)
         QFileDialog D(nullptr, Str("t"), Dir.path());
         PrepareFileDialog(D);
         D.setViewMode(QFileDialog::Detail);
+        D.setHistory({Str("/usr/share")});
         EXPECT_TRUE(D.testOption(QFileDialog::DontUseNativeDialog));
         D.show();
         auto* Tree = D.findChild<QTreeView*>(Str("treeView"));
@@ -102,26 +112,39 @@ TEST(FileDialogs, SizesDatesAndPathsReadLeftToRight)
         const QModelIndex Small = ShownRow(D, Dir.path(), Str("small.bin"));
         const QModelIndex Big = ShownRow(D, Dir.path(), Str("big.bin"));
         ASSERT_TRUE(Small.isValid() && Big.isValid());
-        const QString SmallSize = ShownText(*Tree, Small.siblingAtColumn(1));
-        const QString BigSize = ShownText(*Tree, Big.siblingAtColumn(1));
-        const QString Date = ShownText(*Tree, Big.siblingAtColumn(3));
+        const QString SmallSize = FileDialogShownText(*Tree, Small.siblingAtColumn(1));
+        const QString BigSize = FileDialogShownText(*Tree, Big.siblingAtColumn(1));
+        const QString Date = FileDialogShownText(*Tree, Big.siblingAtColumn(3));
         EXPECT_EQ(directiontest::WithoutMarks(SmallSize), FileDialogSize(3));
         EXPECT_EQ(directiontest::WithoutMarks(BigSize), QLocale::system().formattedDataSize(10150));
         EXPECT_FALSE(Date.isEmpty());
-        EXPECT_EQ(ShownText(*Tree, Small), Str("small.bin")); // names are left as Qt gives them
+        EXPECT_EQ(FileDialogShownText(*Tree, Small), Str("small.bin")); // names are left as Qt gives them
 
         auto* LookIn = D.findChild<QComboBox*>(Str("lookInCombo"));
         auto* FileName = D.findChild<QLineEdit*>(Str("fileNameEdit"));
         ASSERT_TRUE(LookIn && FileName && LookIn->view());
+        // The path box's list: the folder, its parents, the earlier folders.
+        LookIn->showPopup();
+        QStringList Paths;
+        for (int Row = 0; Row < LookIn->count(); ++Row) {
+            const QString Shown = FileDialogShownText(*LookIn->view(), LookIn->model()->index(Row, 0));
+            EXPECT_EQ(directiontest::WithoutMarks(Shown), LookIn->itemText(Row));
+            if (Shown.contains(QLatin1Char('/')))
+                Paths << Shown;
+        }
+        LookIn->hidePopup();
+        EXPECT_TRUE(Paths.contains(LeftToRightUnit(Dir.path())) || Paths.contains(Dir.path())) << Paths.join(Str(" | ")).toStdString();
+        EXPECT_TRUE(Paths.contains(LeftToRightUnit(Str("/usr/share"))) || Paths.contains(Str("/usr/share")));
         if (Direction == Qt::RightToLeft) {
-            for (const QString& T : {SmallSize, BigSize, Date})
+            for (const QString& T : QStringList{SmallSize, BigSize, Date} + Paths)
                 EXPECT_TRUE(directiontest::ReadsLeftToRightInRightToLeft(T)) << T.toStdString();
-            EXPECT_EQ(LookIn->view()->layoutDirection(), Qt::LeftToRight); // the earlier folders
             EXPECT_EQ(FileName->layoutDirection(), Qt::LeftToRight);
             EXPECT_TRUE(D.isRightToLeft());
             EXPECT_TRUE(LookIn->isRightToLeft()); // the box itself stays in the layout's place
         } else {
             EXPECT_EQ(SmallSize, FileDialogSize(3));
+            for (const QString& T : Paths)
+                EXPECT_EQ(T, directiontest::WithoutMarks(T));
             EXPECT_EQ(FileName->layoutDirection(), Qt::LeftToRight);
         }
 
@@ -135,4 +158,31 @@ TEST(FileDialogs, SizesDatesAndPathsReadLeftToRight)
         EXPECT_EQ(Chosen, (QStringList{Dir.filePath(Str("big.bin")), Dir.filePath(Str("small.bin"))}));
         D.hide();
     }
+}
+
+// A size in the words of a right-to-left language: the number stands at the
+// start, on the right, and the word after it; the number alone is isolated.
+TEST(FileDialogs, HebrewSizeReadsNumberFirst)
+{
+    THebrewBytes Hebrew;
+    TDirectionScope Scope(Qt::RightToLeft);
+    QTemporaryDir Dir;
+    {
+        QFile S(Dir.filePath(Str("small.bin")));
+        ASSERT_TRUE(S.open(QIODevice::WriteOnly));
+        S.write("abc");
+    }
+    QFileDialog D(nullptr, Str("t"), Dir.path());
+    PrepareFileDialog(D);
+    D.setViewMode(QFileDialog::Detail);
+    D.show();
+    auto* Tree = D.findChild<QTreeView*>(Str("treeView"));
+    ASSERT_NE(Tree, nullptr);
+    const QModelIndex Small = ShownRow(D, Dir.path(), Str("small.bin"));
+    ASSERT_TRUE(Small.isValid());
+    const QString Size = FileDialogShownText(*Tree, Small.siblingAtColumn(1));
+    EXPECT_EQ(directiontest::WithoutMarks(Size), Str("3 בתים"));
+    // From the left: the word's last letter to its first, then the number.
+    EXPECT_TRUE(directiontest::DrawnRightToLeftAs(Size, Str("םיתב 3"))) << Size.toStdString();
+    D.hide();
 }

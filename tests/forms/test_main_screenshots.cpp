@@ -3,11 +3,14 @@
 #include "main_window_support.h"
 
 #include <QAbstractButton>
+#include <QAbstractItemView>
 #include <QApplication>
+#include <QComboBox>
 #include <QDir>
 #include <QFileDialog>
 #include <QPixmap>
 #include <QPlainTextEdit>
+#include <QScreen>
 #include <QTimer>
 
 #include "forms/fCompareFiles.h"
@@ -60,6 +63,7 @@ TEST(MainWindowScreenshots, TranslatedWindows)
         TTempFolder Folder;
         std::filesystem::create_directory_symlink(Languages.toStdString(), Folder.Path() / "Languages");
         const std::string File = Folder.Write("photo.jpg", std::string(40000, 'j'));
+        Folder.Write("notes.txt", "abc"); // a size in the toolkit's word for bytes
         // A FIFO cannot be opened as a file: the file layer's error, translated.
         const std::string Fifo = (Folder.Path() / "pipe").string();
         ::mkfifo(Fifo.c_str(), 0600);
@@ -79,6 +83,16 @@ TEST(MainWindowScreenshots, TranslatedWindows)
             QTimer::singleShot(600, [=] {
                 if (QWidget* D = QApplication::activeModalWidget()) {
                     D->grab().save(QDir(Dir).filePath(QStringLiteral("%1-%2.png").arg(Name, QLatin1String(Code))));
+                    // The path box's list is a window of its own: taken from the screen.
+                    if (auto* PathBox = D->findChild<QComboBox*>(QStringLiteral("lookInCombo"))) {
+                        PathBox->showPopup();
+                        QTest::qWait(300);
+                        const QRect Area = D->frameGeometry().united(PathBox->view()->window()->geometry());
+                        QGuiApplication::primaryScreen()
+                            ->grabWindow(0, Area.x(), Area.y(), Area.width(), Area.height())
+                            .save(QDir(Dir).filePath(QStringLiteral("%1-list-%2.png").arg(Name, QLatin1String(Code))));
+                        PathBox->hidePopup();
+                    }
                     if (auto* Dialog = qobject_cast<QDialog*>(D))
                         Dialog->reject();
                 }
@@ -89,6 +103,7 @@ TEST(MainWindowScreenshots, TranslatedWindows)
         TRecordedInteraction User;
         User.Choose = [&](QFileDialog& D) {
             D.setDirectory(Here);
+            D.setHistory({QStringLiteral("/usr/share/doc"), Here});
             const QString Name = D.objectName();
             GrabModal(Name == QLatin1String("OpenDialog")              ? QStringLiteral("open-files")
                       : Name == QLatin1String("SelectDirectoryDialog") ? QStringLiteral("select-folders")

@@ -58,4 +58,13 @@ inline bool ReadsLeftToRightInRightToLeft(const QString& Text)
     return DrawnLine(Text, Qt::RightToLeft) == DrawnLine(WithoutMarks(Text), Qt::LeftToRight);
 }
 
+// True when Text, in a right-to-left paragraph, is drawn as Visual, which
+// lists its characters in the order they stand from left to right.
+inline bool DrawnRightToLeftAs(const QString& Text, const QString& Visual)
+{
+    const QChar LeftToRightOverride(0x202D), PopDirectionalFormatting(0x202C);
+    return DrawnLine(Text, Qt::RightToLeft)
+           == DrawnLine(LeftToRightOverride + Visual + PopDirectionalFormatting, Qt::LeftToRight);
+}
+
 } // namespace directiontest

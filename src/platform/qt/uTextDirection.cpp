@@ -17,11 +17,42 @@ QString Isolated(const QString& Text, char16_t Opening, Qt::LayoutDirection Dire
     return QChar(Opening) + Text + QChar(PopDirectionalIsolate);
 }
 
+bool IsRightToLeftLetter(QChar C)
+{
+    const QChar::Direction D = C.direction();
+    return D == QChar::DirR || D == QChar::DirAL;
+}
+
 } // namespace
 
 QString LeftToRightUnit(const QString& Text, Qt::LayoutDirection Direction)
 {
     return Isolated(Text, LeftToRightIsolate, Direction);
+}
+
+QString LeftToRightRuns(const QString& Text, Qt::LayoutDirection Direction)
+{
+    if (Direction != Qt::RightToLeft)
+        return Text;
+    QString Out;
+    for (qsizetype I = 0; I < Text.size();) {
+        if (IsRightToLeftLetter(Text[I])) {
+            Out += Text[I++];
+            continue;
+        }
+        qsizetype End = I;
+        while (End < Text.size() && !IsRightToLeftLetter(Text[End]))
+            ++End;
+        qsizetype First = I, Last = End;
+        while (First < Last && !Text[First].isLetterOrNumber())
+            ++First;
+        while (Last > First && !Text[Last - 1].isLetterOrNumber())
+            --Last;
+        Out += Text.mid(I, First - I) + LeftToRightUnit(Text.mid(First, Last - First), Direction)
+               + Text.mid(Last, End - Last);
+        I = End;
+    }
+    return Out;
 }
 
 QString OwnDirectionUnit(const QString& Text, Qt::LayoutDirection Direction)

@@ -14,6 +14,14 @@ class QPlainTextEdit;
 // they are.
 QString LeftToRightUnit(const QString& Text, Qt::LayoutDirection Direction = QGuiApplication::layoutDirection());
 
+// Each stretch of Text between right-to-left letters, from its first to its
+// last digit or letter, isolated as one left-to-right run when Direction is
+// right to left: a number with a Latin unit reads as one unit, and the words
+// of a right-to-left language around it, with the blanks and signs between,
+// keep their places ("3 bytes" in Hebrew reads number first from the
+// right). Unchanged otherwise.
+QString LeftToRightRuns(const QString& Text, Qt::LayoutDirection Direction = QGuiApplication::layoutDirection());
+
 // Text isolated in its own direction, taken from its first strong letter
 // (U+2068 ... U+2069): a Hebrew name reads right to left, a Latin one left to
 // right, whatever surrounds it. Unchanged in a left-to-right layout.
