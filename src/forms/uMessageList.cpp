@@ -1,6 +1,7 @@
 #include "forms/uMessageList.h"
 
 #include <QPainter>
+#include <QScrollBar>
 #include <QStyledItemDelegate>
 #include <QTime>
 
@@ -57,6 +58,22 @@ TMessageList::TMessageList(QWidget* Parent) : QListWidget(Parent)
     setLayoutMode(QListView::Batched);
     setBatchSize(2000);
     setItemDelegate(new TMessageDelegate(this));
+    // The layout of a long batch goes on, a few thousand lines at a time,
+    // after the batch was scrolled to its end; each step lengthens the
+    // scroll range, once per step rather than once per line. Inside a batch
+    // the end of the batch scrolls.
+    QScrollBar* Bar = verticalScrollBar();
+    connect(Bar, &QScrollBar::valueChanged, this, [this, Bar](int Value) { FFollowing = Value == Bar->maximum(); });
+    connect(Bar, &QScrollBar::rangeChanged, this, [this, Bar](int, int Maximum) {
+        if (FFollowing && FBatch == 0)
+            Bar->setValue(Maximum);
+    });
+}
+
+void TMessageList::ScrollToNewest()
+{
+    FFollowing = true;
+    scrollToBottom();
 }
 
 void TMessageList::AddItem(TMessageLevel Level, const QString& Text)
@@ -67,7 +84,7 @@ void TMessageList::AddItem(TMessageLevel Level, const QString& Text)
     if (FBatch > 0)
         FScrollPending = true;
     else
-        scrollToBottom();
+        ScrollToNewest();
 }
 
 void TMessageList::EndBatch()
@@ -75,7 +92,7 @@ void TMessageList::EndBatch()
     if (FBatch == 0 || --FBatch > 0 || !FScrollPending)
         return;
     FScrollPending = false;
-    scrollToBottom();
+    ScrollToNewest();
 }
 
 void TMessageList::AddMessage(TMessageLevel Level, const QString& Text)

@@ -38,7 +38,8 @@ public:
     QString AllText() const;
     // Between the two, lines are added without scrolling each into view: the
     // list is scrolled to its end once, at the end. Scrolling asks the window
-    // system where the pointer is, a round trip per line.
+    // system where the pointer is, a round trip per line. A list that shows
+    // its end keeps showing it while the rest of a long batch is laid out.
     void BeginBatch() { ++FBatch; }
     void EndBatch();
     class TBatch {
@@ -54,8 +55,11 @@ public:
 
 private:
     void AddItem(TMessageLevel Level, const QString& Text);
+    void ScrollToNewest();
     int FBatch = 0;
     bool FScrollPending = false;
+    // The view shows the newest line and is kept there as the list grows.
+    bool FFollowing = true;
     std::array<std::int32_t, 4> FCounts{};
     TMessageLevel FLevel = mlNone;
 };

@@ -8,6 +8,8 @@
 
 #include <filesystem>
 
+#include <sys/stat.h>
+
 #include <gtest/gtest.h>
 
 using namespace maintest;
@@ -247,4 +249,59 @@ TEST(MainResponsiveness, MessagesOfABatchAreScrolledIntoViewOnce)
     QCoreApplication::processEvents();
     List.AddMessageLine(QStringLiteral("last"));
     EXPECT_TRUE(QTest::qWaitFor([&] { return Bar->value() == Bar->maximum(); }, 5000));
+}
+
+// The list lays out a few thousand lines at a time, after the batch that
+// scrolled it: the view stopped near line 2,000 of a longer batch, and a
+// start with many failing paths opened the panel on the oldest lines. Once
+// the layout is done the newest line is in view, both for paths that name
+// nothing (one batch of added paths) and for files the worker fails on (its
+// slices of events).
+TEST(MainResponsiveness, TheNewestLineStaysInViewWhenOneBatchBringsThousandsOfLines)
+{
+    struct TCase {
+        const char* Name;
+        bool Fifos;
+    };
+    for (const TCase& C : {TCase{"paths that name nothing", false}, TCase{"files the worker cannot read", true}}) {
+        SCOPED_TRACE(C.Name);
+        TTempFolder Folder;
+        QStringList Paths;
+        for (int I = 0; I < 1500; ++I) {
+            const std::string P = (Folder.Path() / ("f" + std::to_string(I))).string();
+            if (C.Fifos) {
+                ASSERT_EQ(::mkfifo(P.c_str(), 0600), 0);
+            }
+            Paths.append(Q(P));
+        }
+        TMainWindowFixture F;
+        F.Form->show();
+        ASSERT_TRUE(QTest::qWaitForWindowExposed(F.Form.get()));
+        F.Access().AddPaths(Paths);
+        if (C.Fifos) {
+            ASSERT_TRUE(F.WaitIdle(30000));
+        }
+        TMessageList* List = F.Ui.ListBox_Messages;
+        ASSERT_EQ(List->count(), 3000);
+        QScrollBar* Bar = List->verticalScrollBar();
+        // Whole from top to bottom; a long line may run on to the right.
+        const auto NewestInView = [&] {
+            const QRect Line = List->visualItemRect(List->item(List->count() - 1));
+            return Bar->maximum() > 0 && Bar->value() == Bar->maximum() && Line.top() >= 0
+                   && Line.bottom() < List->viewport()->height();
+        };
+        EXPECT_TRUE(QTest::qWaitFor(NewestInView, 10000)) << Bar->value() << " of " << Bar->maximum();
+        // And it stays there once every line is laid out.
+        QTest::qWait(200);
+        EXPECT_TRUE(NewestInView()) << Bar->value() << " of " << Bar->maximum();
+        if (!C.Fifos) {
+            EXPECT_EQ(List->item(List->count() - 1)->text(), Paths.back());
+        }
+        // Scrolled back by the user, the list stays where the user put it
+        // when the panel grows.
+        Bar->setValue(0);
+        F.Form->resize(F.Form->width(), F.Form->height() + 100);
+        QTest::qWait(100);
+        EXPECT_EQ(Bar->value(), 0);
+    }
 }

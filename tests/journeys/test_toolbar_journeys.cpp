@@ -128,3 +128,36 @@ TEST_F(TToolBarJourney, CaptionsSwitchedInTheSettingsDialogReflowTheBarAndKeepTh
         Infos.clear();
     }
 }
+
+// 1,500 paths that name nothing on the command line: the panel opens on the
+// newest of its 3,000 lines, not on the oldest or near line 2,000, at this
+// start and at the next, in each language.
+TEST_F(TToolBarJourney, AStartWithManyFailingPathsShowsTheNewestMessage)
+{
+    const QString Shots = qEnvironmentVariable("SORVIK_SCREENSHOTS");
+    QStringList Missing;
+    for (int I = 0; I < 1500; ++I)
+        Missing.append(Q(Folder.Path() / ("gone-" + std::to_string(I) + ".iso")));
+    for (const char* Code : {"en", "de", "he"}) {
+        SCOPED_TRACE(Code);
+        Folder.Write("Settings.ini", std::string("[General]\nLanguageCode=") + Code + "\n");
+        Start(Missing);
+        TMessageList* List = Parts(FormMain).ListBox_Messages;
+        ASSERT_TRUE(QTest::qWaitFor([List] { return List->count() == 3000; }, 20000)) << List->count();
+        QScrollBar* Bar = List->verticalScrollBar();
+        const auto NewestInView = [List, Bar] {
+            const QRect Line = List->visualItemRect(List->item(List->count() - 1));
+            return Bar->maximum() > 0 && Bar->value() == Bar->maximum() && Line.top() >= 0
+                   && Line.bottom() < List->viewport()->height();
+        };
+        EXPECT_TRUE(QTest::qWaitFor(NewestInView, 10000)) << Bar->value() << " of " << Bar->maximum();
+        QTest::qWait(200);
+        EXPECT_TRUE(NewestInView()) << Bar->value() << " of " << Bar->maximum();
+        EXPECT_GT(Parts(FormMain).Panel_Messages->height(), 10) << "the panel opened";
+        EXPECT_EQ(List->item(List->count() - 1)->text(), Missing.back());
+        if (!Shots.isEmpty())
+            FormMain->grab().save(QDir(Shots).filePath(QStringLiteral("failing-start-%1.png").arg(QLatin1String(Code))));
+        EXPECT_EQ(Close(), 0);
+        ExpectNothingSaid();
+    }
+}
