@@ -105,7 +105,7 @@ bool TBackgroundSearch::Take(std::vector<TSearchFinding>& Into, std::size_t Max,
     {
         std::lock_guard<std::mutex> Guard(FRun->Lock);
         std::deque<TSearchFinding>& Findings = FRun->Findings;
-        while (!Findings.empty() && Into.size() < Max) {
+        for (std::size_t Moved = 0; Moved < Max && !Findings.empty(); ++Moved) {
             Into.push_back(std::move(Findings.front()));
             Findings.pop_front();
         }

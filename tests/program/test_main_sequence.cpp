@@ -8,7 +8,9 @@
 #include "engine/uFileStreams.h"
 #include "forms/fLogViewer.h"
 #include "forms/uForms.h"
+#include "platform/qt/uFolderSearch.h"
 #include "program/uMainSequence.h"
+#include "support/thread_gate.h"
 
 #include <QTimer>
 
@@ -195,6 +197,49 @@ TEST(MainSequence, AWorkerStuckInAReadDoesNotHoldTheEnd)
     EXPECT_TRUE(Ended) << "the end waited for the stuck read";
     EXPECT_TRUE(SettingsWritten) << "the settings are written before the process ends";
     EXPECT_EQ(ExitCode, 0);
+}
+
+namespace {
+
+std::string HangingFolder;
+TGate* HangingListing = nullptr;
+
+void HangInListing(const std::string& Folder)
+{
+    if (Folder == HangingFolder)
+        HangingListing->Pass();
+}
+
+} // namespace
+
+// The same for a folder search whose listing hangs: the settings are
+// written and the process ends; the search's thread is not waited for.
+TEST(MainSequence, AListingThatHangsDoesNotHoldTheEnd)
+{
+    TTempFolder Folder;
+    Folder.WriteFiles({"top/a.txt", "top/held/b.txt"});
+    TGate Gate;
+    HangingFolder = (Folder.Path() / "top" / "held").string();
+    HangingListing = &Gate;
+    const TFolderEntryHook Previous = SetFolderEntryHook(HangInListing);
+    bool Ended = false;
+    bool SettingsWritten = false;
+    {
+        TSorvikProgram Program({QString::fromStdString((Folder.Path() / "top").string())}, ProgramIn(Folder));
+        Program.EndProcess = [&](int) {
+            Ended = true;
+            SettingsWritten = fs::exists(Folder.Path() / "Settings.ini");
+            // The test's process goes on: let the search end after all.
+            Gate.Open();
+        };
+        Program.Start();
+        ASSERT_TRUE(QTest::qWaitFor([&] { return Gate.Reached(); }, 10000));
+        FormMain->close();
+        Program.Finish();
+    }
+    SetFolderEntryHook(Previous);
+    EXPECT_TRUE(Ended) << "the end waited for the hanging listing";
+    EXPECT_TRUE(SettingsWritten) << "the settings are written before the process ends";
 }
 
 #ifdef Q_OS_LINUX
