@@ -8,6 +8,7 @@
 #include "forms/uFormBase.h"
 #include "forms/uMainIcons.h"
 #include "forms/uStatusPanels.h"
+#include "platform/uMemory.h"
 
 #include <QAction>
 #include <QClipboard>
@@ -36,6 +37,9 @@ void TFormMain::AddMessageLine(const QString& Text, bool Sentence)
 void TFormMain::ClearMessages()
 {
     ListBox_Messages->ClearMessages();
+    // A long list is many small blocks, as the log's records are: without
+    // this the process keeps their pages after the clear.
+    ReturnFreedMemory();
     RepaintStatusBar();
     ShowMessages(false, false);
 }

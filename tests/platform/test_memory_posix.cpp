@@ -1,28 +1,12 @@
 #include "platform/uMemory.h"
+#include "support/resident_memory.h"
 
 #include <gtest/gtest.h>
 
 #include <cstdlib>
-#include <fstream>
 #include <memory>
 #include <string>
 #include <vector>
-
-namespace {
-
-// Resident memory in KiB, from /proc; -1 where there is no such file.
-// Unused where a sanitizer stands in for the allocator.
-[[maybe_unused]] long ResidentKiB()
-{
-    std::ifstream Status("/proc/self/status");
-    std::string Line;
-    while (std::getline(Status, Line))
-        if (Line.rfind("VmRSS:", 0) == 0)
-            return std::stol(Line.substr(6));
-    return -1;
-}
-
-} // namespace
 
 TEST(FreedMemory, IsHandedBackAfterManySmallBlocks)
 {
