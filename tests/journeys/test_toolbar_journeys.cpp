@@ -5,12 +5,12 @@
 #include "window_manager.h"
 
 #include "forms/fSettings.h"
+#include "support/message_list_view.h"
 
 #include <QCheckBox>
 #include <QDir>
 #include <QListWidget>
 #include <QPushButton>
-#include <QScrollBar>
 #include <QToolBar>
 #include <QToolButton>
 
@@ -144,15 +144,7 @@ TEST_F(TToolBarJourney, AStartWithManyFailingPathsShowsTheNewestMessage)
         Start(Missing);
         TMessageList* List = Parts(FormMain).ListBox_Messages;
         ASSERT_TRUE(QTest::qWaitFor([List] { return List->count() == 3000; }, 20000)) << List->count();
-        QScrollBar* Bar = List->verticalScrollBar();
-        const auto NewestInView = [List, Bar] {
-            const QRect Line = List->visualItemRect(List->item(List->count() - 1));
-            return Bar->maximum() > 0 && Bar->value() == Bar->maximum() && Line.top() >= 0
-                   && Line.bottom() < List->viewport()->height();
-        };
-        EXPECT_TRUE(QTest::qWaitFor(NewestInView, 10000)) << Bar->value() << " of " << Bar->maximum();
-        QTest::qWait(200);
-        EXPECT_TRUE(NewestInView()) << Bar->value() << " of " << Bar->maximum();
+        EXPECT_TRUE(ShowsNewestLine(*List));
         EXPECT_GT(Parts(FormMain).Panel_Messages->height(), 10) << "the panel opened";
         EXPECT_EQ(List->item(List->count() - 1)->text(), Missing.back());
         if (!Shots.isEmpty())
