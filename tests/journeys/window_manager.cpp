@@ -181,4 +181,31 @@ unsigned long TransientFor(const QWidget* W)
 #endif
 }
 
+bool RequestClose(long long Pid)
+{
+#ifdef SORVIK_HAVE_XLIB
+    TDisplay X;
+    if (!X.D)
+        return false;
+    for (unsigned long W : Property<unsigned long>(DefaultRootWindow(X.D), "_NET_CLIENT_LIST", XA_WINDOW)) {
+        const auto Owner = Property<unsigned long>(W, "_NET_WM_PID", XA_CARDINAL);
+        if (Owner.empty() || static_cast<long long>(Owner.front()) != Pid)
+            continue;
+        XEvent E{};
+        E.xclient.type = ClientMessage;
+        E.xclient.window = W;
+        E.xclient.message_type = XInternAtom(X.D, "WM_PROTOCOLS", False);
+        E.xclient.format = 32;
+        E.xclient.data.l[0] = static_cast<long>(XInternAtom(X.D, "WM_DELETE_WINDOW", False));
+        E.xclient.data.l[1] = CurrentTime;
+        XSendEvent(X.D, W, False, NoEventMask, &E);
+        XFlush(X.D);
+        return true;
+    }
+#else
+    (void)Pid;
+#endif
+    return false;
+}
+
 } // namespace journey

@@ -39,6 +39,9 @@ QStringList WindowStates(const QWidget* W);
 QRect FrameBounds(const QWidget* W);
 // WM_TRANSIENT_FOR; 0 when the window is transient for nothing.
 unsigned long TransientFor(const QWidget* W);
+// Asks the window of process Pid that the window manager lists to close,
+// as its close button does (WM_DELETE_WINDOW); false when there is none.
+bool RequestClose(long long Pid);
 
 
 } // namespace journey
