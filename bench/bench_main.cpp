@@ -4,11 +4,18 @@
 #include "bench_reference.h"
 #include "bench_support.h"
 
+#include "digest/uDigestCpu.h"
+
 #include <benchmark/benchmark.h>
 
 #include <cstdio>
+#include <cstring>
 #include <map>
 #include <string>
+
+#if defined(__x86_64__) || defined(__i386__)
+#include <cpuid.h>
+#endif
 
 namespace {
 
@@ -49,6 +56,39 @@ private:
     std::map<std::string, double> Medians;
 };
 
+// The processor's own name, family and model, so that a figure says where
+// it came from.
+std::string ProcessorName()
+{
+    std::string Name = "unknown processor";
+#if defined(__x86_64__) || defined(__i386__)
+    unsigned Regs[12] = {};
+    if (__get_cpuid_max(0x80000000, nullptr) >= 0x80000004) {
+        for (unsigned I = 0; I < 3; ++I)
+            __cpuid(0x80000002 + I, Regs[4 * I], Regs[4 * I + 1], Regs[4 * I + 2], Regs[4 * I + 3]);
+        char Brand[49] = {};
+        std::memcpy(Brand, Regs, 48);
+        Name = Brand;
+        Name.erase(0, Name.find_first_not_of(' '));
+        Name.erase(Name.find_last_not_of(' ') + 1);
+    }
+    unsigned A = 0, B = 0, C = 0, D = 0;
+    __cpuid(1, A, B, C, D);
+    const unsigned Family = ((A >> 8) & 15) + (((A >> 8) & 15) == 15 ? (A >> 20) & 255 : 0);
+    const unsigned Model = ((A >> 4) & 15) | ((((A >> 8) & 15) == 6 || ((A >> 8) & 15) == 15 ? (A >> 16) & 15 : 0) << 4);
+    Name += " (family " + std::to_string(Family) + ", model " + std::to_string(Model) + ")";
+#endif
+    return Name;
+}
+
+void PrintCodePaths()
+{
+    using namespace DigestCpu;
+    std::printf("processor: %s\n", ProcessorName().c_str());
+    std::printf("code paths: SHA1 %s, SHA256 %s, SHA512 %s; MD2, MD4, MD5, RIPEMD128, RIPEMD160 portable\n",
+                CodePathName(SHA1Path()), CodePathName(SHA256Path()), CodePathName(SHA512Path()));
+}
+
 }  // namespace
 
 int main(int argc, char** argv)
@@ -58,6 +98,7 @@ int main(int argc, char** argv)
     benchmark::Initialize(&argc, argv);
     if (benchmark::ReportUnrecognizedArguments(argc, argv))
         return 1;
+    PrintCodePaths();
     RegisterDigestBenchmarks();
     RegisterEngineBenchmarks();
     RegisterBankBenchmarks();

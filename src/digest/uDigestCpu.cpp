@@ -93,4 +93,53 @@ void SetUseCpuExtensions(bool Use)
     SetAllowedCpuFeatures(Use ? unsigned(cfAll) : 0u);
 }
 
+const char* CodePathName(TCodePath Path)
+{
+    switch (Path) {
+    case cpSsse3: return "ssse3";
+    case cpBmi2: return "bmi2";
+    case cpAvx2: return "avx2";
+    case cpShaNI: return "shani";
+    case cpPortable: break;
+    }
+    return "portable";
+}
+
+TCodePath SHA1Path()
+{
+#if SORVIK_DIGEST_X86_64
+    if (UseShaExtensions())
+        return cpShaNI;
+    if (UseCpuFeature(cfAvx2))
+        return cpAvx2;
+    if (UseCpuFeature(cfSsse3))
+        return cpSsse3;
+#endif
+    return cpPortable;
+}
+
+TCodePath SHA256Path()
+{
+#if SORVIK_DIGEST_X86_64
+    if (UseShaExtensions())
+        return cpShaNI;
+    if (UseCpuFeature(cfAvx2))
+        return cpAvx2;
+    if (UseBmi2())
+        return cpBmi2;
+#endif
+    return cpPortable;
+}
+
+TCodePath SHA512Path()
+{
+#if SORVIK_DIGEST_X86_64
+    if (UseCpuFeature(cfAvx2))
+        return cpAvx2;
+    if (UseBmi2())
+        return cpBmi2;
+#endif
+    return cpPortable;
+}
+
 }  // namespace DigestCpu

@@ -90,6 +90,16 @@ void SetUseCpuExtensions(bool Use);
 inline bool UseShaExtensions() { return UseCpuFeature(cfSha); }
 inline bool UseBmi2() { return UseCpuFeature(cfBmi2); }
 
+// The code that an algorithm's whole blocks run on, as its block function
+// chooses it from the extensions allowed now. MD2, MD4, MD5 and the RIPEMD
+// digests have portable code only.
+enum TCodePath : unsigned { cpPortable, cpSsse3, cpBmi2, cpAvx2, cpShaNI };
+// "portable", "ssse3", "bmi2", "avx2" or "shani".
+const char* CodePathName(TCodePath Path);
+TCodePath SHA1Path();
+TCodePath SHA256Path();
+TCodePath SHA512Path();
+
 // Block functions: Count whole blocks (64 bytes, 128 for SHA-512) from Data
 // folded into State. Those for an extension are only called after
 // UseCpuFeature() said yes.

@@ -20,20 +20,21 @@ namespace {
 
 void SHA256Blocks(std::uint32_t State[8], const std::uint8_t* Data, std::size_t Count)
 {
+    switch (DigestCpu::SHA256Path()) {
 #if SORVIK_DIGEST_X86_64
-    if (DigestCpu::UseShaExtensions()) {
+    case DigestCpu::cpShaNI:
         DigestCpu::SHA256BlocksShaNI(State, Data, Count);
         return;
-    }
-    if (DigestCpu::UseCpuFeature(DigestCpu::cfAvx2)) {
+    case DigestCpu::cpAvx2:
         DigestCpu::SHA256BlocksAvx2(State, Data, Count);
         return;
-    }
-    if (DigestCpu::UseBmi2()) {
+    case DigestCpu::cpBmi2:
         DigestCpu::SHA256BlocksBmi2(State, Data, Count);
         return;
-    }
 #endif
+    default:
+        break;
+    }
     DigestCpu::SHA256BlocksPortable(State, Data, Count);
 }
 

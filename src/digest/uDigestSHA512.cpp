@@ -20,16 +20,18 @@ namespace {
 
 void SHA512Blocks(std::uint64_t State[8], const std::uint8_t* Data, std::size_t Count)
 {
+    switch (DigestCpu::SHA512Path()) {
 #if SORVIK_DIGEST_X86_64
-    if (DigestCpu::UseCpuFeature(DigestCpu::cfAvx2)) {
+    case DigestCpu::cpAvx2:
         DigestCpu::SHA512BlocksAvx2(State, Data, Count);
         return;
-    }
-    if (DigestCpu::UseBmi2()) {
+    case DigestCpu::cpBmi2:
         DigestCpu::SHA512BlocksBmi2(State, Data, Count);
         return;
-    }
 #endif
+    default:
+        break;
+    }
     DigestCpu::SHA512BlocksPortable(State, Data, Count);
 }
 

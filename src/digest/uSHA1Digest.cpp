@@ -125,22 +125,29 @@ namespace {
 
 void SHA1Blocks(std::uint32_t State[5], const std::uint8_t* Data, std::size_t Count)
 {
+    switch (DigestCpu::SHA1Path()) {
 #if SORVIK_DIGEST_X86_64
-    if (DigestCpu::UseShaExtensions()) {
+    case DigestCpu::cpShaNI:
         DigestCpu::SHA1BlocksShaNI(State, Data, Count);
         return;
-    }
     // For a lone block (Final's, or one filled in the buffer) the vector
     // paths' set-up costs more than their schedule saves.
-    if (Count >= 2 && DigestCpu::UseCpuFeature(DigestCpu::cfAvx2)) {
-        DigestCpu::SHA1BlocksAvx2(State, Data, Count);
-        return;
-    }
-    if (Count >= 2 && DigestCpu::UseCpuFeature(DigestCpu::cfSsse3)) {
-        DigestCpu::SHA1BlocksSsse3(State, Data, Count);
-        return;
-    }
+    case DigestCpu::cpAvx2:
+        if (Count >= 2) {
+            DigestCpu::SHA1BlocksAvx2(State, Data, Count);
+            return;
+        }
+        break;
+    case DigestCpu::cpSsse3:
+        if (Count >= 2) {
+            DigestCpu::SHA1BlocksSsse3(State, Data, Count);
+            return;
+        }
+        break;
 #endif
+    default:
+        break;
+    }
     DigestCpu::SHA1BlocksPortable(State, Data, Count);
 }
 

@@ -97,6 +97,10 @@ struct TAlgorithm {
     const char* Name;
     TPath Path;
     std::function<std::unique_ptr<THasher>()> Make;
+    // For an algorithm with several paths: the query that names the path
+    // taken, and the path this case means to run.
+    DigestCpu::TCodePath (*Query)() = nullptr;
+    DigestCpu::TCodePath Runs = DigestCpu::cpPortable;
 };
 
 inline const std::vector<TAlgorithm>& Algorithms()
@@ -107,17 +111,17 @@ inline const std::vector<TAlgorithm>& Algorithms()
         {"MD2", AnyPath, [] { return std::make_unique<TMDHasher>(mvMD2); }},
         {"MD4", AnyPath, [] { return std::make_unique<TMDHasher>(mvMD4); }},
         {"MD5", AnyPath, [] { return std::make_unique<TMDHasher>(mvMD5); }},
-        {"SHA1_Portable", PortablePath, [] { return std::make_unique<TSHA1Hasher>(); }},
-        {"SHA1_Ssse3", {cfSsse3, cfSsse3}, [] { return std::make_unique<TSHA1Hasher>(); }},
-        {"SHA1_Avx2", {NoSha, cfAvx2}, [] { return std::make_unique<TSHA1Hasher>(); }},
-        {"SHA1_ShaExtensions", {cfAll, cfSha}, [] { return std::make_unique<TSHA1Hasher>(); }},
-        {"SHA256_Portable", PortablePath, [] { return std::make_unique<TClassHasher<TDigestSHA256>>(); }},
-        {"SHA256_Bmi2", {cfBmi2, cfBmi2}, [] { return std::make_unique<TClassHasher<TDigestSHA256>>(); }},
-        {"SHA256_Avx2", {NoSha, cfAvx2}, [] { return std::make_unique<TClassHasher<TDigestSHA256>>(); }},
-        {"SHA256_ShaExtensions", {cfAll, cfSha}, [] { return std::make_unique<TClassHasher<TDigestSHA256>>(); }},
-        {"SHA512_Portable", PortablePath, [] { return std::make_unique<TClassHasher<TDigestSHA512>>(); }},
-        {"SHA512_Bmi2", {cfBmi2, cfBmi2}, [] { return std::make_unique<TClassHasher<TDigestSHA512>>(); }},
-        {"SHA512_Avx2", {cfAll, cfAvx2}, [] { return std::make_unique<TClassHasher<TDigestSHA512>>(); }},
+        {"SHA1_Portable", PortablePath, [] { return std::make_unique<TSHA1Hasher>(); }, SHA1Path, cpPortable},
+        {"SHA1_Ssse3", {cfSsse3, cfSsse3}, [] { return std::make_unique<TSHA1Hasher>(); }, SHA1Path, cpSsse3},
+        {"SHA1_Avx2", {NoSha, cfAvx2}, [] { return std::make_unique<TSHA1Hasher>(); }, SHA1Path, cpAvx2},
+        {"SHA1_ShaExtensions", {cfAll, cfSha}, [] { return std::make_unique<TSHA1Hasher>(); }, SHA1Path, cpShaNI},
+        {"SHA256_Portable", PortablePath, [] { return std::make_unique<TClassHasher<TDigestSHA256>>(); }, SHA256Path, cpPortable},
+        {"SHA256_Bmi2", {cfBmi2, cfBmi2}, [] { return std::make_unique<TClassHasher<TDigestSHA256>>(); }, SHA256Path, cpBmi2},
+        {"SHA256_Avx2", {NoSha, cfAvx2}, [] { return std::make_unique<TClassHasher<TDigestSHA256>>(); }, SHA256Path, cpAvx2},
+        {"SHA256_ShaExtensions", {cfAll, cfSha}, [] { return std::make_unique<TClassHasher<TDigestSHA256>>(); }, SHA256Path, cpShaNI},
+        {"SHA512_Portable", PortablePath, [] { return std::make_unique<TClassHasher<TDigestSHA512>>(); }, SHA512Path, cpPortable},
+        {"SHA512_Bmi2", {cfBmi2, cfBmi2}, [] { return std::make_unique<TClassHasher<TDigestSHA512>>(); }, SHA512Path, cpBmi2},
+        {"SHA512_Avx2", {cfAll, cfAvx2}, [] { return std::make_unique<TClassHasher<TDigestSHA512>>(); }, SHA512Path, cpAvx2},
         {"RIPEMD128", AnyPath, [] { return std::make_unique<TClassHasher<TDigestRIPEMD128>>(); }},
         {"RIPEMD160", AnyPath, [] { return std::make_unique<TClassHasher<TDigestRIPEMD160>>(); }},
     };

@@ -255,6 +255,18 @@ INSTANTIATE_TEST_SUITE_P(All, DigestAlgorithm, ::testing::Range<std::size_t>(0, 
 
 }  // namespace
 
+// A case named for a path must run it: the query names what the block
+// functions take under the case's extensions.
+TEST(DigestPaths, EachCaseRunsThePathItIsNamedFor)
+{
+    for (const TAlgorithm& A : Algorithms()) {
+        if (A.Query == nullptr || !A.Path.Available())
+            continue;
+        TPathGuard Guard(A.Path);
+        EXPECT_STREQ(DigestCpu::CodePathName(A.Query()), DigestCpu::CodePathName(A.Runs)) << A.Name;
+    }
+}
+
 #if SORVIK_DIGEST_X86_64
 #include <cpuid.h>
 
