@@ -3,7 +3,7 @@
 #include <atomic>
 #include <cstdint>
 
-#if SORVIK_DIGEST_X86_64
+#if SORVIK_DIGEST_X86
 #include <cpuid.h>
 #endif
 
@@ -14,7 +14,7 @@ namespace {
 unsigned DetectFeatures()
 {
     unsigned Features = 0;
-#if SORVIK_DIGEST_X86_64
+#if SORVIK_DIGEST_X86
     unsigned Leaf1Ecx = 0, Leaf7Ebx = 0;
     std::uint64_t Xcr0 = 0;
     if (__get_cpuid_max(0, nullptr) < 7)
@@ -107,11 +107,13 @@ const char* CodePathName(TCodePath Path)
 
 TCodePath SHA1Path()
 {
-#if SORVIK_DIGEST_X86_64
+#if SORVIK_DIGEST_X86
     if (UseShaExtensions())
         return cpShaNI;
+#if SORVIK_DIGEST_X86_64
     if (UseCpuFeature(cfAvx2))
         return cpAvx2;
+#endif
     if (UseCpuFeature(cfSsse3))
         return cpSsse3;
 #endif
@@ -120,7 +122,7 @@ TCodePath SHA1Path()
 
 TCodePath SHA256Path()
 {
-#if SORVIK_DIGEST_X86_64
+#if SORVIK_DIGEST_X86
     if (UseShaExtensions())
         return cpShaNI;
     if (UseCpuFeature(cfAvx2))

@@ -8,11 +8,19 @@
 #include <cstddef>
 #include <cstdint>
 
-// The one place that says whether the paths for x86-64 processor extensions
-// are built: they need 64-bit registers and GCC's or Clang's target
-// attributes. Elsewhere (32-bit x86 among them) only the portable code is
-// built and no extension is ever reported.
-#if defined(__x86_64__) && (defined(__GNUC__) || defined(__clang__))
+// The one place that says which paths for x86 processor extensions are
+// built: they need GCC's or Clang's target attributes. SORVIK_DIGEST_X86:
+// those that 32-bit code can run as well (the SHA extensions, SHA-1 with
+// SSSE3, SHA-256 with AVX2 or BMI2); SORVIK_DIGEST_X86_64: besides them
+// those that want x86-64's sixteen registers or its 64-bit words (SHA-1
+// with AVX2, which in 32-bit code is slower than with SSSE3, and SHA-512's).
+// Elsewhere only the portable code is built and no extension is reported.
+#if (defined(__x86_64__) || defined(__i386__)) && (defined(__GNUC__) || defined(__clang__))
+#define SORVIK_DIGEST_X86 1
+#else
+#define SORVIK_DIGEST_X86 0
+#endif
+#if SORVIK_DIGEST_X86 && defined(__x86_64__)
 #define SORVIK_DIGEST_X86_64 1
 #else
 #define SORVIK_DIGEST_X86_64 0
@@ -106,13 +114,15 @@ TCodePath SHA512Path();
 void SHA1BlocksPortable(std::uint32_t State[5], const std::uint8_t* Data, std::size_t Count);
 void SHA256BlocksPortable(std::uint32_t State[8], const std::uint8_t* Data, std::size_t Count);
 void SHA512BlocksPortable(std::uint64_t State[8], const std::uint8_t* Data, std::size_t Count);
-#if SORVIK_DIGEST_X86_64
+#if SORVIK_DIGEST_X86
 void SHA1BlocksShaNI(std::uint32_t State[5], const std::uint8_t* Data, std::size_t Count);
-void SHA1BlocksAvx2(std::uint32_t State[5], const std::uint8_t* Data, std::size_t Count);
 void SHA1BlocksSsse3(std::uint32_t State[5], const std::uint8_t* Data, std::size_t Count);
 void SHA256BlocksShaNI(std::uint32_t State[8], const std::uint8_t* Data, std::size_t Count);
 void SHA256BlocksAvx2(std::uint32_t State[8], const std::uint8_t* Data, std::size_t Count);
 void SHA256BlocksBmi2(std::uint32_t State[8], const std::uint8_t* Data, std::size_t Count);
+#endif
+#if SORVIK_DIGEST_X86_64
+void SHA1BlocksAvx2(std::uint32_t State[5], const std::uint8_t* Data, std::size_t Count);
 void SHA512BlocksAvx2(std::uint64_t State[8], const std::uint8_t* Data, std::size_t Count);
 void SHA512BlocksBmi2(std::uint64_t State[8], const std::uint8_t* Data, std::size_t Count);
 #endif

@@ -21,7 +21,7 @@ namespace {
 void SHA256Blocks(std::uint32_t State[8], const std::uint8_t* Data, std::size_t Count)
 {
     switch (DigestCpu::SHA256Path()) {
-#if SORVIK_DIGEST_X86_64
+#if SORVIK_DIGEST_X86
     case DigestCpu::cpShaNI:
         DigestCpu::SHA256BlocksShaNI(State, Data, Count);
         return;

@@ -5,7 +5,7 @@
 #include <cstring>
 #include <utility>
 
-#if SORVIK_DIGEST_X86_64
+#if SORVIK_DIGEST_X86
 
 namespace DigestCpu {
 

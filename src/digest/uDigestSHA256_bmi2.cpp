@@ -1,7 +1,7 @@
 #include "digest/uDigestSHA256Rounds.h"
 #include "digest/uDigestX86.h"
 
-#if SORVIK_DIGEST_X86_64
+#if SORVIK_DIGEST_X86
 
 namespace DigestCpu {
 

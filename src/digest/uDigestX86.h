@@ -3,7 +3,7 @@
 
 #include "digest/uDigestCpu.h"
 
-#if SORVIK_DIGEST_X86_64
+#if SORVIK_DIGEST_X86
 
 #include <immintrin.h>
 

@@ -126,18 +126,20 @@ namespace {
 void SHA1Blocks(std::uint32_t State[5], const std::uint8_t* Data, std::size_t Count)
 {
     switch (DigestCpu::SHA1Path()) {
-#if SORVIK_DIGEST_X86_64
+#if SORVIK_DIGEST_X86
     case DigestCpu::cpShaNI:
         DigestCpu::SHA1BlocksShaNI(State, Data, Count);
         return;
     // For a lone block (Final's, or one filled in the buffer) the vector
     // paths' set-up costs more than their schedule saves.
+#if SORVIK_DIGEST_X86_64
     case DigestCpu::cpAvx2:
         if (Count >= 2) {
             DigestCpu::SHA1BlocksAvx2(State, Data, Count);
             return;
         }
         break;
+#endif
     case DigestCpu::cpSsse3:
         if (Count >= 2) {
             DigestCpu::SHA1BlocksSsse3(State, Data, Count);

@@ -8,7 +8,7 @@
 #include <cstdint>
 #include <cstring>
 
-#if SORVIK_DIGEST_X86_64
+#if SORVIK_DIGEST_X86
 
 namespace DigestCpu {
 

@@ -1,6 +1,6 @@
 #include "digest/uDigestX86.h"
 
-#if SORVIK_DIGEST_X86_64
+#if SORVIK_DIGEST_X86
 
 namespace DigestCpu {
 

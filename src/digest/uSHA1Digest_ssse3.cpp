@@ -2,7 +2,7 @@
 
 #include <utility>
 
-#if SORVIK_DIGEST_X86_64
+#if SORVIK_DIGEST_X86
 
 namespace DigestCpu {
 

@@ -103,6 +103,7 @@ struct TAlgorithm {
     DigestCpu::TCodePath Runs = DigestCpu::cpPortable;
 };
 
+// The paths that this build has (32-bit x86 has fewer, see uDigestCpu.h).
 inline const std::vector<TAlgorithm>& Algorithms()
 {
     using namespace DigestCpu;
@@ -113,15 +114,19 @@ inline const std::vector<TAlgorithm>& Algorithms()
         {"MD5", AnyPath, [] { return std::make_unique<TMDHasher>(mvMD5); }},
         {"SHA1_Portable", PortablePath, [] { return std::make_unique<TSHA1Hasher>(); }, SHA1Path, cpPortable},
         {"SHA1_Ssse3", {cfSsse3, cfSsse3}, [] { return std::make_unique<TSHA1Hasher>(); }, SHA1Path, cpSsse3},
+#if SORVIK_DIGEST_X86_64
         {"SHA1_Avx2", {NoSha, cfAvx2}, [] { return std::make_unique<TSHA1Hasher>(); }, SHA1Path, cpAvx2},
+#endif
         {"SHA1_ShaExtensions", {cfAll, cfSha}, [] { return std::make_unique<TSHA1Hasher>(); }, SHA1Path, cpShaNI},
         {"SHA256_Portable", PortablePath, [] { return std::make_unique<TClassHasher<TDigestSHA256>>(); }, SHA256Path, cpPortable},
         {"SHA256_Bmi2", {cfBmi2, cfBmi2}, [] { return std::make_unique<TClassHasher<TDigestSHA256>>(); }, SHA256Path, cpBmi2},
         {"SHA256_Avx2", {NoSha, cfAvx2}, [] { return std::make_unique<TClassHasher<TDigestSHA256>>(); }, SHA256Path, cpAvx2},
         {"SHA256_ShaExtensions", {cfAll, cfSha}, [] { return std::make_unique<TClassHasher<TDigestSHA256>>(); }, SHA256Path, cpShaNI},
         {"SHA512_Portable", PortablePath, [] { return std::make_unique<TClassHasher<TDigestSHA512>>(); }, SHA512Path, cpPortable},
+#if SORVIK_DIGEST_X86_64
         {"SHA512_Bmi2", {cfBmi2, cfBmi2}, [] { return std::make_unique<TClassHasher<TDigestSHA512>>(); }, SHA512Path, cpBmi2},
         {"SHA512_Avx2", {cfAll, cfAvx2}, [] { return std::make_unique<TClassHasher<TDigestSHA512>>(); }, SHA512Path, cpAvx2},
+#endif
         {"RIPEMD128", AnyPath, [] { return std::make_unique<TClassHasher<TDigestRIPEMD128>>(); }},
         {"RIPEMD160", AnyPath, [] { return std::make_unique<TClassHasher<TDigestRIPEMD160>>(); }},
     };

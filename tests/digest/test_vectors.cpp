@@ -267,7 +267,7 @@ TEST(DigestPaths, EachCaseRunsThePathItIsNamedFor)
     }
 }
 
-#if SORVIK_DIGEST_X86_64
+#if SORVIK_DIGEST_X86
 #include <cpuid.h>
 
 namespace {
