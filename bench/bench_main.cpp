@@ -131,6 +131,11 @@ int main(int argc, char** argv)
         else
             std::printf("%-28s %12.1f %12.1f %8.2f  %s\n", Stem.c_str(), Speed / 1e6, Best / 1e6, Speed / Best,
                         BestName.c_str());
+        // A bank's set also against one plain thread per member.
+        const auto Threads = Reporter.Speeds.find(Stem + "/threads");
+        if (Threads != Reporter.Speeds.end() && Threads->second > 0)
+            std::printf("%-28s %12.1f %12.1f %8.2f  plain threads\n", Stem.c_str(), Speed / 1e6,
+                        Threads->second / 1e6, Speed / Threads->second);
     }
     return 0;
 }
