@@ -95,18 +95,27 @@ void TypePath(TMainWindowFixture& M, const std::string& Path)
     QTest::keyClick(M.Ui.EditFile, Qt::Key_Return);
 }
 
+// The window, shown, with the tree added: the search hangs in "held".
+class MainWindowSearch : public ::testing::Test {
+protected:
+    void SetUp() override
+    {
+        M.Form->show();
+        M.Access().AddPaths({H.Top});
+        ASSERT_TRUE(H.WaitHanging());
+    }
+
+    TMainWindowFixture M;
+    THangingSearch H;
+};
+
 } // namespace
 
 // Cancel drops everything queued: what the search would still have found,
 // and a path added behind it, count among it. What comes after the Cancel
 // is added as ever.
-TEST(MainWindowSearch, CancelDropsWhatTheSearchWouldStillAddAndWhatWaitsBehindIt)
+TEST_F(MainWindowSearch, CancelDropsWhatTheSearchWouldStillAddAndWhatWaitsBehindIt)
 {
-    TMainWindowFixture M;
-    THangingSearch H;
-    M.Form->show();
-    M.Access().AddPaths({H.Top});
-    ASSERT_TRUE(H.WaitHanging());
     TypePath(M, H.Later);
     EXPECT_EQ(FileQueue->Count(), 2) << "a/2.txt and a/3.txt; the typed path waits for the search";
 
@@ -127,13 +136,8 @@ TEST(MainWindowSearch, CancelDropsWhatTheSearchWouldStillAddAndWhatWaitsBehindIt
 
 // Keys reach the window while the listing hangs: Esc in the file box skips
 // the file in hand, and a path typed in is queued after the search's files.
-TEST(MainWindowSearch, WhileAListingHangsKeysActAndATypedPathComesAfterTheSearch)
+TEST_F(MainWindowSearch, WhileAListingHangsKeysActAndATypedPathComesAfterTheSearch)
 {
-    TMainWindowFixture M;
-    THangingSearch H;
-    M.Form->show();
-    M.Access().AddPaths({H.Top});
-    ASSERT_TRUE(H.WaitHanging());
     M.Ui.EditFile->setFocus();
     QTest::keyClick(M.Ui.EditFile, Qt::Key_Escape);
     TypePath(M, H.Later);
@@ -149,13 +153,8 @@ TEST(MainWindowSearch, WhileAListingHangsKeysActAndATypedPathComesAfterTheSearch
 
 // The window closes at once, and nothing the search would still find is
 // queued, even once the listing comes back; what was queued is hashed.
-TEST(MainWindowSearch, ClosingStopsTheSearchAtOnce)
+TEST_F(MainWindowSearch, ClosingStopsTheSearchAtOnce)
 {
-    TMainWindowFixture M;
-    THangingSearch H;
-    M.Form->show();
-    M.Access().AddPaths({H.Top});
-    ASSERT_TRUE(H.WaitHanging());
     M.Form->close();
     EXPECT_FALSE(M.Form->isVisible());
     EXPECT_FALSE(M.Form->Searcher()->Searching());
