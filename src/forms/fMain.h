@@ -191,7 +191,8 @@ private:
     void SetFileName(const QString& Name);
     void SetProgress(int Percent);
     void ShowProgressNow();
-    // Shortest time between two shown steps of one file's progress.
+    // Shortest time between two showings of what slices of worker messages
+    // leave in the boxes and the progress bar.
     static constexpr int ProgressFrameMilliseconds = 40;
     void ResetSpeedSample();
     void TimerSpeedTimer();
@@ -303,8 +304,6 @@ private:
     std::uint64_t FMessagesHandled = 0;
     std::uint64_t FIdleMessagesHandled = 0;
     int FShownProgress = -2;
-    QTimer* FProgressTimer = nullptr;
-    QElapsedTimer FProgressShownAt;
 
     // Inside a slice of worker events the boxes, the progress and the file
     // counts are not set file by file: what the slice leaves to show is

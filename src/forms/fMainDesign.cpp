@@ -423,9 +423,6 @@ void TFormMain::CreateComponents()
     CreateToolBar();
     setCentralWidget(CreateClient());
 
-    FProgressTimer = new QTimer(this);
-    FProgressTimer->setSingleShot(true);
-    connect(FProgressTimer, &QTimer::timeout, this, [this] { ShowProgressNow(); });
     FFileInfoTimer = new QTimer(this);
     FFileInfoTimer->setSingleShot(true);
     connect(FFileInfoTimer, &QTimer::timeout, this, [this] { ShowPendingFileInfo(); });

@@ -27,11 +27,6 @@ using namespace fmain;
 
 bool TFormMain::event(QEvent* Event)
 {
-    if (Event->type() == TWindowMessageEvent::EventType()) {
-        auto* E = static_cast<TWindowMessageEvent*>(Event);
-        RunGuarded([&] { WMWorkerEvent(E->Message); });
-        return true;
-    }
     if (Event->type() == TWindowMessagesReadyEvent::EventType()) {
         TakeWorkerMessages();
         return true;
@@ -165,7 +160,7 @@ void TFormMain::WMWorkerEvent(const TWindowMessage& Message)
     // show of this file is replaced before it could be painted: only the log
     // and the log viewer take it. The boxes end the same either way (the
     // progress, which the next start leaves as it is, excepted below).
-    const bool Superseded = FMessageWindow && FMessageWindow->MarkedQueued() > 0;
+    const bool Superseded = FMessageWindow->MarkedQueued() > 0;
 
     switch (Event) {
     case weStarted:
@@ -184,28 +179,19 @@ void TFormMain::WMWorkerEvent(const TWindowMessage& Message)
         SetStatusText(Q(sstatusworking));
         if (Superseded)
             break;
-        if (FDeferFileInfo) {
-            FPendingFileInfo.Clear = true;
-            FPendingFileInfo.Name = Payload->File;
-            FPendingFileInfo.HasProps = false;
-            FPendingFileInfo.Hashes.reset();
-            FPendingFileInfo.Counts = true;
-            break;
-        }
-        UpdateFileCounts();
-        ClearFileInfo();
-        SetFileName(FileNameToQString(Payload->File->FileName));
+        FPendingFileInfo.Clear = true;
+        FPendingFileInfo.Name = Payload->File;
+        FPendingFileInfo.HasProps = false;
+        FPendingFileInfo.Hashes.reset();
+        FPendingFileInfo.Counts = true;
         break;
     case weFileFinished:
         // A record of a cleared log is no longer shown anywhere.
         if (!Payload || !Payload->File || !InLog(*FFileList, Payload->File.get()))
             break;
-        if (!Superseded && FDeferFileInfo) {
+        if (!Superseded) {
             FPendingFileInfo.Counts = true;
             FPendingFileInfo.Hashes = Payload->File;
-        } else if (!Superseded) {
-            UpdateFileCounts();
-            ShowHashes(Payload->File->Hashes);
         }
         emit FileFinished(Payload->File);
         CompareWithPrevious(Payload->File);
@@ -214,18 +200,15 @@ void TFormMain::WMWorkerEvent(const TWindowMessage& Message)
         if (!Payload || !Payload->File || !InLog(*FFileList, Payload->File.get()))
             break;
         FCurrentFileProps = Payload->File->Properties;
-        if (!Superseded && FDeferFileInfo) {
+        if (!Superseded) {
             FPendingFileInfo.HasProps = true;
             FPendingFileInfo.Props = Payload->File->Properties;
-        } else if (!Superseded) {
-            ShowFileInfo(Payload->File->Properties);
         }
         break;
     case weProgress:
         // Taken even when superseded: the next file's start does not reset
         // the bar, and one that fails before its first chunk sends no
-        // progress, so the bar ends on this one's. Within a slice it is only
-        // recorded, and shown once at the slice's end.
+        // progress, so the bar ends on this one's.
         SetProgress(static_cast<int>(Message.LParam));
         break;
     case weFileCancelled:
@@ -295,26 +278,18 @@ void TFormMain::SetProgress(int Percent)
     if (Percent == FShownProgress)
         return;
     FShownProgress = Percent;
+    // Within a slice of worker messages only recorded: painting the bar is
+    // most of what a progress message costs, and the slice's end shows the
+    // last step.
     if (FDeferFileInfo) {
         FPendingFileInfo.Progress = true;
         return;
     }
-    // Painting the bar is most of what a progress event costs: while a file
-    // is read at full speed the steps in between are shown at most once a
-    // frame; a start, an end and a reset are shown at once.
-    const bool Edge = Percent <= 0 || Percent >= 100;
-    if (Edge || !FProgressShownAt.isValid() || FProgressShownAt.elapsed() >= ProgressFrameMilliseconds) {
-        ShowProgressNow();
-        return;
-    }
-    if (!FProgressTimer->isActive())
-        FProgressTimer->start(static_cast<int>(ProgressFrameMilliseconds - FProgressShownAt.elapsed()));
+    ShowProgressNow();
 }
 
 void TFormMain::ShowProgressNow()
 {
-    FProgressTimer->stop();
-    FProgressShownAt.start();
     const int Percent = FShownProgress;
     // QProgressBar repaints at once on a visible change, flushing the window
     // to the screen: with small files that is twice per file, and the

@@ -1,6 +1,6 @@
 // What the main-window tests share: the program-wide objects the window
 // needs, every box and chooser replaced so that nothing blocks, a key state
-// of the test's choosing, and worker messages posted as the worker would.
+// of the test's choosing, and worker messages posted where the worker posts.
 #pragma once
 
 #include "app/ufunctions.h"
@@ -31,6 +31,8 @@
 #include <QListWidget>
 #include <QRegularExpression>
 #include <QTest>
+
+#include <gtest/gtest.h>
 
 #include <memory>
 #include <string>
@@ -79,6 +81,10 @@ public:
         Form = std::make_unique<TFormMain>();
         Windows = std::make_unique<TProgramWindows>(*Form);
         Ui = TMainParts(*Form);
+        // The worker's first message, that it has started, is taken before
+        // a test posts its own.
+        EXPECT_TRUE(QTest::qWaitFor([this] { return Access().WorkerMessagesHandled() > 0; }, 10000));
+        Settle();
     }
     ~TMainWindowFixture()
     {
@@ -90,12 +96,22 @@ public:
     TMainWindowFixture(const TMainWindowFixture&) = delete;
     TMainWindowFixture& operator=(const TMainWindowFixture&) = delete;
 
-    // Posts one worker message the way the worker's window handle does, and
-    // lets the window take it.
+    // Posts one worker message to the worker's own window handle, and waits
+    // until the window has taken it and shows what it leaves to show.
     void Post(TWorkerEvent Event, std::intptr_t Number = 0, std::shared_ptr<TWorkerPayload> Payload = nullptr)
     {
-        QCoreApplication::postEvent(Form.get(), new TWindowMessageEvent(WorkerMessage(Event, Number, std::move(Payload))));
-        QCoreApplication::processEvents();
+        Deliver(Event, Number, std::move(Payload));
+        Settle();
+    }
+    // The same without waiting.
+    void Deliver(TWorkerEvent Event, std::intptr_t Number = 0, std::shared_ptr<TWorkerPayload> Payload = nullptr)
+    {
+        TWindowMessage M = WorkerMessage(Event, Number, std::move(Payload));
+        EXPECT_TRUE(Form->Worker()->WindowHandle.Post(M));
+    }
+    void Settle()
+    {
+        EXPECT_TRUE(QTest::qWaitFor([this] { return Access().WorkerMessagesSettled(); }, 5000));
     }
     static std::shared_ptr<TWorkerPayload> FilePayload(std::shared_ptr<THashFile> File)
     {

@@ -1,5 +1,5 @@
-// Worker messages posted into the real main window as the worker would post
-// them: what the window shows, logs and lists for each sequence.
+// Worker messages posted to the real main window's worker handle, where the
+// worker posts them: what the window shows, logs and lists for each sequence.
 #include "main_window_support.h"
 
 #include "engine/uStrUtils.h"
@@ -201,15 +201,20 @@ TEST(MainWindowEvents, ProgressShowsItsLastStepAndNotEveryOne)
     QObject::connect(M.Ui.ProgressBar, &QProgressBar::valueChanged, [&] { ++Shown; });
     M.Post(weProgress, 0);
     EXPECT_EQ(M.Ui.ProgressBar->value(), 0);
-    EXPECT_EQ(M.Ui.StatusBar->PanelText(4), "0%") << "a start is shown at once";
+    EXPECT_EQ(M.Ui.StatusBar->PanelText(4), "0%") << "a start is shown";
     for (int P = 1; P <= 99; ++P)
-        M.Access().SetProgress(P);
+        M.Deliver(weProgress, P);
+    M.Settle();
     EXPECT_LT(Shown, 10) << "the steps between are not each painted";
-    EXPECT_TRUE(QTest::qWaitFor([&] { return M.Ui.StatusBar->PanelText(4) == "99%"; }, 2000))
-        << "the last step is shown";
+    EXPECT_EQ(M.Ui.StatusBar->PanelText(4), "99%") << "the last step is shown";
     EXPECT_EQ(M.Ui.ProgressBar->value(), 99);
-    M.Access().SetProgress(57);
-    M.Post(weFileCancelled, 0, M.TextPayload("x"));
+    // A step taken within a frame of the last one waits for the frame's end;
+    // a cancellation meanwhile shows its reset with its status.
+    const std::uint64_t Taken = M.Access().WorkerMessagesHandled();
+    M.Deliver(weProgress, 57);
+    ASSERT_TRUE(QTest::qWaitFor([&] { return M.Access().WorkerMessagesHandled() > Taken; }, 5000));
+    M.Deliver(weFileCancelled, 0, M.TextPayload("x"));
+    ASSERT_TRUE(QTest::qWaitFor([&] { return M.Ui.StatusText() == "Cancelled"; }, 5000));
     EXPECT_EQ(M.Ui.ProgressBar->value(), 0) << "a reset is shown at once";
     EXPECT_EQ(M.Ui.StatusBar->PanelText(4), "");
     QTest::qWait(2 * TFormMainTestAccess::ProgressFrameMilliseconds);

@@ -63,9 +63,18 @@ TEST(MainResponsiveness, ProgressIsPaintedWhenTheLoopIsIdleNotAtOnce)
     QCoreApplication::processEvents();
     TPaintCounter Counter;
     F.Ui.ProgressBar->installEventFilter(&Counter);
-    for (int Percent : {0, 100, -1, 100}) {
-        F.Access().SetProgress(Percent);
-        EXPECT_EQ(Counter.Paints, 0) << "painted synchronously at " << Percent << " %";
+    // Paints while the window takes a slice of the worker's messages.
+    int InSlices = 0;
+    int AtStart = 0;
+    QObject::connect(F.Form.get(), &TFormMain::WorkerSliceStarted, [&] { AtStart = Counter.Paints; });
+    QObject::connect(F.Form.get(), &TFormMain::WorkerSliceEnded, [&] { InSlices += Counter.Paints - AtStart; });
+    const std::pair<TWorkerEvent, int> Steps[] = {{weProgress, 0}, {weProgress, 100}, {weFileCancelled, -1},
+                                                  {weProgress, 100}};
+    for (const auto& [Event, Percent] : Steps) {
+        // A frame after the last: shown at the slice's end, not on a timer.
+        QTest::qWait(TFormMainTestAccess::ProgressFrameMilliseconds);
+        F.Post(Event, Percent < 0 ? 0 : Percent, Event == weFileCancelled ? F.TextPayload("x") : nullptr);
+        EXPECT_EQ(InSlices, 0) << "painted synchronously at " << Percent << " %";
     }
     EXPECT_EQ(F.Ui.ProgressBar->value(), 100);
     EXPECT_TRUE(QTest::qWaitFor([&] { return Counter.Paints > 0; }, 2000)) << "the change is still painted";

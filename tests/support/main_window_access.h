@@ -4,6 +4,7 @@
 #pragma once
 
 #include "forms/fMain.h"
+#include "platform/qt/uQtMessageWindow.h"
 
 #include <QDateTime>
 #include <QStringList>
@@ -29,6 +30,12 @@ public:
     std::uint64_t WorkerMessagesHandled() const { return F.FMessagesHandled; }
     std::uint64_t IdleMessagesHandled() const { return F.FIdleMessagesHandled; }
     std::uint64_t WorkerMessagesCoalesced() const { return F.WorkerMessagesCoalesced(); }
+    // Every worker message delivered so far is taken, and what the window
+    // leaves to show at a slice's end (at most once a frame) is shown.
+    bool WorkerMessagesSettled() const
+    {
+        return F.FMessagesHandled == F.FMessageWindow->Posted() && !F.FPendingFileInfo.Any();
+    }
     static constexpr int ProgressFrameMilliseconds = TFormMain::ProgressFrameMilliseconds;
 
     // ---- driving it where a user's way would need a chooser or a drop
@@ -50,7 +57,6 @@ public:
     void ResetSpeedSample() const { F.ResetSpeedSample(); }
     void TimerSpeedTimer() const { F.TimerSpeedTimer(); }
     void SetSpeed(std::int64_t BytesPerSecond) const { F.SetSpeed(BytesPerSecond); }
-    void SetProgress(int Percent) const { F.SetProgress(Percent); }
 
 private:
     TFormMain& F;

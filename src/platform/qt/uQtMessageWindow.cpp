@@ -4,17 +4,6 @@
 
 #include <utility>
 
-QEvent::Type TWindowMessageEvent::EventType()
-{
-    static const auto Type = static_cast<QEvent::Type>(QEvent::registerEventType());
-    return Type;
-}
-
-TWindowMessageEvent::TWindowMessageEvent(TWindowMessage AMessage)
-    : QEvent(EventType()), Message(std::move(AMessage))
-{
-}
-
 TWindowMessagesReadyEvent::TWindowMessagesReadyEvent() : QEvent(EventType()) {}
 
 QEvent::Type TWindowMessagesReadyEvent::EventType()

@@ -1,27 +1,17 @@
-// The Qt side of a window handle: messages posted from any thread become
-// events that own their payload and reach one receiver on its thread, in
-// posting order, without the poster ever waiting.
+// The Qt side of a window handle: messages posted from any thread wait, with
+// their payloads, in a queue that one receiver takes on its own thread in
+// posting order, told by an event when they come; the poster never waits.
 #pragma once
 
 #include "platform/uWindowMessages.h"
 
 #include <QEvent>
-#include <QPointer>
 
 #include <atomic>
 #include <deque>
 #include <mutex>
 
 class QObject;
-
-class TWindowMessageEvent : public QEvent {
-public:
-    static QEvent::Type EventType();
-    explicit TWindowMessageEvent(TWindowMessage AMessage);
-    // Pending events of a destroyed receiver are deleted by Qt: the
-    // payload goes with them.
-    TWindowMessage Message;
-};
 
 // Queues every delivered message for Receiver, in delivery order, and posts
 // Receiver one TWindowMessagesReadyEvent whenever the queue stops being
