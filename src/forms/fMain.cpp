@@ -8,6 +8,7 @@
 #include "app/uTranslationKit.h"
 #include "forms/fMainPrivate.h"
 #include "forms/uFormBase.h"
+#include "forms/uFormStyle.h"
 #include "forms/uHintRouter.h"
 #include "forms/uStatusPanels.h"
 #include "platform/qt/uFolderSearcher.h"
@@ -182,7 +183,6 @@ void TFormMain::ApplySettings(bool Initial)
         ApplyHashCase(Settings->UpperCaseHash);
         emit HashCaseChanged(Settings->UpperCaseHash);
     }
-    ApplySettingsToSecondaryForms();
 }
 
 void TFormMain::SetAnsweringWindows(TFormSaveLog* SaveLog, TFormCompareFiles* CompareFiles)
@@ -191,36 +191,16 @@ void TFormMain::SetAnsweringWindows(TFormSaveLog* SaveLog, TFormCompareFiles* Co
     FCompareFiles = CompareFiles;
 }
 
-void TFormMain::ApplySettingsToSecondaryForms()
-{
-    emit StayOnTopChanged(bool(windowFlags() & Qt::WindowStaysOnTopHint));
-}
-
-void TFormMain::SetStayOnTop(bool Value)
-{
-    if (bool(windowFlags() & Qt::WindowStaysOnTopHint) == Value)
-        return;
-    Qt::WindowFlags Flags = windowFlags();
-    Flags.setFlag(Qt::WindowStaysOnTopHint, Value);
-    QWindow* Native = windowHandle();
-    if (!isVisible() || !Native) {
-        setWindowFlags(Flags);
-        return;
-    }
-    // Told to the window system on the window as it is: setting the flag
-    // on the widget would hide it, recreate it and drop its normal-state
-    // bounds while it is maximized.
-    overrideWindowFlags(Flags);
-    Native->setFlags(Flags);
-}
+void TFormMain::SetStayOnTop(bool Value) { SetFormStyle(*this, Value ? fsSystemStayOnTop : fsNormal); }
 
 void TFormMain::FormVisibleChanged(QWidget* Form)
 {
     if (Form == this || !Form->isVisible())
         return;
-    auto* F = qobject_cast<TSorvikForm*>(Form);
-    if (F)
-        F->SetStayOnTop(bool(windowFlags() & Qt::WindowStaysOnTopHint));
+    // The program's own windows; menus, pop-ups and the toolkit's boxes
+    // keep the style the toolkit gives them.
+    if (qobject_cast<TSorvikForm*>(Form))
+        StyleOpeningForm(*Form, *this);
 }
 
 void TFormMain::ApplyHashCase(bool Upper)

@@ -87,8 +87,6 @@ public:
     // The windows whose answers the window waits for: the save-log dialog's
     // choices and the two-file comparison's result.
     void SetAnsweringWindows(TFormSaveLog* SaveLog, TFormCompareFiles* CompareFiles);
-    // The other windows follow the stay-on-top setting from their next show.
-    void ApplySettingsToSecondaryForms();
     // The command-line arguments after the program's path, added at the
     // first show.
     void SetCommandLineArguments(const QStringList& Arguments) { FCommandLineArguments = Arguments; }
@@ -112,8 +110,6 @@ signals:
     void WorkerSliceEnded();
     // The settings asked for upper- or lower-case digests.
     void HashCaseChanged(bool Upper);
-    // The other windows stay on top from their next show, or no longer.
-    void StayOnTopChanged(bool OnTop);
     // The user asked for another window.
     void ViewLogRequested();
     void TextWindowRequested();

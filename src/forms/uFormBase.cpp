@@ -7,10 +7,8 @@
 
 #include <QApplication>
 #include <QKeyEvent>
-#include <QMainWindow>
 #include <QPushButton>
 #include <QStyle>
-#include <QWindow>
 
 #include <exception>
 
@@ -53,8 +51,6 @@ void TSorvikForm::ShowAndRaise()
     raise();
     activateWindow();
 }
-
-void TSorvikForm::SetStayOnTop(bool OnTop) { FStayOnTop = OnTop; }
 
 void TSorvikForm::SaveCancelButtons(QPushButton*& Save, const char* SaveName, QPushButton*& Cancel,
                                     const char* CancelName)
@@ -117,20 +113,6 @@ void TSorvikForm::setVisible(bool Visible)
         if (Placement == plCenterEveryOpening || (Placement == plCenterFirstOpening && !FPlaced))
             CenterOnActiveWindow(this);
         FPlaced = true;
-        // The style as the program knows it; the window system is not told
-        // (that would be above every program), and the window is not made
-        // anew for it.
-        createWinId();
-        if (bool(windowFlags() & Qt::WindowStaysOnTopHint) != FStayOnTop)
-            overrideWindowFlags(windowFlags() ^ Qt::WindowStaysOnTopHint);
-        // The window system hears of it as a window of the main window:
-        // above the program's windows, not above every other program's.
-        QWidget* Main = nullptr;
-        for (QWidget* W : QApplication::topLevelWidgets())
-            if (qobject_cast<QMainWindow*>(W) && W->isVisible() && W->windowHandle())
-                Main = W;
-        if (QWindow* Native = windowHandle())
-            Native->setTransientParent(FStayOnTop && Main ? Main->windowHandle() : nullptr);
     }
     QDialog::setVisible(Visible);
 }

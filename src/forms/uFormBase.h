@@ -50,10 +50,6 @@ public:
 
     // Non-modal show: restores a minimized window and brings it to the front.
     void ShowAndRaise();
-    // Applied the next time the window is shown (stay above the program's
-    // windows while the main window stays on top).
-    void SetStayOnTop(bool OnTop);
-
     // Where the window opens: where it was left, or centred on the window
     // it is opened from at every opening, or at the first one only (later
     // openings keep the place the user left it at).
@@ -86,6 +82,5 @@ public:
     void setVisible(bool Visible) override;
 
 private:
-    bool FStayOnTop = false;
     bool FPlaced = false;
 };

@@ -41,8 +41,6 @@ TProgramWindows::TProgramWindows(TFormMain& Main)
     FSaveLog = Register(FormSaveLog, new TFormSaveLog());
     FSettings = Register(FormSettings, new TFormSettings());
     Connect(Main);
-    // They take the stay-on-top style from the next show on.
-    Main.ApplySettingsToSecondaryForms();
 }
 
 TProgramWindows::~TProgramWindows()
@@ -82,10 +80,6 @@ void TProgramWindows::Connect(TFormMain& Main)
             Compare->FileHashes = FileHashes;
             Compare->Start(Type, FileHash);
         });
-
-    for (TSorvikForm* F :
-        std::initializer_list<TSorvikForm*> { FText, FLogViewer, FAbout, FCompare, FCompareFiles, FSaveLog, FSettings })
-        QObject::connect(&Main, &TFormMain::StayOnTopChanged, F, &TSorvikForm::SetStayOnTop);
 
     QObject::connect(FText, &TFormText::TextToHash, &Main, &TFormMain::HashText);
     QObject::connect(FSettings, &TFormSettings::SettingsSaved, &Main, [&Main] { Main.ApplySettings(false); });

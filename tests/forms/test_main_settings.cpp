@@ -2,9 +2,11 @@
 #include "main_window_support.h"
 
 #include "forms/fLogViewer.h"
+#include "forms/uFormStyle.h"
 #include "forms/uForms.h"
 
 #include <QToolBar>
+#include <QWindow>
 
 #include <gtest/gtest.h>
 
@@ -13,6 +15,12 @@ using namespace maintest;
 namespace {
 
 bool OnTop(const QWidget* W) { return W->windowFlags().testFlag(Qt::WindowStaysOnTopHint); }
+
+// Above the main window, as a window of it, and above nothing else.
+bool AboveMain(const QWidget* W, const QWidget* Main)
+{
+    return FormStyleOf(*W) == fsStayOnTop && W->windowHandle()->transientParent() == Main->windowHandle();
+}
 
 } // namespace
 
@@ -23,17 +31,26 @@ TEST(MainWindowSettings, StayOnTopReachesTheOtherWindowsAtTheirNextShow)
     M.Form->ApplySettings(false);
     EXPECT_TRUE(OnTop(M.Form.get()));
     M.Form->show();
+    for (int Opening = 1; Opening <= 2; ++Opening) {
+        FormLogViewer->ShowAndRaise();
+        EXPECT_TRUE(AboveMain(FormLogViewer, M.Form.get())) << "opening " << Opening;
+        EXPECT_FALSE(OnTop(FormLogViewer)) << "above other programs' windows at opening " << Opening;
+        FormLogViewer->close();
+    }
     FormLogViewer->ShowAndRaise();
-    EXPECT_TRUE(OnTop(FormLogViewer));
 
     Settings->StayOnTop = false;
     M.Form->ApplySettings(false);
     EXPECT_FALSE(OnTop(M.Form.get()));
     EXPECT_TRUE(M.Form->isVisible()) << "re-flagging shows the window again";
-    EXPECT_TRUE(OnTop(FormLogViewer)) << "a window already open keeps its style";
-    FormLogViewer->hide();
-    FormLogViewer->ShowAndRaise();
-    EXPECT_FALSE(OnTop(FormLogViewer)) << "and loses it the next time it opens";
+    EXPECT_TRUE(AboveMain(FormLogViewer, M.Form.get())) << "a window already open keeps its style";
+    FormLogViewer->close();
+    for (int Opening = 1; Opening <= 2; ++Opening) {
+        FormLogViewer->ShowAndRaise();
+        EXPECT_EQ(FormStyleOf(*FormLogViewer), fsNormal) << "opening " << Opening;
+        EXPECT_EQ(FormLogViewer->windowHandle()->transientParent(), nullptr);
+        FormLogViewer->close();
+    }
 }
 
 TEST(MainWindowSettings, TheFirstShowRunsOnceEvenWhenStayOnTopShowsTheWindowAgain)

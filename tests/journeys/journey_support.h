@@ -149,10 +149,16 @@ protected:
     // loop ends and the program finishes. Returns the loop's result.
     int Close()
     {
-        QTimer::singleShot(0, qApp, [] {
+        return CloseWith([] {
             if (FormMain && FormMain->windowHandle())
                 FormMain->windowHandle()->close();
         });
+    }
+
+    // The same, the close asked for by Request once the loop runs.
+    int CloseWith(const std::function<void()>& Request)
+    {
+        QTimer::singleShot(0, qApp, Request);
         const int Result = Program->Run();
         Program->Finish();
         SettingsSaved = Program->SettingsSaved();

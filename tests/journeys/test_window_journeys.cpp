@@ -1,7 +1,6 @@
 // The windows as the window manager shows them: title bars, frames on the
 // screen.
-#include "journey_support.h"
-#include "window_manager.h"
+#include "window_journey_support.h"
 
 #include "forms/fAbout.h"
 #include "forms/fCompare.h"
@@ -15,40 +14,9 @@
 #include <QToolBar>
 #include <QToolButton>
 
-#include <regex>
-
 using namespace journey;
 
 namespace {
-
-class TWindowJourney : public TJourney {
-protected:
-
-    void SetUp() override { ASSERT_TRUE(TWindowManager::Running()); }
-
-    // Shown and framed by the window manager.
-    static bool Framed(QWidget* W)
-    {
-        return QTest::qWaitForWindowExposed(W)
-               && QTest::qWaitFor([W] { return FrameBounds(W) != W->geometry(); }, 5000);
-    }
-
-    // The bounds stored under [Location] for Key.
-    std::string StoredLocation(const char* Key) const
-    {
-        const std::string Ini = ReadAll(SettingsFile());
-        std::smatch M;
-        if (!std::regex_search(Ini, M, std::regex(std::string("\n") + Key + "=([^\r\n]*)")))
-            return {};
-        return M[1];
-    }
-
-    static std::string LocationText(const QRect& R, int State = 0)
-    {
-        return "1," + std::to_string(R.x()) + "," + std::to_string(R.y()) + "," + std::to_string(R.width()) + ","
-               + std::to_string(R.height()) + "," + std::to_string(State);
-    }
-};
 
 struct TTitled {
     QWidget* Window;

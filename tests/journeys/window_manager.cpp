@@ -208,4 +208,54 @@ bool RequestClose(long long Pid)
     return false;
 }
 
+#ifdef SORVIK_HAVE_XLIB
+namespace {
+
+// A request to the window manager about W, as pagers and title bars send it.
+void SendToWindowManager(const QWidget* W, const char* Type, std::initializer_list<long> Data)
+{
+    TDisplay X;
+    if (!X.D || !WindowOf(W))
+        return;
+    XEvent E{};
+    E.xclient.type = ClientMessage;
+    E.xclient.window = WindowOf(W);
+    E.xclient.message_type = XInternAtom(X.D, Type, False);
+    E.xclient.format = 32;
+    int I = 0;
+    for (long Value : Data)
+        E.xclient.data.l[I++] = Value;
+    XSendEvent(X.D, DefaultRootWindow(X.D), False, SubstructureRedirectMask | SubstructureNotifyMask, &E);
+    XFlush(X.D);
+}
+
+} // namespace
+#endif
+
+void RequestClose(const QWidget* W)
+{
+#ifdef SORVIK_HAVE_XLIB
+    // Time 0 (current), source 2: a user's request.
+    SendToWindowManager(W, "_NET_CLOSE_WINDOW", {0, 2});
+#else
+    (void)W;
+#endif
+}
+
+void RequestMaximized(const QWidget* W, bool Maximized)
+{
+#ifdef SORVIK_HAVE_XLIB
+    TDisplay X;
+    if (!X.D)
+        return;
+    const long Vert = static_cast<long>(XInternAtom(X.D, "_NET_WM_STATE_MAXIMIZED_VERT", False));
+    const long Horz = static_cast<long>(XInternAtom(X.D, "_NET_WM_STATE_MAXIMIZED_HORZ", False));
+    // _NET_WM_STATE_ADD 1, _REMOVE 0; source 2: a user's request.
+    SendToWindowManager(W, "_NET_WM_STATE", {Maximized ? 1 : 0, Vert, Horz, 2});
+#else
+    (void)W;
+    (void)Maximized;
+#endif
+}
+
 } // namespace journey

@@ -42,6 +42,9 @@ unsigned long TransientFor(const QWidget* W);
 // Asks the window of process Pid that the window manager lists to close,
 // as its close button does (WM_DELETE_WINDOW); false when there is none.
 bool RequestClose(long long Pid);
-
+// What the title bar's buttons ask the window manager for: close the window
+// (it then sends the window WM_DELETE_WINDOW), maximize it or restore it.
+void RequestClose(const QWidget* W);
+void RequestMaximized(const QWidget* W, bool Maximized);
 
 } // namespace journey
