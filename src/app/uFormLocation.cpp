@@ -160,13 +160,26 @@ QRect FrameOf(const QWidget& Form)
     return Form.geometry().marginsAdded(FrameMarginsOf(Form));
 }
 
-void PlaceFrame(QWidget& Form, const QRect& Frame)
+QRect ExpectedFrameOf(QWidget& Form)
 {
-    // Before the window has a frame the client area takes the frame's
-    // place; it is placed again once the frame is known.
-    const QMargins Margins = FrameMarginsOf(Form);
+    return Form.geometry().marginsAdded(PlatformExpectedFrameMargins(Form));
+}
+
+namespace {
+
+void PlaceFrameWith(QWidget& Form, const QRect& Frame, const QMargins& Margins)
+{
     Form.setGeometry(QRect(Frame.topLeft() + QPoint(Margins.left(), Margins.top()),
                            Frame.size().shrunkBy(Margins).expandedTo(QSize(1, 1))));
+}
+
+} // namespace
+
+void PlaceFrame(QWidget& Form, const QRect& Frame)
+{
+    // Where nobody can tell the frame yet, the client area takes the
+    // frame's place; it is placed again once the frame is known.
+    PlaceFrameWith(Form, Frame, PlatformExpectedFrameMargins(Form));
 }
 
 void TFormLocation::Capture(const QWidget& Form, bool StateChanged)
@@ -191,6 +204,12 @@ void TFormLocation::Capture(const QWidget& Form, bool StateChanged, const QMargi
 
 bool TFormLocation::Apply(QWidget& Form) const
 {
+    QMargins Frame;
+    return Apply(Form, Frame);
+}
+
+bool TFormLocation::Apply(QWidget& Form, QMargins& Frame) const
+{
     if (!Valid || !Enabled)
         return false;
     // A window with an explicit position is not placed again by the toolkit
@@ -205,23 +224,35 @@ bool TFormLocation::Apply(QWidget& Form) const
         Target = Qt::WindowMaximized;
 
     // Qt keeps the restored bounds of a maximized window to itself: set them
-    // while the window is in the normal state, then put the state back.
+    // while the window is in the normal state, then put the state back. A
+    // window about to be shown maximized is not shown meanwhile; its frame
+    // is the one of the normal state, which the bounds are.
     const Qt::WindowStates Enlarged = Qt::WindowMaximized | Qt::WindowFullScreen;
     if (Old & Enlarged)
         Form.setWindowState(Old & ~Enlarged);
-    PlaceFrame(Form, FitToDesktop(Left, Top, Width, Height, PlatformVirtualDesktop()));
+    const QMargins Expected = PlatformExpectedFrameMargins(Form);
+    if (!Expected.isNull())
+        Frame = Expected;
+    PlaceFrameWith(Form, FitToDesktop(Left, Top, Width, Height, PlatformVirtualDesktop()), Frame);
     if (Form.windowState() != Target)
         Form.setWindowState(Target);
     return true;
 }
 
-void TFormLocation::FitFrame(QWidget& Form) const
+void TFormLocation::FitFrame(QWidget& Form, const QRect& Placed) const
 {
     if (!Valid || !Enabled || WindowStateOf(Form) != wsNormal)
         return;
+    const QMargins Margins = FrameMarginsOf(Form);
     const QRect Wanted = FitToDesktop(Left, Top, Width, Height, PlatformVirtualDesktop());
-    if (FrameOf(Form) != Wanted)
-        PlaceFrame(Form, Wanted);
+    QSize Client = Form.size();
+    if (Client.width() == Placed.width())
+        Client.setWidth(Wanted.width() - Margins.left() - Margins.right());
+    if (Client.height() == Placed.height())
+        Client.setHeight(Wanted.height() - Margins.top() - Margins.bottom());
+    const QRect Frame = FitToDesktop(QRect(Wanted.topLeft(), Client.grownBy(Margins)), PlatformVirtualDesktop());
+    if (FrameOf(Form) != Frame)
+        PlaceFrameWith(Form, Frame, Margins);
 }
 
 // The tracker's hooks on its window: an event filter and the destruction signal.
@@ -257,19 +288,20 @@ protected:
             FTracker.FStateChanged = true;
             break;
         case QEvent::Close:
-            NoteFrame();
+            FTracker.NoteFrame();
             FTracker.Capture();
             break;
         case QEvent::Move:
         case QEvent::Resize:
             if (FTracker.Form()->isVisible() && !FFrameTimer.isActive())
-                NoteFrame();
+                FTracker.NoteFrame();
             break;
         case QEvent::Show:
-            // Without a frame yet, the bounds were applied to the client
-            // area alone: fit them again once the window manager has framed
-            // the window. Qt tells nobody when that happens.
-            if (!Event->spontaneous() && FTracker.Apply() && FrameMarginsOf(*FTracker.Form()).isNull()) {
+            // Where nobody could tell the frame, the bounds were applied to
+            // the client area alone: fit them again once the window manager
+            // has framed the window. Qt tells nobody when that happens.
+            FFrameTimer.stop();
+            if (!Event->spontaneous() && FTracker.Apply() && !FTracker.FPlaced.isNull()) {
                 FFrameChecks = 0;
                 FLastMargins = QMargins();
                 FFrameTimer.start();
@@ -293,21 +325,13 @@ private:
     int FFrameChecks = 0;
     QMargins FLastMargins;
 
-    // The window manager takes its frame away as the window is hidden: the
-    // capture then uses the frame it had while shown.
-    void NoteFrame()
-    {
-        const QMargins Margins = FrameMarginsOf(*FTracker.Form());
-        if (!Margins.isNull())
-            FTracker.FFrame = Margins;
-    }
-
     void CheckFrame()
     {
         QWidget* Form = FTracker.Form();
         // A window manager that draws no frame: give up after a few seconds.
         if (!Form || ++FFrameChecks > 150) {
             FFrameTimer.stop();
+            FTracker.FPlaced = QRect();
             return;
         }
         // While the window manager reparents the window, Qt may report a
@@ -320,8 +344,8 @@ private:
         if (!Plausible || Margins != std::exchange(FLastMargins, Margins))
             return;
         FFrameTimer.stop();
-        FTracker.FFrame = Margins;
-        FTracker.FLocation.FitFrame(*Form);
+        FTracker.NoteFrame();
+        FTracker.FLocation.FitFrame(*Form, std::exchange(FTracker.FPlaced, QRect()));
     }
 };
 
@@ -340,7 +364,8 @@ void TFormLocationTracker::Attach(QWidget* Form)
     FHooks->Unhook(FForm.data());
     FForm = Form;
     FStateChanged = false;
-    FFrame = QMargins();
+    FNormalFrame = QMargins();
+    FPlaced = QRect();
     if (Form)
         FHooks->Hook(Form);
 }
@@ -350,17 +375,35 @@ void TFormLocationTracker::Reset()
     FLocation.Clear();
 }
 
+void TFormLocationTracker::NoteFrame()
+{
+    // Only the normal state's frame: a maximized window's frame (openbox
+    // drops the borders) would misplace the normal bounds captured with it.
+    if (!FForm || WindowStateOf(*FForm) != wsNormal)
+        return;
+    const QMargins Margins = PlatformNormalFrameMargins(*FForm);
+    if (!Margins.isNull())
+        FNormalFrame = Margins;
+}
+
 void TFormLocationTracker::Capture()
 {
     if (!FForm)
         return;
-    const QMargins Live = FrameMarginsOf(*FForm);
-    FLocation.Capture(*FForm, FStateChanged, Live.isNull() ? FFrame : Live);
+    NoteFrame();
+    FLocation.Capture(*FForm, FStateChanged, FNormalFrame);
 }
 
 bool TFormLocationTracker::Apply()
 {
-    return FForm ? FLocation.Apply(*FForm) : false;
+    if (!FForm)
+        return false;
+    QMargins Frame = FNormalFrame;
+    if (!FLocation.Apply(*FForm, Frame))
+        return false;
+    FNormalFrame = Frame;
+    FPlaced = Frame.isNull() ? FForm->geometry() : QRect();
+    return true;
 }
 
 std::string TFormLocationTracker::GetText()

@@ -33,7 +33,11 @@ QRect FitToDesktop(std::int64_t Left, std::int64_t Top, std::int64_t Width, std:
 QMargins FrameMarginsOf(const QWidget& Form);
 // The frame's bounds: the client area with the frame around it.
 QRect FrameOf(const QWidget& Form);
-// Gives the window's frame, title bar included, the bounds Frame.
+// The same for a window about to be shown, whose frame the window manager
+// is asked for (see PlatformExpectedFrameMargins).
+QRect ExpectedFrameOf(QWidget& Form);
+// Gives the window's frame, title bar included, the bounds Frame; a window
+// not yet shown with the frame the window manager will give it.
 void PlaceFrame(QWidget& Form, const QRect& Frame);
 
 // The bounds are the frame's, title bar and borders included.
@@ -46,11 +50,18 @@ public:
     std::string GetText() const;
     void SetText(const std::string& Text);
     void Capture(const QWidget& Form, bool StateChanged);
-    // With the frame Frame around the window's client area.
+    // With Frame, the frame the window has in the normal state, around its
+    // client area (a maximized window's frame is another).
     void Capture(const QWidget& Form, bool StateChanged, const QMargins& Frame);
     bool Apply(QWidget& Form) const;
-    // Applies the bounds again once the window's frame is known.
-    void FitFrame(QWidget& Form) const;
+    // Frame: in, the normal state's frame where the window manager cannot
+    // tell it now; out, the frame the bounds were applied with (none when
+    // not known).
+    bool Apply(QWidget& Form, QMargins& Frame) const;
+    // Applies the bounds again once the window's frame is known, where they
+    // were applied without it. Placed: the client area Apply gave the
+    // window; a size the window has changed since is its own and stays.
+    void FitFrame(QWidget& Form, const QRect& Placed) const;
 
     int32_t Left = 0;
     int32_t Top = 0;
@@ -95,10 +106,17 @@ public:
 private:
     friend class TFormLocationHooks;
 
+    // Remembers the window's frame while it is in the normal state.
+    void NoteFrame();
+
     QPointer<QWidget> FForm;
     TFormLocation FLocation;
     bool FStateChanged = false;
-    // The window's frame when it was last seen.
-    QMargins FFrame;
+    // The window's frame in the normal state, as last seen or applied with:
+    // the window manager takes the frame away as the window is hidden, and
+    // a maximized window has another.
+    QMargins FNormalFrame;
+    // The client area applied without a known frame, until it is known.
+    QRect FPlaced;
     std::unique_ptr<TFormLocationHooks> FHooks;
 };

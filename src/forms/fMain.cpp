@@ -8,10 +8,12 @@
 #include "app/uTranslationKit.h"
 #include "forms/fMainPrivate.h"
 #include "forms/uFormBase.h"
+#include "forms/uFormPlacement.h"
 #include "forms/uFormStyle.h"
 #include "forms/uHintRouter.h"
 #include "forms/uStatusPanels.h"
 #include "platform/qt/uFolderSearcher.h"
+#include "platform/qt/uPlatformShell.h"
 #include "platform/qt/uQtMessageWindow.h"
 
 #include <QAbstractEventDispatcher>
@@ -296,16 +298,30 @@ void TFormMain::FitWithoutMessages()
 {
     if (auto* L = centralWidget()->layout())
         L->activate();
+    // The collapsed height is the normal state's, also for a window that
+    // opens maximized: it is not on the screen yet, so nobody sees it
+    // leave the state for a moment.
+    const Qt::WindowStates State = windowState();
+    const Qt::WindowStates Enlarged = Qt::WindowMaximized | Qt::WindowFullScreen;
+    if (State & Enlarged)
+        setWindowState(State & ~Enlarged);
     setMinimumHeight(0);
     resize(width(), CompactClientHeight());
     setMinimumHeight(CompactClientHeight());
     FToolBarHeight = MainToolBar->height();
     // Without a remembered place the window opens centred on its screen.
+    // Either way its title bar opens on the screen, even where the window
+    // is taller than the screen (the bottom then stands beyond it).
     const TFormLocationTracker* Tracker = Settings ? Settings->MainFormLocation.get() : nullptr;
     const bool Remembered = Tracker && Tracker->Form() == this && Tracker->Enabled() && Tracker->Location().Valid;
-    if (!Remembered && windowState() == Qt::WindowNoState)
-        if (QScreen* S = screen())
-            move(S->availableGeometry().center() - QPoint(frameGeometry().width() / 2, frameGeometry().height() / 2));
+    if (!(State & Qt::WindowMinimized)) {
+        if (Remembered)
+            KeepFrameInside(*this, PlatformVirtualDesktop());
+        else
+            CenterOnScreen(*this);
+    }
+    if (State & Enlarged)
+        setWindowState(State);
 }
 
 // Captions switched on or off, or a narrower or wider window, give the bar

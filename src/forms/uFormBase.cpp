@@ -111,7 +111,7 @@ void TSorvikForm::setVisible(bool Visible)
 {
     if (Visible && !isVisible()) {
         if (Placement == plCenterEveryOpening || (Placement == plCenterFirstOpening && !FPlaced))
-            CenterOnActiveWindow(this);
+            CenterOnMainWindow(*this);
         FPlaced = true;
     }
     QDialog::setVisible(Visible);

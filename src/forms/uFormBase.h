@@ -50,9 +50,9 @@ public:
 
     // Non-modal show: restores a minimized window and brings it to the front.
     void ShowAndRaise();
-    // Where the window opens: where it was left, or centred on the window
-    // it is opened from at every opening, or at the first one only (later
-    // openings keep the place the user left it at).
+    // Where the window opens: where it was left, or centred on the main
+    // window at every opening, or at the first one only (later openings
+    // keep the place the user left it at).
     enum TPlacement { plNone, plCenterEveryOpening, plCenterFirstOpening };
 
 protected:

@@ -74,3 +74,33 @@ TEST_F(FramedWindow, MaximizedTheRestoredFrameIsCaptured)
     EXPECT_EQ(T.GetText(), "1,40,50,300,200,2");
     Window.hide();
 }
+
+// Bounds applied before the frame was known stood for the client area; once
+// the frame is known they are the frame's again, except a size the window
+// has set itself meanwhile (the main window's height with its message list
+// closed).
+TEST_F(FramedWindow, AFrameKnownLateKeepsWhatTheWindowChangedMeanwhile)
+{
+    TFormLocation L;
+    L.SetText("1,50,60,320,240,0");
+    struct TCase {
+        const char* Meanwhile;
+        QSize Client;     // the size the window sets itself, or none
+        QSize Expected;   // the frame's size after the fit
+    } Cases[] = {
+        {"nothing", {}, {320, 240}},
+        {"its height", {320, 150}, {320, 150 + FrameMarginsOf(Window).top() + FrameMarginsOf(Window).bottom()}},
+    };
+    for (const TCase& C : Cases) {
+        SCOPED_TRACE(C.Meanwhile);
+        const QRect Placed(50, 60, 320, 240);
+        Window.setGeometry(Placed);
+        Window.show();
+        ASSERT_TRUE(QTest::qWaitForWindowExposed(&Window));
+        if (C.Client.isValid())
+            Window.resize(C.Client);
+        L.FitFrame(Window, Placed);
+        EXPECT_EQ(Window.frameGeometry(), QRect(QPoint(50, 60), C.Expected));
+        Window.hide();
+    }
+}

@@ -25,6 +25,15 @@ namespace {
 const QString Above = QStringLiteral("_NET_WM_STATE_ABOVE");
 const QString MaximizedVert = QStringLiteral("_NET_WM_STATE_MAXIMIZED_VERT");
 
+std::string Text(const QRect& R)
+{
+    std::ostringstream S;
+    S << R.x() << "," << R.y() << " " << R.width() << "x" << R.height();
+    return S.str();
+}
+
+QRect Desktop() { return QGuiApplication::primaryScreen()->virtualGeometry(); }
+
 class TReopenedWindowJourney : public TWindowJourney {
 protected:
     // The window manager shows W maximized, or no longer.
@@ -53,6 +62,72 @@ protected:
 };
 
 } // namespace
+
+// Maximized at every start: the remembered normal bounds stay exactly what
+// they were, however often the program starts and closes, and restoring the
+// window puts its whole frame, title bar included, where it was.
+TEST_F(TReopenedWindowJourney, MaximizedStartsKeepTheNormalBoundsExactly)
+{
+    Folder.Write("Settings.ini", "[Location]\nMainForm=1,300,60,451,541,0\nLogViewer=1,700,90,515,308,0\n");
+    // The first start settles the normal bounds: the main window opens at
+    // the height that leaves the message list closed.
+    Start();
+    ASSERT_TRUE(Framed(FormMain));
+    Parts(FormMain).ActionViewLog->trigger();
+    ASSERT_TRUE(Framed(FormLogViewer));
+    ASSERT_TRUE(FrameAt(FormLogViewer, QRect(700, 90, 515, 308))) << Text(FrameBounds(FormLogViewer));
+    const QRect MainFrame = FrameBounds(FormMain);
+    EXPECT_EQ(MainFrame.topLeft(), QPoint(300, 60));
+    ASSERT_TRUE(CloseWindow(FormLogViewer));
+    EXPECT_EQ(CloseByWindowManager(), 0);
+    const std::string Main = LocationText(MainFrame);
+    const std::string Log = "1,700,90,515,308,0";
+    ASSERT_EQ(StoredLocation("MainForm"), Main);
+    ASSERT_EQ(StoredLocation("LogViewer"), Log);
+
+    // Maximized by the user, closed maximized.
+    Start();
+    ASSERT_TRUE(Framed(FormMain));
+    RequestMaximized(FormMain, true);
+    ASSERT_TRUE(ShownMaximized(FormMain, true));
+    Parts(FormMain).ActionViewLog->trigger();
+    ASSERT_TRUE(Framed(FormLogViewer));
+    RequestMaximized(FormLogViewer, true);
+    ASSERT_TRUE(ShownMaximized(FormLogViewer, true));
+    ASSERT_TRUE(CloseWindow(FormLogViewer));
+    EXPECT_EQ(CloseByWindowManager(), 0);
+    EXPECT_EQ(StoredLocation("MainForm"), Maximized(Main));
+    EXPECT_EQ(StoredLocation("LogViewer"), Maximized(Log));
+
+    for (int Run = 1; Run <= 4; ++Run) {
+        SCOPED_TRACE("maximized start " + std::to_string(Run));
+        Start();
+        ASSERT_TRUE(ShownMaximized(FormMain, true));
+        RequestMaximized(FormMain, false);
+        ASSERT_TRUE(ShownMaximized(FormMain, false));
+        EXPECT_TRUE(FrameAt(FormMain, MainFrame)) << Text(FrameBounds(FormMain)) << " instead of " << Text(MainFrame);
+        EXPECT_TRUE(Desktop().contains(FrameBounds(FormMain)));
+        RequestMaximized(FormMain, true);
+        ASSERT_TRUE(ShownMaximized(FormMain, true));
+
+        // The log viewer, opened twice in the run, alike.
+        for (int Opening = 1; Opening <= 2; ++Opening) {
+            SCOPED_TRACE("log viewer opening " + std::to_string(Opening));
+            Parts(FormMain).ActionViewLog->trigger();
+            ASSERT_TRUE(ShownMaximized(FormLogViewer, true));
+            RequestMaximized(FormLogViewer, false);
+            ASSERT_TRUE(ShownMaximized(FormLogViewer, false));
+            EXPECT_TRUE(FrameAt(FormLogViewer, QRect(700, 90, 515, 308))) << Text(FrameBounds(FormLogViewer));
+            RequestMaximized(FormLogViewer, true);
+            ASSERT_TRUE(ShownMaximized(FormLogViewer, true));
+            ASSERT_TRUE(CloseWindow(FormLogViewer));
+        }
+        EXPECT_EQ(CloseByWindowManager(), 0);
+        EXPECT_EQ(StoredLocation("MainForm"), Maximized(Main));
+        EXPECT_EQ(StoredLocation("LogViewer"), Maximized(Log));
+    }
+    ExpectNothingSaid();
+}
 
 namespace {
 
@@ -142,4 +217,162 @@ TEST_F(TReopenedWindowJourney, StayOnTopHoldsAtEveryOpeningAndEndsWhenSwitchedOf
     EXPECT_EQ(CloseByWindowManager(), 0);
     EXPECT_NE(ReadAll(SettingsFile()).find("StayOnTop=0"), std::string::npos);
     ExpectNothingSaid();
+}
+
+// Each window opens centred on the main window, its frame included, at the
+// first opening as at the later ones; Save Log too when the log viewer's
+// button opens it.
+TEST_F(TReopenedWindowJourney, WindowsOpenCentredOnTheMainWindowFromTheFirstOpening)
+{
+    Folder.Write("Settings.ini", "[Location]\nMainForm=1,150,120,520,600,0\nLogViewer=1,700,500,515,308,0\n");
+    for (int Run = 1; Run <= 2; ++Run) {
+        SCOPED_TRACE("run " + std::to_string(Run));
+        Start();
+        ASSERT_TRUE(Framed(FormMain));
+        ASSERT_TRUE(FrameAt(FormMain, QRect(150, 120, 520, FrameBounds(FormMain).height())));
+        const QPoint Centre = FrameBounds(FormMain).center();
+        for (const TSecondary& S : SecondaryWindows()) {
+            if (S.Window == FormLogViewer)
+                continue;   // where it was left
+            SCOPED_TRACE(S.Window->objectName().toStdString());
+            for (int Opening = 1; Opening <= 2; ++Opening) {
+                SCOPED_TRACE("opening " + std::to_string(Opening));
+                auto Check = [&] {
+                    ASSERT_TRUE(Framed(S.Window));
+                    const QPoint At = FrameBounds(S.Window).center();
+                    EXPECT_LE((At - Centre).manhattanLength(), 1)
+                        << Text(FrameBounds(S.Window)) << " around " << Text(FrameBounds(FormMain));
+                    EXPECT_TRUE(CloseWindow(S.Window));
+                };
+                if (S.Modal)
+                    WhenModal([&](QWidget*) { Check(); });
+                S.Open();
+                if (!S.Modal)
+                    Check();
+            }
+        }
+        Parts(FormMain).ActionViewLog->trigger();
+        ASSERT_TRUE(Framed(FormLogViewer));
+        ASSERT_TRUE(FrameAt(FormLogViewer, QRect(700, 500, 515, 308)));
+        FormLogViewer->activateWindow();
+        ASSERT_TRUE(QTest::qWaitForWindowActive(FormLogViewer));
+        WhenModal([&](QWidget* Dialog) {
+            ASSERT_TRUE(Framed(Dialog));
+            EXPECT_LE((FrameBounds(Dialog).center() - Centre).manhattanLength(), 1) << Text(FrameBounds(Dialog));
+            EXPECT_TRUE(CloseWindow(Dialog));
+        });
+        QTest::mouseClick(FormLogViewer->findChild<QToolButton*>(QStringLiteral("TB_SaveToFile")), Qt::LeftButton);
+        EXPECT_TRUE(CloseWindow(FormLogViewer));
+        EXPECT_EQ(CloseByWindowManager(), 0);
+    }
+    ExpectNothingSaid();
+}
+
+// The message list starts closed whatever height was remembered: after a
+// run that showed a warning, and with a tall window remembered.
+TEST_F(TReopenedWindowJourney, ARememberedTallWindowStartsWithTheMessagesClosed)
+{
+    Folder.Write("Settings.ini", "[Location]\nMainForm=1,200,100,451,800,0\n");
+    auto ExpectCollapsed = [] {
+        ASSERT_TRUE(Framed(FormMain));
+        // Nothing comes to put the remembered height back meanwhile.
+        QTest::qWait(300);
+        EXPECT_LE(Parts(FormMain).Panel_Messages->height(), 10);
+        EXPECT_EQ(FormMain->height(), FormMain->minimumHeight()) << "the height with the list closed";
+        EXPECT_EQ(FrameBounds(FormMain).topLeft(), QPoint(200, 100));
+    };
+    Start();
+    ExpectCollapsed();
+    const int Collapsed = FrameBounds(FormMain).height();
+    EXPECT_EQ(CloseByWindowManager(), 0);
+    EXPECT_EQ(StoredLocation("MainForm"), LocationText(QRect(200, 100, 451, Collapsed)));
+
+    for (int Run = 1; Run <= 2; ++Run) {
+        SCOPED_TRACE("run " + std::to_string(Run));
+        // A warning opens the list, and the window is closed so.
+        Start({Q(Folder.Path() / "missing.txt")});
+        ASSERT_TRUE(QTest::qWaitFor([] { return Parts(FormMain).Panel_Messages->height() > 10; }, 5000));
+        EXPECT_EQ(CloseByWindowManager(), 0);
+        const std::string Tall = StoredLocation("MainForm");
+        EXPECT_NE(Tall, LocationText(QRect(200, 100, 451, Collapsed))) << "stored with the list open";
+
+        Start();
+        ExpectCollapsed();
+        EXPECT_EQ(FrameBounds(FormMain).height(), Collapsed);
+        EXPECT_EQ(CloseByWindowManager(), 0);
+    }
+}
+
+namespace {
+
+// The journeys of a small screen run on an X server of 800 by 600 pixels.
+class TSmallScreenJourney : public TReopenedWindowJourney {
+protected:
+    void SetUp() override
+    {
+        if (Desktop().size() != QSize(800, 600))
+            GTEST_SKIP() << "for an 800x600 screen";
+        TReopenedWindowJourney::SetUp();
+    }
+};
+
+} // namespace
+
+// Remembered larger than the screen and maximized: restored, the window's
+// whole frame lies on the screen, at every start.
+TEST_F(TSmallScreenJourney, AMaximizedWindowLargerThanTheScreenRestoresOntoIt)
+{
+    Folder.Write("Settings.ini", "[Location]\nMainForm=1,-500,-400,900,700,2\n");
+    std::string Stored;
+    for (int Run = 1; Run <= 3; ++Run) {
+        SCOPED_TRACE("run " + std::to_string(Run));
+        Start();
+        ASSERT_TRUE(ShownMaximized(FormMain, true));
+        RequestMaximized(FormMain, false);
+        ASSERT_TRUE(ShownMaximized(FormMain, false));
+        EXPECT_TRUE(QTest::qWaitFor([] { return FrameBounds(FormMain).topLeft() == QPoint(0, 0); }, 5000))
+            << Text(FrameBounds(FormMain));
+        EXPECT_TRUE(Desktop().contains(FrameBounds(FormMain))) << Text(FrameBounds(FormMain));
+        EXPECT_EQ(FrameBounds(FormMain).width(), 800);
+        RequestMaximized(FormMain, true);
+        ASSERT_TRUE(ShownMaximized(FormMain, true));
+        EXPECT_EQ(CloseByWindowManager(), 0);
+        if (Run > 1) {
+            EXPECT_EQ(StoredLocation("MainForm"), Stored) << "the same at every start";
+        }
+        Stored = StoredLocation("MainForm");
+        EXPECT_EQ(Stored.substr(0, 10), "1,0,0,800,");
+    }
+}
+
+// German with the tool bar's captions needs more height than the screen
+// has: the window keeps its height (nothing is squeezed) and opens with its
+// title bar at the top of the screen, centred or where it was remembered.
+TEST_F(TSmallScreenJourney, AWindowTallerThanTheScreenOpensWithItsTitleBarOnIt)
+{
+    Folder.Write("Settings.ini", "[General]\nToolbarCaptions=1\n");
+    for (int Run = 1; Run <= 3; ++Run) {
+        SCOPED_TRACE("run " + std::to_string(Run));
+        Start({QStringLiteral("--LANG=de")});
+        ASSERT_TRUE(Framed(FormMain));
+        QTest::qWait(100);
+        const QRect Frame = FrameBounds(FormMain);
+        EXPECT_GE(Frame.top(), 0) << Text(Frame);
+        EXPECT_GE(Frame.left(), 0) << Text(Frame);
+        EXPECT_LE(Frame.right(), 799) << Text(Frame);
+        if (Frame.height() > 600) {
+            EXPECT_EQ(Frame.top(), 0) << Text(Frame);
+        } else {
+            EXPECT_LE(Frame.bottom(), 599) << Text(Frame);
+        }
+        EXPECT_GE(FormMain->height(), FormMain->minimumHeight());
+        // The second run remembers where the first one closed, the third
+        // one a place lower down.
+        if (Run == 1)
+            Settings->MainFormLocation->SetEnabled(true);
+        EXPECT_EQ(CloseByWindowManager(), 0);
+        if (Run == 2)
+            Folder.Write("Settings.ini", "[General]\nToolbarCaptions=1\n[Location]\nMainForm=1,200,300,451,541,0\n");
+    }
+    Infos.clear();
 }
