@@ -12,6 +12,7 @@
 #include "platform/qt/uDroppedPaths.h"
 #include "platform/qt/uFileNames.h"
 #include "platform/qt/uFolderSearcher.h"
+#include "platform/uPlatformFiles.h"
 
 #include <QAction>
 #include <QDragEnterEvent>
@@ -27,8 +28,6 @@
 #include <QTreeView>
 
 #include <exception>
-#include <filesystem>
-#include <system_error>
 #include <vector>
 
 using namespace fmain;
@@ -38,13 +37,13 @@ void TFormMain::AddPath(const QString& Path)
     ShowFileControls();
     // Looked up by its bytes: Qt's own look-up loses a name that is not UTF-8.
     const std::string Name = QStringToFileName(Path);
-    std::error_code Error;
-    const std::filesystem::file_status Status = std::filesystem::status(Name, Error);
-    // An empty path names nothing: its status is "not found".
-    if (std::filesystem::is_directory(Status)) {
+    // Reached a part at a time, as the search and the worker reach it: a
+    // path longer than the system takes whole is found all the same.
+    const TPathKind Kind = PathKind(Name);
+    if (Kind == TPathKind::pkFolder) {
         // Searched on a thread of its own; the paths after it wait for its end.
         FSearcher->Start(Name);
-    } else if (std::filesystem::exists(Status)) {
+    } else if (Kind == TPathKind::pkFile) {
         EnqueueFile(Name);
     } else {
         AddMessage(mlWarning, Q(sfilenotfound));

@@ -53,6 +53,12 @@ struct TDirectoryEntry {
 // Windows reports the link's own entry.
 bool ReadDirectoryEntry(const std::string& FileName, TDirectoryEntry& Entry);
 
+// What a path names, links followed: an empty path, a missing one and a
+// dangling link name nothing; a FIFO or a device is a file here. A path
+// longer than the system takes whole is reached a part at a time.
+enum class TPathKind { pkNothing, pkFolder, pkFile };
+TPathKind PathKind(const std::string& Path);
+
 // Local civil time under the rule the time zone has at that date. False,
 // with the system's reason, when the system cannot convert it.
 bool FileTimeToLocalTime(std::uint64_t FileTime, TLocalDateTime& Local, std::string& Reason);

@@ -1,5 +1,6 @@
 #include "platform/uPlatformFiles.h"
 
+#include "platform/uPathAt_posix.h"
 #include "platform/uUnbufferedOutput.h"
 
 #include <cerrno>
@@ -38,68 +39,6 @@ constexpr std::int64_t FileTimeUnixOffset = 11644473600;
 //   archive        never (no such notion)
 //   reparse point  the entry is a symbolic link
 // EntryMode is the entry itself (not followed), TargetMode what it leads to.
-// A path too long for the system to take whole (PATH_MAX, which the folder
-// search goes beyond) is reached a part at a time: Folder is then a handle
-// of its leading folders and Name the rest, relative to it.
-class TPathAt {
-public:
-    explicit TPathAt(const std::string& Path)
-    {
-        std::size_t Start = 0;
-        while (Path.size() - Start >= PATH_MAX) {
-            // The longest run of whole folders that fits in one call.
-            const std::size_t Cut = Path.rfind('/', Start + PATH_MAX - 2);
-            if (Cut == std::string::npos || Cut < Start) {
-                Fail(ENAMETOOLONG);
-                return;
-            }
-            const std::string Part = Path.substr(Start, Cut - Start + 1);
-            const int Next = ::openat(FFolder, Part.c_str(), O_PATH | O_DIRECTORY | O_CLOEXEC);
-            const int Error = errno;
-            Release();
-            if (Next < 0) {
-                Fail(Error);
-                return;
-            }
-            FFolder = Next;
-            Start = Cut + 1;
-        }
-        // The usual short path is named in place: no copy per call.
-        if (Start > 0)
-            FRest = Path.substr(Start);
-        FName = Start > 0 ? FRest.c_str() : Path.c_str();
-    }
-    // Path must outlive the object: the name may point into it.
-    explicit TPathAt(std::string&&) = delete;
-    ~TPathAt() { Release(); }
-    TPathAt(const TPathAt&) = delete;
-    TPathAt& operator=(const TPathAt&) = delete;
-
-    int Folder() const { return FFolder; }
-    // Empty when a folder on the way could not be opened; errno tells why.
-    const char* Name() const { return FName; }
-    bool Valid() const { return FError == 0; }
-    int Error() const { return FError; }
-
-private:
-    void Release()
-    {
-        if (FFolder >= 0)
-            ::close(FFolder);
-        FFolder = AT_FDCWD;
-    }
-    void Fail(int Error)
-    {
-        Release();
-        FError = Error;
-    }
-
-    int FFolder = AT_FDCWD;
-    std::string FRest;
-    const char* FName = "";
-    int FError = 0;
-};
-
 std::uint32_t PosixAttributes(const std::string& FileName, mode_t EntryMode, mode_t TargetMode)
 {
     std::uint32_t Result = 0;
@@ -192,6 +131,15 @@ bool ReadDirectoryEntry(const std::string& FileName, TDirectoryEntry& Entry)
     Entry.Created = UnixTimeToFileTime(Birth.tv_sec, Birth.tv_nsec);
     Entry.Modified = UnixTimeToFileTime(Target.stx_mtime.tv_sec, Target.stx_mtime.tv_nsec);
     return true;
+}
+
+TPathKind PathKind(const std::string& Path)
+{
+    struct stat St {};
+    const TPathAt At(Path);
+    if (Path.empty() || !At.Valid() || ::fstatat(At.Folder(), At.Name(), &St, 0) != 0)
+        return TPathKind::pkNothing;
+    return S_ISDIR(St.st_mode) ? TPathKind::pkFolder : TPathKind::pkFile;
 }
 
 bool FileTimeToLocalTime(std::uint64_t FileTime, TLocalDateTime& Local, std::string& Reason)

@@ -2,8 +2,10 @@
 
 #include "platform/uUnbufferedOutput.h"
 
+#include <filesystem>
 #include <ostream>
 #include <streambuf>
+#include <system_error>
 
 #ifndef NOMINMAX
 #  define NOMINMAX
@@ -70,6 +72,17 @@ bool ReadDirectoryEntry(const std::string& FileName, TDirectoryEntry& Entry)
     Entry.Created = ToFileTime(Data.ftCreationTime);
     Entry.Modified = ToFileTime(Data.ftLastWriteTime);
     return true;
+}
+
+TPathKind PathKind(const std::string& Path)
+{
+    if (Path.empty())
+        return TPathKind::pkNothing;
+    std::error_code Error;
+    const auto Status = std::filesystem::status(std::filesystem::path(Widen(Path)), Error);
+    if (std::filesystem::is_directory(Status))
+        return TPathKind::pkFolder;
+    return std::filesystem::exists(Status) ? TPathKind::pkFile : TPathKind::pkNothing;
 }
 
 bool FileTimeToLocalTime(std::uint64_t FileTime, TLocalDateTime& Local, std::string& Reason)

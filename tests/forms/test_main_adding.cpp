@@ -8,6 +8,7 @@
 #include "platform/qt/uFileNames.h"
 #include "platform/qt/uFolderSearcher.h"
 #include "program/uMainSequence.h"
+#include "support/deep_chain_posix.h"
 #include "support/permissions_enforced.h"
 
 #include <QAbstractButton>
@@ -337,5 +338,39 @@ TEST(MainWindowAdding, NameThatIsNotUtf8IsShownOneWayEverywhere)
     const QStringList Messages = M.MessageTexts();
     ASSERT_GE(Messages.size(), 3) << Messages.join('\n').toStdString();
     EXPECT_EQ(Messages.mid(Messages.size() - 2), (QStringList{NameB, NameA}));
+}
+#endif
+
+#ifndef Q_OS_WIN
+// A path longer than the system takes whole is found every way it comes in
+// directly, as the folder search and the worker find it: the command line,
+// Enter in the file box and a drop, for a file and for a folder alike.
+TEST(MainWindowAdding, PathsLongerThanPathMaxAreFoundEveryWayIn)
+{
+    TTempFolder T;
+    TDeepChain Chain(T.Path() / "top", std::string(200, 'd'), 100);
+    ASSERT_TRUE(Chain.Made);
+    const std::string File = Chain.Bottom;
+    const std::string Folder = File.substr(0, File.rfind('/'));
+    ASSERT_GT(Folder.size(), 20000u);
+    const std::string Missing = Folder + "/missing.txt";
+
+    TMainWindowFixture M;
+    M.Form->SetCommandLineArguments({Q(File), Q(Folder), Q(Missing)});
+    M.Form->show(); // the first show adds the command line
+    ASSERT_TRUE(M.WaitIdle()) << "nothing was queued";
+    EXPECT_TRUE(M.Logged() == (std::vector<std::string>{File, File})) << M.Logged().size() << " logged";
+    EXPECT_TRUE(M.MessageTexts() == QStringList({"File not found", Q(Missing)}))
+        << "what is not there is still named, and only that: " << M.MessageTexts().size() << " lines";
+    EXPECT_TRUE(M.Ui.EditFile->text() == Q(File));
+
+    M.Access().ClearMessages();
+    M.Ui.EditFile->setFocus();
+    QTest::keyClick(M.Ui.EditFile, Qt::Key_Return);
+    ASSERT_TRUE(M.WaitIdle());
+    Drop(*M.Form, {Q(File), Q(Folder)});
+    ASSERT_TRUE(M.WaitIdle());
+    EXPECT_TRUE(M.Logged() == (std::vector<std::string>(5, File))) << M.Logged().size() << " logged";
+    EXPECT_TRUE(M.Messages().isEmpty()) << M.MessageTexts().size() << " lines";
 }
 #endif

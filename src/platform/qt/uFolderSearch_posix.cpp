@@ -1,5 +1,6 @@
 #include "platform/qt/uFolderSearch.h"
 #include "platform/qt/uFolderSearchEntries.h"
+#include "platform/uPathAt_posix.h"
 
 #include <cerrno>
 #include <dirent.h>
@@ -12,9 +13,10 @@ namespace {
 
 using namespace foldersearch;
 
-// Folders are opened relative to their parent's open descriptor, so that
-// a path longer than PATH_MAX is reached like any other; the walk keeps
-// its own stack, so that a tree of any depth fits the thread's stack.
+// Folders are opened relative to their parent's open descriptor (the top
+// one a part at a time), so that a path longer than PATH_MAX is reached
+// like any other; the walk keeps its own stack, so that a tree of any depth
+// fits the thread's stack.
 class TSearch {
 public:
     TSearch(const TFileFound& FileFound, const TFolderUnreadable& Unreadable, TStop Stop)
@@ -32,7 +34,8 @@ public:
     void Run(const std::string& Folder)
     {
         FPath = Folder;
-        if (!Enter(::open(Folder.c_str(), OpenFlags), std::string()))
+        const TPathAt Start(Folder);
+        if (!Enter(Start.Valid() ? ::openat(Start.Folder(), Start.Name(), OpenFlags) : -1, std::string()))
             return;
         while (!FFrames.empty() && !FStop.Stopped()) {
             const std::size_t Top = FFrames.size() - 1;
