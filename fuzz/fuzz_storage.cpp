@@ -1,6 +1,7 @@
 // "Storage.ini" beside the program: any bytes give an absolute data folder
 // that ends with a delimiter, and the expansions agree with their rules.
 #include "app/uSorvikPaths.h"
+#include "platform/uPlatformFiles.h"
 
 #include <QDir>
 #include <QFile>

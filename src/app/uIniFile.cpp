@@ -1,15 +1,12 @@
 #include "app/uIniFile.h"
 
+#include "platform/uPlatformFiles.h"
+
 #include <QByteArrayView>
 #include <QString>
 #include <QStringDecoder>
 #include <QtGlobal>
 
-#ifdef Q_OS_WIN
-const char* const IniLineEnd = "\r\n";
-#else
-const char* const IniLineEnd = "\n";
-#endif
 
 namespace {
 
@@ -104,11 +101,11 @@ std::optional<std::string> TIniReader::Text(const std::string& Section, const st
 void TIniWriter::Section(const std::string& Name)
 {
     if (!FText.empty())
-        FText += IniLineEnd;
-    FText += "[" + Name + "]" + IniLineEnd;
+        FText += TextLineBreak;
+    FText += "[" + Name + "]" + TextLineBreak;
 }
 
 void TIniWriter::Value(const std::string& Key, const std::string& Value)
 {
-    FText += Key + "=" + Value.substr(0, Value.find_first_of("\r\n")) + IniLineEnd;
+    FText += Key + "=" + Value.substr(0, Value.find_first_of("\r\n")) + TextLineBreak;
 }

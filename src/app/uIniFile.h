@@ -32,7 +32,8 @@ private:
 };
 
 // Writes sections in the order given, one empty line between two, one
-// "key=value" line per key with no blanks and no quoting, every line ended.
+// "key=value" line per key with no blanks and no quoting, every line ended
+// with the system's own TextLineBreak (platform/uPlatformFiles.h).
 class TIniWriter {
 public:
     void Section(const std::string& Name);
@@ -44,5 +45,3 @@ private:
     std::string FText;
 };
 
-// The line end the writer uses: the platform's own.
-extern const char* const IniLineEnd;

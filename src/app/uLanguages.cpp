@@ -2,6 +2,7 @@
 
 #include "app/uStartFiles.h"
 #include "app/uTranslationKit.h"
+#include "platform/uPlatformFiles.h"
 
 #include <QAction>
 #include <QCollator>
@@ -19,11 +20,16 @@ TLanguages Languages;
 
 namespace {
 
+bool IsDelimiter(QChar C)
+{
+    return C.unicode() < 0x80 && IsPathDelimiter(static_cast<char>(C.unicode()));
+}
+
 QString WithDelimiter(const QString& Folder)
 {
-    if (Folder.isEmpty() || Folder.endsWith(QLatin1Char('/')) || Folder.endsWith(QDir::separator()))
+    if (Folder.isEmpty() || IsDelimiter(Folder.back()))
         return Folder;
-    return Folder + QLatin1Char('/');
+    return Folder + QLatin1Char(PathDelimiters[0]);
 }
 
 // Masks here are "*" followed by a fixed ending; "*" may stand for nothing.
@@ -141,9 +147,10 @@ bool ReadPoHeader(const QString& FileName, QStringList& Lines)
 
 QString CodeFromFileName(const QString& FileName)
 {
-    QString Name = FileName;
-    const qsizetype Slash = std::max(Name.lastIndexOf(QLatin1Char('/')), Name.lastIndexOf(QLatin1Char('\\')));
-    Name = Name.mid(Slash + 1);
+    qsizetype Start = FileName.size();
+    while (Start > 0 && !IsDelimiter(FileName.at(Start - 1)))
+        --Start;
+    QString Name = FileName.mid(Start);
     const qsizetype Dot = Name.lastIndexOf(QLatin1Char('.'));
     if (Dot < 0 || !SameTextAscii(Name.mid(Dot), QStringLiteral(".po")))
         return {};

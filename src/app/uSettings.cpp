@@ -46,11 +46,7 @@ QString AbsolutePath(const std::string& FileName)
 
 bool HasFolderPart(const std::string& FileName)
 {
-    return QString::fromStdString(FileName).contains('/')
-#ifdef Q_OS_WIN
-           || FileName.find('\\') != std::string::npos
-#endif
-        ;
+    return FileNameStart(FileName) > 0;
 }
 
 } // namespace

@@ -1,6 +1,7 @@
 #include "app/uSorvikPaths.h"
 
 #include "platform/qt/uPlatformPaths.h"
+#include "platform/uPlatformFiles.h"
 
 #include <QByteArray>
 #include <QDir>
@@ -14,12 +15,6 @@
 #include <filesystem>
 
 namespace {
-
-#ifdef Q_OS_WIN
-constexpr char PathDelimiter = '\\';
-#else
-constexpr char PathDelimiter = '/';
-#endif
 
 std::string& StorageFolder()
 {
@@ -64,25 +59,6 @@ std::string FolderWithDelimiter(const std::string& Folder)
 }
 
 } // namespace
-
-bool IsPathDelimiter(char C)
-{
-#ifdef Q_OS_WIN
-    return C == '\\' || C == '/';
-#else
-    return C == '/';
-#endif
-}
-
-bool EndsWithPathDelimiter(const std::string& Path)
-{
-    return !Path.empty() && IsPathDelimiter(Path.back());
-}
-
-std::string IncludeTrailingPathDelimiter(const std::string& Path)
-{
-    return EndsWithPathDelimiter(Path) ? Path : Path + PathDelimiter;
-}
 
 std::string ResolveStorageFolder(const std::string& StorageFilePath, const std::string& VendorName,
                                  const std::string& AppName, bool* Found)
@@ -247,12 +223,15 @@ std::string GetAppFileName()
 std::string GetAppFolder()
 {
     const std::string File = GetAppFileName();
-    std::size_t Cut = File.size();
-    while (Cut > 0 && !IsPathDelimiter(File[Cut - 1]))
-        --Cut;
+    const std::size_t Cut = FileNameStart(File);
     if (Cut == 0)
         return IncludeTrailingPathDelimiter(PlatformCurrentDir());
     return File.substr(0, Cut);
+}
+
+std::string GetLanguagesFolder()
+{
+    return GetAppFolder() + "Languages";
 }
 
 std::string GetPublicDocumentsFolder()

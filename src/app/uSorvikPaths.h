@@ -1,6 +1,7 @@
 // The data folder that holds "Settings.ini", resolved once at start-up from
 // the optional storage file beside the program, and the folder helpers other
-// units share. All texts are UTF-8; folders end with a path delimiter.
+// units share. All texts are UTF-8; folders end with a path delimiter
+// (platform/uPlatformFiles.h says which characters are delimiters).
 #pragma once
 
 #include <string>
@@ -46,12 +47,10 @@ std::string JoinPath(const std::string& Base, const std::vector<std::string>& Pa
 // Replaces every "%NAME%" whose environment variable has a non-empty value.
 std::string ExpandEnvVariables(const std::string& Text);
 
-bool IsPathDelimiter(char C);
-bool EndsWithPathDelimiter(const std::string& Path);
-std::string IncludeTrailingPathDelimiter(const std::string& Path);
-
 std::string GetAppFileName();
 std::string GetAppFolder();
+// The "Languages" folder beside the program, without a delimiter at its end.
+std::string GetLanguagesFolder();
 
 // Special folders, each asked anew; empty when the platform has none.
 std::string GetPublicDocumentsFolder();

@@ -1,9 +1,9 @@
 #include "app/uUserInteraction.h"
 
+#include "platform/qt/uMessageBoxCopy.h"
+
 #include <QApplication>
 #include <QFileDialog>
-#include <QClipboard>
-#include <QGuiApplication>
 #include <QKeyEvent>
 #include <QMessageBox>
 
@@ -54,18 +54,14 @@ public:
     {
     }
 
-#ifdef Q_OS_WIN
 protected:
-    // Ctrl+C (Qt's, on Windows only) copies the text as it was given,
-    // without the wrap points.
+    // Where the toolkit copies the box on Ctrl+C, the copy reads as the text
+    // was given, without the wrap points.
     void keyPressEvent(QKeyEvent* Event) override
     {
         QMessageBox::keyPressEvent(Event);
-        if (Event == QKeySequence::Copy)
-            if (QClipboard* Clipboard = QGuiApplication::clipboard())
-                Clipboard->setText(Clipboard->text().remove(WrapPoint));
+        RemoveFromMessageBoxCopy(*Event, WrapPoint);
     }
-#endif
 };
 
 } // namespace

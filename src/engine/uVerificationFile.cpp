@@ -101,8 +101,7 @@ std::string TVerificationWriter::GetFileName(const THashFile& Item) const
 {
     if (UseFullPath)
         return Item.FileName;
-    const std::size_t Last = Item.FileName.find_last_of(PathDelimiters);
-    return Last == std::string::npos ? Item.FileName : Item.FileName.substr(Last + 1);
+    return Item.FileName.substr(FileNameStart(Item.FileName));
 }
 
 std::string TVerificationWriter::GetHashText(const THashFile& Item) const

@@ -12,16 +12,17 @@
 #include "forms/uFormStyle.h"
 #include "forms/uHintRouter.h"
 #include "forms/uStatusPanels.h"
+#include "platform/qt/uFileNames.h"
 #include "platform/qt/uFolderSearcher.h"
 #include "platform/qt/uPlatformShell.h"
 #include "platform/qt/uQtMessageWindow.h"
+#include "platform/uPlatformFiles.h"
 
 #include <QAbstractEventDispatcher>
 #include <QAction>
 #include <QApplication>
 #include <QCheckBox>
 #include <QCloseEvent>
-#include <QDir>
 #include <QLayout>
 #include <QLineEdit>
 #include <QScreen>
@@ -93,8 +94,9 @@ void TFormMain::FormCreate()
         RunGuarded([&] { LanguageSelected(Code); });
     };
     Languages.OnHowToTranslate = [this](QObject*) { RunGuarded([this] { HowToTranslate(); }); };
-    const QString LanguagesFolder = QString::fromStdString(GetAppFolder()) + QStringLiteral("Languages");
-    Languages.Scan(LanguagesFolder, LanguagesFolder + QDir::separator() + QStringLiteral("Flags"));
+    const std::string LanguagesFolder = GetLanguagesFolder();
+    Languages.Scan(FileNameToQString(LanguagesFolder),
+                   FileNameToQString(IncludeTrailingPathDelimiter(LanguagesFolder) + "Flags"));
     Languages.BuildMenu(MI_Language);
 
     // Update handlers run whenever the program is about to wait for input.

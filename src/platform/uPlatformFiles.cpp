@@ -4,6 +4,7 @@
 
 #include <atomic>
 #include <cstdio>
+#include <cstring>
 #include <filesystem>
 #include <random>
 #include <system_error>
@@ -16,6 +17,27 @@ std::filesystem::path PathOf(const std::string& Utf8)
 }
 
 }  // namespace
+
+bool IsPathDelimiter(char C)
+{
+    return C != '\0' && std::strchr(PathDelimiters, C) != nullptr;
+}
+
+bool EndsWithPathDelimiter(const std::string& Path)
+{
+    return !Path.empty() && IsPathDelimiter(Path.back());
+}
+
+std::string IncludeTrailingPathDelimiter(const std::string& Path)
+{
+    return EndsWithPathDelimiter(Path) ? Path : Path + PathDelimiters[0];
+}
+
+std::size_t FileNameStart(const std::string& Path)
+{
+    const std::size_t Last = Path.find_last_of(PathDelimiters);
+    return Last == std::string::npos ? 0 : Last + 1;
+}
 
 bool ForceDirectories(const std::string& Folder, std::string& Reason)
 {
@@ -38,8 +60,7 @@ std::string TemporaryNameBeside(const std::string& Target)
     char Name[32];
     std::snprintf(Name, sizeof Name, ".sorvik-%08x.tmp",
                   static_cast<unsigned>(Random() ^ (Serial++ * 0x9E3779B9u)));
-    const auto Last = Target.find_last_of(PathDelimiters);
-    return (Last == std::string::npos ? std::string() : Target.substr(0, Last + 1)) + Name;
+    return Target.substr(0, FileNameStart(Target)) + Name;
 }
 
 TUnbufferedOutput::int_type TUnbufferedOutput::overflow(int_type C)

@@ -12,8 +12,21 @@
 #include <stdexcept>
 #include <string>
 
-// Characters that part a path into folders and a name on this system.
+// Characters that part a path into folders and a name on this system; the
+// first is the one this program puts between a folder and a name. Windows
+// counts "/" and the drive's colon too: "C:name" is "name" in the folder
+// that "C:" names, so a folder that ends with the colon takes a name as it
+// is, and the name of "C:name" starts after the colon.
 extern const char* const PathDelimiters;
+// How this system ends the lines of its own text files (the settings).
+extern const char* const TextLineBreak;
+
+bool IsPathDelimiter(char C);
+bool EndsWithPathDelimiter(const std::string& Path);
+// Path followed by the delimiter unless it ends with one already.
+std::string IncludeTrailingPathDelimiter(const std::string& Path);
+// Where the name of Path starts: after its last delimiter, 0 without one.
+std::size_t FileNameStart(const std::string& Path);
 
 // A local civil date and time to the millisecond. All zero stands for an
 // absent time; every real time has a year of at least 1601.

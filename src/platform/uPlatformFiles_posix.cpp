@@ -22,6 +22,7 @@
 
 // Only "/" parts a path here: "a:b" and "a\\b" are names.
 const char* const PathDelimiters = "/";
+const char* const TextLineBreak = "\n";
 
 namespace {
 

@@ -13,6 +13,7 @@
 #include <windows.h>
 
 const char* const PathDelimiters = "\\/:";
+const char* const TextLineBreak = "\r\n";
 
 namespace {
 

@@ -36,14 +36,8 @@ TSorvikProgram::~TSorvikProgram() { Finish(); }
 QStringList TSorvikProgram::ArgumentsFromArgv(int Argc, char** Argv)
 {
     QStringList List;
-    for (int I = 1; I < Argc; ++I) {
-#ifdef Q_OS_WIN
-        List.append(QString::fromLocal8Bit(Argv[I]));
-#else
-        // Paths keep their bytes even when they are not valid UTF-8.
-        List.append(FileNameToQString(Argv[I]));
-#endif
-    }
+    for (int I = 1; I < Argc; ++I)
+        List.append(CommandLineArgument(Argv[I]));
     return List;
 }
 
@@ -65,7 +59,7 @@ void TSorvikProgram::Start()
     Settings->Reset();
     Settings->LoadIfExists(GetSettingsFilePath());
     // 5. The language, before any window exists.
-    Languages.Apply(QString::fromStdString(GetAppFolder()) + QStringLiteral("Languages"),
+    Languages.Apply(FileNameToQString(GetLanguagesFolder()),
                     QString::fromStdString(Settings->LanguageCode), QString::fromStdString(Settings->BiDiCode),
                     TLanguageSources::FromProcess(FArguments));
     // 6. The application's title.

@@ -1,5 +1,6 @@
 #include "app/uIniFile.h"
 #include "app/uSettings.h"
+#include "platform/uPlatformFiles.h"
 
 #include <QBuffer>
 #include <QDir>
@@ -26,7 +27,7 @@ std::string Lines(const std::string& Text)
     std::string Result;
     for (char C : Text) {
         if (C == '\n')
-            Result += IniLineEnd;
+            Result += TextLineBreak;
         else
             Result += C;
     }

@@ -1,5 +1,6 @@
 #include "app/uSettings.h"
 #include "app/uSorvikPaths.h"
+#include "platform/uPlatformFiles.h"
 
 #include <QDir>
 #include <QFile>

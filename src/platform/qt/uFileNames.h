@@ -12,3 +12,7 @@
 
 QString FileNameToQString(const std::string& Name);
 std::string QStringToFileName(const QString& Name);
+
+// One argument of main()'s argv as the program's text: on Unix a path in
+// it keeps its bytes, on Windows it is in the system's 8-bit code page.
+QString CommandLineArgument(const char* Argument);

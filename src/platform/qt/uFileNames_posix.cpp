@@ -1,12 +1,5 @@
 #include "platform/qt/uFileNames.h"
 
-#ifdef Q_OS_WIN
-
-QString FileNameToQString(const std::string& Name) { return QString::fromStdString(Name); }
-std::string QStringToFileName(const QString& Name) { return Name.toStdString(); }
-
-#else
-
 namespace {
 
 constexpr char16_t EscapeBase = 0xDC00;  // + a byte of 0x80 to 0xFF
@@ -114,4 +107,8 @@ std::string QStringToFileName(const QString& Name)
     return Out;
 }
 
-#endif
+QString CommandLineArgument(const char* Argument)
+{
+    // Paths keep their bytes even when they are not valid UTF-8.
+    return FileNameToQString(Argument);
+}
