@@ -2,17 +2,14 @@
 
 #include "app/uSettings.h"
 #include "app/uTranslationKit.h"
-#include "platform/qt/uFileNames.h"
 #include "forms/uFormPlacement.h"
+#include "forms/uLogViewerModel.h"
 #include "forms/uMainIcons.h"
 #include "forms/uWrappingToolBar.h"
-#include "engine/uStrUtils.h"
 
-#include <QAbstractTableModel>
 #include <QAction>
 #include <QApplication>
 #include <QClipboard>
-#include <QGuiApplication>
 #include <QHeaderView>
 #include <QItemSelectionModel>
 #include <QKeyEvent>
@@ -31,13 +28,10 @@ namespace {
 
 QString Str(const char* S) { return QString::fromUtf8(S); }
 
-constexpr int ColNumber = 0;
-constexpr int ColFile = 1;
-constexpr int ColSize = 2;
-constexpr int ColFirstHash = 3;
-constexpr int ColumnCount = ColFirstHash + (htLast - htFirst + 1);
-
-int HashColumnOf(THashType T) { return ColFirstHash + (T - htFirst); }
+constexpr int ColNumber = TLogViewerModel::ColNumber;
+constexpr int ColFile = TLogViewerModel::ColFile;
+constexpr int ColSize = TLogViewerModel::ColSize;
+constexpr int ColumnCount = TLogViewerModel::ColumnCount;
 
 // A cell of the exported table stays one cell: its own TABs and line breaks
 // become blanks.
@@ -50,174 +44,6 @@ QString ExportCell(QString S)
 }
 
 } // namespace
-
-// A row shares its record with the log rather than copying it: the record
-// is written only on this thread, when the worker's events arrive, and a
-// row shows its size and digests only once the file was reported finished,
-// formatting them when they are shown or exported. Inside a batch new rows
-// and changed cells are announced to the view once, when the batch ends.
-class TLogViewerModel : public QAbstractTableModel {
-public:
-    struct TRow {
-        std::shared_ptr<const THashFile> Record;
-        THashTypes Shown = 0;   // the digest cells filled
-        bool Updated = false;   // the size cell filled
-        bool Upper = false;     // the case of the digest cells
-    };
-
-    explicit TLogViewerModel(QObject* Parent) : QAbstractTableModel(Parent) {}
-
-    int rowCount(const QModelIndex& Parent = QModelIndex()) const override
-    {
-        return Parent.isValid() ? 0 : FAnnounced;
-    }
-    int columnCount(const QModelIndex& Parent = QModelIndex()) const override
-    {
-        return Parent.isValid() ? 0 : ColumnCount;
-    }
-    // Rows held, announced or not.
-    int Rows() const { return static_cast<int>(FRows.size()); }
-
-    QVariant data(const QModelIndex& Index, int Role) const override
-    {
-        if (!Index.isValid() || Index.row() >= rowCount())
-            return {};
-        if (Role == Qt::DisplayRole) {
-            const QString Text = Cell(Index.row(), Index.column());
-            // Paths, sizes and digests read left to right in any layout;
-            // without the embedding a right-to-left view moves their slashes
-            // and reorders the halves of an elided digest.
-            if (Index.column() != ColNumber && !Text.isEmpty() && QGuiApplication::isRightToLeft())
-                return QString(QChar(0x202A)) + Text + QChar(0x202C);
-            return Text;
-        }
-        if (Role == Qt::TextAlignmentRole)
-            return QVariant::fromValue(Qt::Alignment(
-                (Index.column() == ColSize ? Qt::AlignRight : Qt::AlignLeft) | Qt::AlignVCenter));
-        return {};
-    }
-
-    QVariant headerData(int Section, Qt::Orientation Orientation, int Role) const override
-    {
-        if (Orientation != Qt::Horizontal || Section < 0 || Section >= ColumnCount)
-            return {};
-        if (Role == Qt::DisplayRole)
-            return Captions[static_cast<std::size_t>(Section)];
-        if (Role == Qt::TextAlignmentRole)
-            return QVariant::fromValue(Qt::Alignment(
-                (Section == ColSize ? Qt::AlignRight : Qt::AlignLeft) | Qt::AlignVCenter));
-        return {};
-    }
-
-    Qt::ItemFlags flags(const QModelIndex& Index) const override
-    {
-        return Index.isValid() ? Qt::ItemIsEnabled | Qt::ItemIsSelectable : Qt::NoItemFlags;
-    }
-
-    QString Cell(int Row, int Column) const
-    {
-        const TRow& R = FRows[static_cast<std::size_t>(Row)];
-        switch (Column) {
-        case ColNumber:
-            return QString::number(Row + 1);
-        case ColFile:
-            return FileNameToQString(R.Record->FileName);
-        case ColSize:
-            if (R.Updated && R.Record->Properties.Valid)
-                return QString::fromStdString(IntToStrSep(R.Record->Properties.Size, ","));
-            return {};
-        default:
-            if (Column >= ColFirstHash && Column < ColumnCount) {
-                const auto T = static_cast<THashType>(htFirst + (Column - ColFirstHash));
-                if (HasHashType(R.Shown, T))
-                    return QString::fromStdString(R.Record->Hashes.GetCased(T, R.Upper));
-            }
-            return {};
-        }
-    }
-
-    int Append(std::shared_ptr<const THashFile> F)
-    {
-        const int Row = Rows();
-        // Everything that can fail happens before the insertion is announced,
-        // so the view never hears of a row that does not come.
-        if (FRows.size() == FRows.capacity())
-            FRows.reserve(FRows.capacity() * 2 + 64);
-        TRow R;
-        R.Record = std::move(F);
-        if (FBatch > 0) {
-            FRows.push_back(std::move(R));
-            return Row;
-        }
-        beginInsertRows(QModelIndex(), Row, Row);
-        FRows.push_back(std::move(R));
-        FAnnounced = Rows();
-        endInsertRows();
-        return Row;
-    }
-
-    TRow* RowOf(const THashFile& F, int Row)
-    {
-        if (Row < 0 || Row >= Rows())
-            return nullptr;
-        TRow& R = FRows[static_cast<std::size_t>(Row)];
-        return R.Record.get() == &F ? &R : nullptr;
-    }
-
-    void RowChanged(int Row)
-    {
-        // A row not yet announced is shown as it is when it is.
-        if (Row >= FAnnounced)
-            return;
-        if (FBatch == 0) {
-            emit dataChanged(index(Row, 0), index(Row, ColumnCount - 1));
-            return;
-        }
-        FChangedFirst = FChangedFirst < 0 ? Row : std::min(FChangedFirst, Row);
-        FChangedLast = std::max(FChangedLast, Row);
-    }
-
-    void BeginBatch() { ++FBatch; }
-    void EndBatch()
-    {
-        if (FBatch == 0 || --FBatch > 0)
-            return;
-        if (FChangedFirst >= 0)
-            emit dataChanged(index(FChangedFirst, 0), index(FChangedLast, ColumnCount - 1));
-        FChangedFirst = FChangedLast = -1;
-        if (Rows() > FAnnounced) {
-            beginInsertRows(QModelIndex(), FAnnounced, Rows() - 1);
-            FAnnounced = Rows();
-            endInsertRows();
-        }
-    }
-
-    void Clear()
-    {
-        beginResetModel();
-        std::vector<TRow>().swap(FRows);
-        FAnnounced = 0;
-        FChangedFirst = FChangedLast = -1;
-        endResetModel();
-    }
-
-    void ApplyHashCase(bool Upper)
-    {
-        for (TRow& R : FRows)
-            R.Upper = Upper;
-        if (FAnnounced > 0)
-            emit dataChanged(index(0, ColFirstHash), index(FAnnounced - 1, ColumnCount - 1));
-    }
-
-    std::array<QString, ColumnCount> Captions;
-
-private:
-    std::vector<TRow> FRows;
-    int FAnnounced = 0;
-    int FBatch = 0;
-    int FChangedFirst = -1;
-    int FChangedLast = -1;
-};
 
 TFormLogViewer::TFormLogViewer(QWidget* Parent) : TSorvikForm(Parent)
 {
@@ -299,7 +125,7 @@ void TFormLogViewer::CreateHashColumns()
 {
     HashColumns.fill(-1);
     for (int T = htFirst; T <= htLast; ++T) {
-        const int Column = HashColumnOf(THashType(T));
+        const int Column = TLogViewerModel::HashColumnOf(THashType(T));
         FModel->Captions[static_cast<std::size_t>(Column)] = QString::fromStdString(HashTypeToName(THashType(T)));
         ListView->setColumnWidth(Column, ScaledWidth(80));
         ListView->setColumnHidden(Column, true);
