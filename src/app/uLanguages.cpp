@@ -12,6 +12,7 @@
 #include <QGuiApplication>
 #include <QIcon>
 #include <QMenu>
+#include <QMetaMethod>
 #include <QPixmap>
 
 #include <algorithm>
@@ -402,7 +403,7 @@ void TLanguages::BuildMenu(QMenu* Parent)
         for (const TLanguageInfo& Info : Items)
             AddLanguageItem(Parent, Info.Code, LanguageCaption(Info), Info.FlagFileName);
     }
-    if (OnHowToTranslate) {
+    if (isSignalConnected(QMetaMethod::fromSignal(&TLanguages::HowToTranslateRequested))) {
         AddMenuSeparator(Parent);
         AddMenuItem(Parent, Fixed(QStringLiteral("How to translate?")), &TLanguages::HowToTranslateClick);
     }
@@ -460,12 +461,10 @@ void TLanguages::LanguageItemClick(QAction* Sender)
     // keeps showing the language applied at start-up.
     if (Sender->isCheckable())
         Sender->setChecked(true);
-    if (OnLanguageSelected)
-        OnLanguageSelected(Code);
+    emit LanguageSelected(Code);
 }
 
 void TLanguages::HowToTranslateClick(QAction* Sender)
 {
-    if (OnHowToTranslate)
-        OnHowToTranslate(Sender);
+    emit HowToTranslateRequested(Sender);
 }

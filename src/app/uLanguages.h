@@ -5,15 +5,13 @@
 #include "app/uTranslationKit.h"
 
 #include <QImage>
+#include <QObject>
 #include <QString>
 #include <QStringList>
 #include <QVector>
 
-#include <functional>
-
 class QAction;
 class QMenu;
-class QObject;
 
 struct TLanguageInfo {
     QString FileName;
@@ -29,11 +27,9 @@ struct TLanguageInfo {
 
 void ClearLanguageInfo(TLanguageInfo& Info);
 
-class TLanguages {
+class TLanguages : public QObject {
+    Q_OBJECT
 public:
-    using TOnLanguageSelected = std::function<void(const QString& LangCode)>;
-    using TNotifyEvent = std::function<void(QObject* Sender)>;
-
     TLanguages() = default;
     TLanguages(const TLanguages&) = delete;
     TLanguages& operator=(const TLanguages&) = delete;
@@ -50,7 +46,8 @@ public:
                const TLanguageSources& Sources);
 
     // Appends the language items to Parent: the fixed English items, one
-    // per language with its flag, the check mark on the applied language.
+    // per language with its flag, the check mark on the applied language;
+    // "How to translate?" when HowToTranslateRequested is connected.
     void BuildMenu(QMenu* Parent);
     static QString LanguageCaption(const TLanguageInfo& Info);
 
@@ -58,9 +55,13 @@ public:
     QString BiDiCode;
     QImage FlagPicture;
     QStringList MenuCodes;
-    TOnLanguageSelected OnLanguageSelected;
-    TNotifyEvent OnHowToTranslate;
     QVector<TLanguageInfo> Items;
+
+signals:
+    // A language item was clicked: its code, "DEFAULT" or "AUTOMATIC".
+    void LanguageSelected(const QString& LangCode);
+    // "How to translate?" was clicked; Sender is its menu item.
+    void HowToTranslateRequested(QObject* Sender);
 
 private:
     void SortItems();

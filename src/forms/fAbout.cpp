@@ -18,7 +18,6 @@
 #include <QStyle>
 #include <QVBoxLayout>
 
-#include <functional>
 #include <utility>
 
 const char* const TFormAbout::AuthorName = "The Sorvik developers";
@@ -28,9 +27,12 @@ const char* const TFormAbout::WebSite = "https://sorvik.example.org/";
 // The header panel: reports a released mouse button only for a press that
 // began on its own background, not on a label or the icon inside it.
 class TAboutHeader : public QFrame {
+    Q_OBJECT
 public:
     using QFrame::QFrame;
-    std::function<void(Qt::MouseButton, Qt::KeyboardModifiers, const QPoint&)> OnMouseUp;
+
+signals:
+    void MouseUp(Qt::MouseButton Button, Qt::KeyboardModifiers Shift, const QPoint& Pos);
 
 protected:
     void mousePressEvent(QMouseEvent* Event) override
@@ -44,8 +46,7 @@ protected:
         Event->accept();
         if (!std::exchange(FPressOnBackground, false))
             return;
-        if (OnMouseUp)
-            OnMouseUp(Event->button(), Event->modifiers(), Event->position().toPoint());
+        emit MouseUp(Event->button(), Event->modifiers(), Event->position().toPoint());
     }
 
 private:
@@ -54,11 +55,14 @@ private:
 
 namespace {
 
-// A label shown as a link: blue, hand cursor, a left click runs OnClick.
+// A label shown as a link: blue, hand cursor, reports a left click.
 class TLinkLabel : public QLabel {
+    Q_OBJECT
 public:
     using QLabel::QLabel;
-    std::function<void()> OnClick;
+
+signals:
+    void Clicked();
 
 protected:
     void mousePressEvent(QMouseEvent* Event) override
@@ -75,8 +79,8 @@ protected:
             return;
         }
         Event->accept();
-        if (rect().contains(Event->position().toPoint()) && OnClick)
-            OnClick();
+        if (rect().contains(Event->position().toPoint()))
+            emit Clicked();
     }
 };
 
@@ -203,11 +207,12 @@ TFormAbout::TFormAbout(QWidget* Parent) : TSorvikForm(Parent)
     SetDesignText(this, Label_Email2, QStringLiteral("Caption"), QStringLiteral("Email:"));
     SetDesignText(this, Label_Website2, QStringLiteral("Caption"), QStringLiteral("Website:"));
 
-    Panel_Header->OnMouseUp = [this](Qt::MouseButton Button, Qt::KeyboardModifiers Shift, const QPoint& Pos) {
-        RunGuarded([&] { Panel_HeaderMouseUp(Button, Shift, Pos); });
-    };
-    Email->OnClick = [this] { RunGuarded([this] { Label_EmailClick(); }); };
-    Site->OnClick = [this] { RunGuarded([this] { Label_WebsiteClick(); }); };
+    connect(Panel_Header, &TAboutHeader::MouseUp, this,
+            [this](Qt::MouseButton Button, Qt::KeyboardModifiers Shift, const QPoint& Pos) {
+                RunGuarded([&] { Panel_HeaderMouseUp(Button, Shift, Pos); });
+            });
+    connect(Email, &TLinkLabel::Clicked, this, [this] { RunGuarded([this] { Label_EmailClick(); }); });
+    connect(Site, &TLinkLabel::Clicked, this, [this] { RunGuarded([this] { Label_WebsiteClick(); }); });
 
     FormCreate();
 
@@ -250,3 +255,5 @@ void TFormAbout::Label_EmailClick()
 }
 
 void TFormAbout::Label_WebsiteClick() { ShellOpen(WebSite); }
+
+#include "fAbout.moc"

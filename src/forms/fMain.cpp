@@ -64,9 +64,6 @@ TFormMain::~TFormMain()
     // Stops the folder search and waits for its thread.
     FSearcher.reset();
     DestroyWorker();
-    // The language menu's handlers point here.
-    Languages.OnLanguageSelected = nullptr;
-    Languages.OnHowToTranslate = nullptr;
     if (Settings && Settings->MainFormLocation && Settings->MainFormLocation->Form() == this)
         Settings->MainFormLocation->Attach(nullptr);
 }
@@ -90,10 +87,10 @@ void TFormMain::FormCreate()
     CreateSearcher();
     UpdateWorkerHashTypes();
     UpdateFileCounts();
-    Languages.OnLanguageSelected = [this](const QString& Code) {
-        RunGuarded([&] { LanguageSelected(Code); });
-    };
-    Languages.OnHowToTranslate = [this](QObject*) { RunGuarded([this] { HowToTranslate(); }); };
+    connect(&Languages, &TLanguages::LanguageSelected, this,
+            [this](const QString& Code) { RunGuarded([&] { LanguageSelected(Code); }); });
+    connect(&Languages, &TLanguages::HowToTranslateRequested, this,
+            [this] { RunGuarded([this] { HowToTranslate(); }); });
     const std::string LanguagesFolder = GetLanguagesFolder();
     Languages.Scan(FileNameToQString(LanguagesFolder),
                    FileNameToQString(IncludeTrailingPathDelimiter(LanguagesFolder) + "Flags"));

@@ -405,9 +405,10 @@ QWidget* TFormMain::CreateClient()
     StatusBar->AddPanel(100, TStatusPanels::paCenter);
     StatusBar->AddPanel(50, TStatusPanels::paCenter);
     StatusBar->AddPanel(50, TStatusPanels::paLeft);
-    StatusBar->OnDrawPanel = [this](QPainter& P, int I, const QRect& R) { StatusBarDrawPanel(P, I, R); };
-    StatusBar->OnClick = [this](const QPoint& Pos) { RunGuarded([&] { StatusBarClick(Pos); }); };
-    StatusBar->OnMouseMove = [this](const QPoint& Pos) { StatusBarMouseMove(Pos); };
+    connect(StatusBar, &TStatusPanels::DrawPanel, this, &TFormMain::StatusBarDrawPanel);
+    connect(StatusBar, &TStatusPanels::Clicked, this,
+            [this](const QPoint& Pos) { RunGuarded([&] { StatusBarClick(Pos); }); });
+    connect(StatusBar, &TStatusPanels::MouseMoved, this, &TFormMain::StatusBarMouseMove);
     Outer->addWidget(StatusBar);
     return Client;
 }

@@ -94,8 +94,7 @@ void TStatusPanels::paintEvent(QPaintEvent*)
         const QRect Inner = R.adjusted(2, 2, -3, -2);
         const TAlignment A = FAlignments[static_cast<std::size_t>(I)];
         if (A == paOwnerDraw) {
-            if (OnDrawPanel)
-                OnDrawPanel(Painter, I, Inner);
+            emit DrawPanel(Painter, I, Inner);
             continue;
         }
         Painter.setPen(Pal.color(QPalette::WindowText));
@@ -106,21 +105,13 @@ void TStatusPanels::paintEvent(QPaintEvent*)
 
 void TStatusPanels::mouseReleaseEvent(QMouseEvent* Event)
 {
-    if (Event->button() == Qt::LeftButton && rect().contains(Event->position().toPoint()) && OnClick)
-        OnClick(Event->position().toPoint());
+    if (Event->button() == Qt::LeftButton && rect().contains(Event->position().toPoint()))
+        emit Clicked(Event->position().toPoint());
     QWidget::mouseReleaseEvent(Event);
 }
 
 void TStatusPanels::mouseMoveEvent(QMouseEvent* Event)
 {
-    if (OnMouseMove)
-        OnMouseMove(Event->position().toPoint());
+    emit MouseMoved(Event->position().toPoint());
     QWidget::mouseMoveEvent(Event);
-}
-
-void TStatusPanels::leaveEvent(QEvent* Event)
-{
-    if (OnMouseLeave)
-        OnMouseLeave();
-    QWidget::leaveEvent(Event);
 }

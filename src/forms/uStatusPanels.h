@@ -3,10 +3,10 @@
 // would not match the widths the window computes with.
 #pragma once
 
+#include <QPainter>
 #include <QStringList>
 #include <QWidget>
 
-#include <functional>
 #include <vector>
 
 class TStatusPanels : public QWidget {
@@ -33,20 +33,21 @@ public:
     // fit, elided at its start so that its end (a hint's hash type) stays.
     QString ShownText(int Index) const;
 
-    // Draws an owner-drawn panel.
-    std::function<void(QPainter& Painter, int Index, const QRect& Rect)> OnDrawPanel;
-    std::function<void(const QPoint& Pos)> OnClick;
-    std::function<void(const QPoint& Pos)> OnMouseMove;
-    std::function<void()> OnMouseLeave;
-
     QSize sizeHint() const override;
     QSize minimumSizeHint() const override;
+
+signals:
+    // An owner-drawn panel is painted: a receiver draws its content with
+    // Painter into Rect, while the bar paints.
+    void DrawPanel(QPainter& Painter, int Index, const QRect& Rect);
+    // A left click released over the bar, and the pointer moving over it.
+    void Clicked(const QPoint& Pos);
+    void MouseMoved(const QPoint& Pos);
 
 protected:
     void paintEvent(QPaintEvent* Event) override;
     void mouseReleaseEvent(QMouseEvent* Event) override;
     void mouseMoveEvent(QMouseEvent* Event) override;
-    void leaveEvent(QEvent* Event) override;
 
 private:
     QRect TextRect(int Index) const;

@@ -128,8 +128,6 @@ void TSorvikProgram::Finish()
 
     // Only now that the worker has ended.
     FileQueue.reset();
-    Languages.OnLanguageSelected = nullptr;
-    Languages.OnHowToTranslate = nullptr;
     Languages.Items.clear();
     ReleaseTranslation();
     ForEachResourceString([](TResourceString& S) { S.Restore(); });

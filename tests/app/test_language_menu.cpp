@@ -25,7 +25,7 @@ protected:
     void SetUp() override
     {
         L.LanguageCode = Str("AUTOMATIC");
-        L.OnLanguageSelected = [this](const QString& Code) { Selected << Code; };
+        QObject::connect(&L, &TLanguages::LanguageSelected, [this](const QString& Code) { Selected << Code; });
     }
     void Po(const char* Name, const QStringList& Header) { WriteFile(Dir.filePath(Str(Name)), PoText(Header)); }
     void Flag(const char* Country)
@@ -69,7 +69,8 @@ protected:
 
 TEST_F(LanguageMenu, NoLanguageFiles)
 {
-    L.OnHowToTranslate = [this](QObject* Sender) { HowToSenders.push_back(Sender); };
+    QObject::connect(&L, &TLanguages::HowToTranslateRequested,
+                     [this](QObject* Sender) { HowToSenders.push_back(Sender); });
     Build();
     EXPECT_EQ(Captions(), QStringList({"Original (English)", "-", "How to translate?"}));
     EXPECT_TRUE(Checked().isEmpty());
@@ -154,7 +155,7 @@ TEST_F(LanguageMenu, ClicksReportTheCodeAndNeverMoveTheCheckMark)
 TEST_F(LanguageMenu, WithoutHowToTranslateHandler)
 {
     Po("a.de.po", {"X-Language-Name: German\\n"});
-    L.OnLanguageSelected = nullptr;
+    QObject::disconnect(&L, &TLanguages::LanguageSelected, nullptr, nullptr);
     Build();
     EXPECT_EQ(Captions(), QStringList({"Original (English)", "Autodetect", "-", "German"}));
     Item(Str("German"))->trigger(); // no handler: nothing happens
@@ -175,7 +176,7 @@ TEST_F(LanguageMenu, FixedEnglishItemsKeepTheirPunctuationAtTheEndRightToLeft)
         Layout.endLayout();
         return Line.cursorToX(static_cast<int>(Text.indexOf(QLatin1Char('?')))) > Line.cursorToX(0);
     };
-    L.OnHowToTranslate = [](QObject*) {};
+    QObject::connect(&L, &TLanguages::HowToTranslateRequested, [](QObject*) {});
     for (const Qt::LayoutDirection Direction : {Qt::LeftToRight, Qt::RightToLeft}) {
         QMenu Parent;
         Parent.setLayoutDirection(Direction);

@@ -247,7 +247,7 @@ TEST(MainWindowCommands, DocumentsAndWebPages)
         M.Ui.ActionHistory->trigger();
         M.Ui.ActionCopyrights->trigger();
         M.Ui.ActionForum->trigger();
-        M.Access().HowToTranslate();
+        M.Ui.MI_Language->actions().last()->trigger(); // "How to translate?"
         EXPECT_EQ(M.Warnings.size(), 1u);
         ASSERT_EQ(Opener.Opened.size(), 4u);
         EXPECT_EQ(Opener.Opened[0], QUrl::fromLocalFile(Q((T.Path() / "History.txt").string())));
@@ -267,17 +267,17 @@ TEST(MainWindowCommands, LanguageNotice)
     TMainWindowFixture M;
     Languages.Scan(Q(T.Path().string()), Q((T.Path() / "Flags").string()));
     Settings->LanguageCode = "";
-    M.Access().LanguageSelected("AUTOMATIC");
+    emit Languages.LanguageSelected("AUTOMATIC");
     EXPECT_EQ(Settings->LanguageCode, "AUTOMATIC");
     ASSERT_EQ(M.Infos.size(), 1u);
     EXPECT_EQ(M.Infos[0], "You have selected a different language.\r\n\r\nPlease restart the application.");
-    M.Access().LanguageSelected("AUTOMATIC");
+    emit Languages.LanguageSelected("AUTOMATIC");
     EXPECT_EQ(M.Infos.size(), 1u) << "the stored language again shows nothing";
-    M.Access().LanguageSelected("xx");
+    emit Languages.LanguageSelected("xx");
     ASSERT_EQ(M.Infos.size(), 2u);
     EXPECT_EQ(M.Infos[1], "You have selected a different language.\r\n\r\nPlease restart the application.\r\n\r\n"
                           "Language: Testish - Testisch\r\nTranslators: Ann, Bo");
-    M.Access().LanguageSelected("XX");
+    emit Languages.LanguageSelected("XX");
     EXPECT_EQ(M.Infos.size(), 3u) << "codes are compared with their case";
     EXPECT_EQ(Settings->LanguageCode, "XX");
     Languages.Items.clear();

@@ -49,8 +49,6 @@ public:
     void SetStatusText(const QString& Text) const { F.SetStatusText(Text); }
     void UpdateFileCounts() const { F.UpdateFileCounts(); }
     void SetStayOnTop(bool Value) const { F.SetStayOnTop(Value); }
-    void LanguageSelected(const QString& Code) const { F.LanguageSelected(Code); }
-    void HowToTranslate() const { F.HowToTranslate(); }
 
     // ---- the reading speed with a clock of the test's own
     void SetUtcNow(std::function<QDateTime()> Now) const { F.FUtcNow = std::move(Now); }
