@@ -9,6 +9,8 @@
 #include <random>
 #include <system_error>
 
+SORVIK_RESOURCESTRING(rtlconsts, SNotARegularFile, "Not a regular file");
+
 namespace {
 
 std::filesystem::path PathOf(const std::string& Utf8)

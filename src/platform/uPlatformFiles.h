@@ -1,8 +1,11 @@
 // The files as the system gives them: a file open for reading with others
 // denied writing, a file replaced by a new one, a directory entry, a file
 // time as local civil time, folders with their parents. Names are UTF-8;
-// failures carry the system's own reason text.
+// failures carry the system's own reason text, or this layer's own
+// translatable one where the system has none.
 #pragma once
+
+#include "platform/uResourceStrings.h"
 
 #include <cstddef>
 #include <cstdint>
@@ -27,6 +30,10 @@ bool EndsWithPathDelimiter(const std::string& Path);
 std::string IncludeTrailingPathDelimiter(const std::string& Path);
 // Where the name of Path starts: after its last delimiter, 0 without one.
 std::size_t FileNameStart(const std::string& Path);
+
+// The reason given when a name opened for reading is a FIFO, a device or a
+// socket: the system opens those without complaint.
+extern TResourceString SNotARegularFile;
 
 // A local civil date and time to the millisecond. All zero stands for an
 // absent time; every real time has a year of at least 1601.

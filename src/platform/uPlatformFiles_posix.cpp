@@ -184,7 +184,7 @@ bool TSystemFile::OpenForReading(const std::string& FileName, std::string& Reaso
     }
     if (!S_ISREG(St.st_mode)) {
         ::close(Fd);
-        Reason = S_ISDIR(St.st_mode) ? std::strerror(EISDIR) : "Not a regular file";
+        Reason = S_ISDIR(St.st_mode) ? std::strerror(EISDIR) : SNotARegularFile.Text();
         return false;
     }
     // O_NONBLOCK is the only status flag it was opened with that F_SETFL

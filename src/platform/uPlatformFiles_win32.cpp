@@ -117,7 +117,7 @@ bool TSystemFile::OpenForReading(const std::string& FileName, std::string& Reaso
     LARGE_INTEGER Size{};
     if (GetFileType(H) != FILE_TYPE_DISK || !GetFileSizeEx(H, &Size)) {
         CloseHandle(H);
-        Reason = "Not a regular file";
+        Reason = SNotARegularFile.Text();
         return false;
     }
     FHandle = reinterpret_cast<std::intptr_t>(H);

@@ -2,6 +2,7 @@
 #include "app/uTranslationKit.h"
 #include "engine/uFileStreams.h"
 #include "platform/uResourceStrings.h"
+#include "support/text_direction.h"
 #include "support/translation_guard.h"
 #include "uLanguageTemplate.h"
 
@@ -19,6 +20,8 @@
 #include <gtest/gtest.h>
 
 #include <ostream>
+
+#include <sys/stat.h>
 
 namespace {
 
@@ -261,7 +264,7 @@ TEST(ShippedLanguages, StartingInEachLanguage)
 TEST(ShippedLanguages, FileLayerErrorsTranslated)
 {
     const char* const Ids[] = {"rtlconsts.sfopenerrorex", "rtlconsts.sfcreateerrorex", "rtlconsts.sreaderror",
-                               "rtlconsts.swriteerror"};
+                               "rtlconsts.swriteerror", "rtlconsts.snotaregularfile"};
     const TPoCatalog Template(TemplateFile());
     for (const char* Id : Ids) {
         bool InTemplate = false;
@@ -272,14 +275,17 @@ TEST(ShippedLanguages, FileLayerErrorsTranslated)
 
     QTemporaryDir Dir;
     const std::string Missing = Dir.filePath(Str("missing/x.txt")).toStdString();
+    const std::string Fifo = Dir.filePath(Str("fifo")).toStdString();
+    ASSERT_EQ(::mkfifo(Fifo.c_str(), 0600), 0);
     const struct {
         const char* Argument;
         const char* Open;   // the start of the open error's text
         const char* Create; // the start of the create error's text
         const char* Read;
+        const char* NotRegular; // the reason a FIFO is not opened
     } Cases[] = {
-        {"--LANG=de", "Datei „", "Datei „", "Fehler beim Lesen aus dem Datenstrom"},
-        {"--LANG=he", "לא ניתן לפתוח את הקובץ", "לא ניתן ליצור את הקובץ", "שגיאה בקריאה מהזרם"},
+        {"--LANG=de", "Datei „", "Datei „", "Fehler beim Lesen aus dem Datenstrom", "Keine reguläre Datei"},
+        {"--LANG=he", "לא ניתן לפתוח את הקובץ", "לא ניתן ליצור את הקובץ", "שגיאה בקריאה מהזרם", "אינו קובץ רגיל"},
     };
     for (const auto& C : Cases) {
         TTranslationGuard Reset;
@@ -294,6 +300,14 @@ TEST(ShippedLanguages, FileLayerErrorsTranslated)
             EXPECT_TRUE(Text.startsWith(Str("[EFOpenError] ") + Str(C.Open))) << Text.toStdString();
             EXPECT_TRUE(Text.contains(QString::fromStdString(Missing))) << Text.toStdString();
             EXPECT_FALSE(Text.contains(Str("Unable"))) << Text.toStdString();
+        }
+        try {
+            TFileReader Reader(Fifo);
+            ADD_FAILURE() << "opened " << Fifo;
+        } catch (const EFOpenError& E) {
+            const QString Text = directiontest::WithoutMarks(QString::fromStdString(E.Describe()));
+            EXPECT_TRUE(Text.startsWith(Str("[EFOpenError] ") + Str(C.Open))) << Text.toStdString();
+            EXPECT_TRUE(Text.endsWith(Str(C.NotRegular))) << Text.toStdString();
         }
         try {
             SaveFileReplacing(Missing, [](std::ostream&) {});
