@@ -38,10 +38,15 @@ QString DigestLine(THashType T, const THashFile& F, bool Upper, Qt::LayoutDirect
     return Direction == Qt::RightToLeft ? QChar(0x200F) + Line : Line; // RIGHT-TO-LEFT MARK
 }
 
-// A translated label followed by type names.
+// A translated label followed by type names. The right-to-left report wraps
+// its lines: the list may break after each of its commas (a zero-width
+// space), never inside a name.
 QString TypesLine(const std::string& Label, THashTypes Types, Qt::LayoutDirection Direction)
 {
-    return QString::fromStdString(Label + " ") + LeftToRightUnit(QString::fromStdString(HashTypesToString(Types)), Direction);
+    QString Names = QString::fromStdString(HashTypesToString(Types));
+    if (Direction == Qt::RightToLeft)
+        Names.replace(QLatin1Char(','), QStringLiteral(",\u200B"));
+    return QString::fromStdString(Label + " ") + LeftToRightUnit(Names, Direction);
 }
 
 } // namespace
@@ -80,7 +85,8 @@ TFormCompareFiles::TFormCompareFiles(QWidget* Parent) : TSorvikForm(Parent)
     if (isRightToLeft()) {
         // Unwrapped, a digest longer than the view would push the start of
         // its line out of sight while the shorter lines begin at the edge:
-        // in this layout long digests wrap instead, every line at the right.
+        // in this layout lines wrap instead, every line at the right, between
+        // words; only a digest longer than a line is cut.
         QTextOption Option = Memo_Notes->document()->defaultTextOption();
         Option.setWrapMode(QTextOption::WrapAtWordBoundaryOrAnywhere);
         Option.setAlignment(Qt::AlignRight);

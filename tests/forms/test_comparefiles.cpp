@@ -4,6 +4,8 @@
 #include "support/design_texts.h"
 #include "support/text_direction.h"
 
+#include <QAbstractTextDocumentLayout>
+#include <QFont>
 #include <QLabel>
 #include <QLineEdit>
 #include <QPlainTextEdit>
@@ -11,6 +13,7 @@
 #include <QTest>
 #include <QTextBlock>
 #include <QTextCursor>
+#include <QTextLayout>
 
 #include <gtest/gtest.h>
 
@@ -179,5 +182,44 @@ TEST(CompareFilesRightToLeft, EveryLineStartsAtTheRightInView)
     }
     for (TResourceString* S : {&snummatchedhashes, &smatchinghashes, &snotmatchinghashes})
         S->Restore();
+    QGuiApplication::setLayoutDirection(Qt::LeftToRight);
+}
+
+// The right-to-left report wraps between words: the list of types breaks
+// only after one of its commas, never inside a name; a digest longer than a
+// line is the one thing cut.
+TEST(CompareFilesRightToLeft, TypeListBreaksOnlyAfterItsCommas)
+{
+    QGuiApplication::setLayoutDirection(Qt::RightToLeft);
+    smatchinghashes.SetText("תואמים:");
+    {
+        TSettingsScope Scope;
+        TFormCompareFiles Form;
+        // Letters large enough that the list of all ten types needs two lines.
+        QFont Large = Form.Memo_Notes->font();
+        Large.setPixelSize(24);
+        Form.Memo_Notes->setFont(Large);
+        THashFile A("/x/a.iso");
+        for (int T = htFirst; T <= htLast; ++T)
+            A.Hashes.Put(THashType(T), T == htSHA512 ? std::string(128, 'a') : std::string("0123abcd"));
+        EXPECT_TRUE(Form.Compare(A, A));
+        QTest::qWait(50);
+        QPlainTextEdit* Memo = Form.Memo_Notes;
+        const QTextBlock Types = Memo->document()->findBlockByNumber(2);
+        const QString Text = Types.text();
+        ASSERT_EQ(directiontest::WithoutMarks(Text).remove(QChar(0x200B)),
+                  Str("תואמים: CRC32,MD2,MD4,MD5,SHA1,SHA256,SHA512,RipeMD128,RipeMD160,ED2K"));
+        (void)Memo->document()->documentLayout()->blockBoundingRect(Types); // laid out
+        const QTextLayout* Layout = Types.layout();
+        ASSERT_GE(Layout->lineCount(), 2) << "the list fits one line: nothing is shown";
+        for (int L = 1; L < Layout->lineCount(); ++L) {
+            const int Start = Layout->lineAt(L).textStart();
+            const QChar Before = Text.at(Start - 1);
+            EXPECT_TRUE(Before == QChar(0x200B) || Before == QLatin1Char(' '))
+                << "a line begins with \"" << Text.mid(Start).toStdString() << "\"";
+        }
+        Form.hide();
+    }
+    smatchinghashes.Restore();
     QGuiApplication::setLayoutDirection(Qt::LeftToRight);
 }

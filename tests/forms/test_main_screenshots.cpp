@@ -117,10 +117,14 @@ TEST(MainWindowScreenshots, TranslatedWindows)
             Browse->click();
         // Mixed directions: two files whose longest digests differ, Hebrew
         // and English typed into the text window, and the log.
+        // All ten types (the default), so that the lists of types are long.
         THashFile A("/tmp/a.iso");
         THashFile B("/tmp/b.iso");
-        A.Hashes.Put(htCRC32, "352441c2");
-        B.Hashes.Put(htCRC32, "352441c2");
+        for (int T = htFirst; T <= htLast; ++T) {
+            const std::string Digest = T == htCRC32 ? "352441c2" : std::string(32, 'c');
+            A.Hashes.Put(THashType(T), Digest);
+            B.Hashes.Put(THashType(T), Digest);
+        }
         A.Hashes.Put(htSHA512, std::string(128, 'a'));
         B.Hashes.Put(htSHA512, std::string(128, 'b'));
         FormCompareFiles->Compare(A, B);
