@@ -15,7 +15,9 @@ inline constexpr const char* SHashNotInitialized = "Hash not initialized";
 // Sets Count bytes at X to Value; used to clear work arrays.
 void FillBytes(void* X, std::int32_t Count, std::uint8_t Value);
 
-class TDigestHash {
+// On cache lines of its own, like the calculators that own the objects
+// (threads that hash side by side write their states at once).
+class alignas(64) TDigestHash {
 public:
     TDigestHash() = default;
     TDigestHash(const TDigestHash&) = delete;

@@ -151,7 +151,10 @@ public:
 // ---------------------------------------------------------------------------
 // Calculators
 
-class TSorvik {
+// Each calculator on cache lines of its own: the bank's threads work on
+// different calculators at once, and two whose fields shared a line would
+// pass it between their cores at every write.
+class alignas(64) TSorvik {
 public:
     TSorvik() = default;
     TSorvik(const TSorvik&) = delete;
