@@ -351,9 +351,9 @@ public:
     // once half of them are free, gets going again (waking a thread can
     // take a few hundred microseconds, longer than one chunk's hashing).
     static constexpr int PipelineDepth = 16;
-    // With a calculator as slow as MD2 in the set (time per byte in the
-    // bank's own rough units), only so many.
-    static constexpr int SlowCalculatorCost = 100;
+    // With a calculator as slow as MD2 in the set (slower than 50 MB/s:
+    // picoseconds per byte), only so many.
+    static constexpr std::int64_t SlowCalculatorPicoseconds = 20000;
     static constexpr int SlowPipelineDepth = 4;
 
     THashTypes HashTypes = 0;

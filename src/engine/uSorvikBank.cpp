@@ -2,11 +2,11 @@
 
 #include "platform/uProcessors.h"
 
-#include "digest/uDigestCpu.h"
-
 #include <algorithm>
+#include <chrono>
 #include <cstring>
 #include <system_error>
+#include <vector>
 
 // ---------------------------------------------------------------------------
 // The bank
@@ -45,32 +45,57 @@ static void ForEachEnabled(THashTypes Types, const std::array<std::unique_ptr<TS
 
 namespace {
 
-// Rough time per byte of each calculator on one core, in tenths of a
-// nanosecond at about 2 GHz; only the proportions matter.
-int CalculatorCost(THashType T)
+// Each calculator's time per byte on this processor, in picoseconds. The
+// proportions differ from processor to processor and with the code each
+// digest takes there (SHA-512 on 32-bit x86 is the slowest of the nine,
+// on x86-64 RIPEMD-160), so they are measured, once, at the first plan
+// that needs them: a few rounds over a short piece (MD2's shorter), each
+// type's least time counting, so that a try that lost its core does not.
+std::array<std::int64_t, HashTypeCount> MeasureCosts()
 {
-    const bool Sha = DigestCpu::UseShaExtensions();
-    switch (T) {
-    case htCRC32: return 2;
-    case htMD2: return 950;
-    case htMD4: return 8;
-    case htMD5: return 13;
-    case htSHA1: return Sha ? 6 : 12;
-    case htSHA256: return Sha ? 6 : 26;
-    case htSHA512: return 15;
-    case htRIPEMD128: return 13;
-    case htRIPEMD160: return 19;
-    case htED2K: return 8;
-    default: return 0;
+    constexpr std::size_t Piece = 16384;
+    constexpr std::size_t MD2Piece = 1024;
+    std::vector<std::uint8_t> Data(Piece);
+    std::uint32_t X = 1;
+    for (auto& B : Data) {
+        X = X * 1664525u + 1013904223u;
+        B = static_cast<std::uint8_t>(X >> 24);
     }
+    std::array<std::unique_ptr<TSorvik>, HashTypeCount> Calculators;
+    std::array<std::int64_t, HashTypeCount> Costs{};
+    for (int Round = 0; Round < 3; ++Round)
+        for (int I = htFirst; I <= htLast; ++I) {
+            const auto T = static_cast<std::size_t>(I);
+            if (!Calculators[T])
+                Calculators[T] = TSorvik::CreateCalculator(static_cast<THashType>(I));
+            const std::size_t Size = I == htMD2 ? MD2Piece : Piece;
+            Calculators[T]->Init();
+            const auto Started = std::chrono::steady_clock::now();
+            Calculators[T]->Update(Data.data(), Size);
+            const std::chrono::nanoseconds Took = std::chrono::steady_clock::now() - Started;
+            const std::int64_t PerByte = std::max<std::int64_t>(Took.count() * 1000 / std::int64_t(Size), 1);
+            Costs[T] = Round == 0 ? PerByte : std::min(Costs[T], PerByte);
+        }
+    return Costs;
+}
+
+std::int64_t CalculatorCost(THashType T)
+{
+    static const std::array<std::int64_t, HashTypeCount> Costs = MeasureCosts();
+    return Costs[static_cast<std::size_t>(T)];
 }
 
 }  // namespace
 
-// As few groups as keep every group within a tenth of the costliest
-// calculator's time, so that the costliest alone bounds a chunk's time;
-// each count is tried by placing the calculators, costliest first, into the
-// group with the least work so far.
+// The bank goes at the pace of its slowest thread. Groups packed to the
+// costliest calculator's time would leave every thread without slack: any
+// of them that ran a little slower than planned (a core shared with the
+// reader or another program, a processor whose proportions differ from
+// the measurement) would set the pace. So: as few groups as leave every
+// group of several calculators a quarter of the costliest one's time to
+// spare, the costliest alone then bounding a chunk's time as with one
+// thread per type. Each count is tried by placing the calculators,
+// costliest first, into the group with the least work so far.
 void TSorvikList::PlanGroups()
 {
     // File after file of the same set: planned already.
@@ -90,16 +115,22 @@ void TSorvikList::PlanGroups()
         return;
     std::stable_sort(Types.begin(), Types.begin() + N,
                      [](THashType A, THashType B) { return CalculatorCost(A) > CalculatorCost(B); });
-    const int Limit = CalculatorCost(Types[0]) * 11 / 10;
+    const std::int64_t Limit = CalculatorCost(Types[0]) * 3 / 4;
     for (int K = 2; K <= MaxGroups; ++K) {
-        std::array<int, HashTypeCount> Load{};
+        std::array<std::int64_t, HashTypeCount> Load{};
+        std::array<int, HashTypeCount> Members{};
         std::array<THashTypes, HashTypeCount> Groups{};
         for (int I = 0; I < N; ++I) {
             const auto Least = static_cast<std::size_t>(std::min_element(Load.begin(), Load.begin() + K) - Load.begin());
             Load[Least] += CalculatorCost(Types[static_cast<std::size_t>(I)]);
+            ++Members[Least];
             IncludeHashType(Groups[Least], Types[static_cast<std::size_t>(I)]);
         }
-        if (*std::max_element(Load.begin(), Load.begin() + K) <= Limit || K == MaxGroups) {
+        bool Spare = true;
+        for (int G = 0; G < K; ++G)
+            Spare = Spare && (Members[static_cast<std::size_t>(G)] == 1 ||
+                              Load[static_cast<std::size_t>(G)] <= Limit);
+        if (Spare || K == MaxGroups) {
             FGroups = Groups;
             FGroupCount = K;
             return;
@@ -121,11 +152,7 @@ void TSorvikList::Init(THashTypes Types)
         FLanes->Quiesce();
     FSideBySide = false;
     HashTypes = Types & AllHashTypes();
-    int Costliest = 0;
-    ForEachEnabled(HashTypes, Calculators, [&](THashType T, TSorvik& C) {
-        C.Init();
-        Costliest = std::max(Costliest, CalculatorCost(T));
-    });
+    ForEachEnabled(HashTypes, Calculators, [&](THashType, TSorvik& C) { C.Init(); });
     PlanGroups();
     PlanPartner();
     FED2KBehind = (HashTypes & HashTypeBit(htMD4)) != 0 && (HashTypes & HashTypeBit(htED2K)) != 0;
@@ -136,7 +163,10 @@ void TSorvikList::Init(THashTypes Types)
         // A chunk of a slow calculator (MD2) outlasts any wake-up many times
         // over: a few chunks in hand are enough, and the progress, counted
         // as chunks are read, stays as close to the digests as before.
-        const int Depth = Costliest >= SlowCalculatorCost ? SlowPipelineDepth : PipelineDepth;
+        std::int64_t Costliest = 0;
+        ForEachEnabled(HashTypes, Calculators,
+                       [&](THashType T, TSorvik&) { Costliest = std::max(Costliest, CalculatorCost(T)); });
+        const int Depth = Costliest >= SlowCalculatorPicoseconds ? SlowPipelineDepth : PipelineDepth;
         try {
             FLanes->Begin(FGroupCount, &TSorvikList::UpdateGroup, this, Depth);
             FSideBySide = true;
@@ -182,7 +212,7 @@ void TSorvikList::PlanPartner()
     if (!FPartner)
         return;
     std::array<THashTypes, HashTypeCount> Units{};
-    std::array<int, HashTypeCount> Costs{};
+    std::array<std::int64_t, HashTypeCount> Costs{};
     int N = 0;
     ForEachEnabled(HashTypes, Calculators, [&](THashType T, TSorvik&) {
         if (T == htED2K && HasHashType(HashTypes, htMD4))
@@ -204,8 +234,8 @@ void TSorvikList::PlanPartner()
     std::stable_sort(Order.begin(), Order.begin() + N, [&](int A, int B) {
         return Costs[static_cast<std::size_t>(A)] > Costs[static_cast<std::size_t>(B)];
     });
-    int Here = 0;
-    int There = 0;
+    std::int64_t Here = 0;
+    std::int64_t There = 0;
     for (int I = 0; I < N; ++I) {
         const auto U = static_cast<std::size_t>(Order[static_cast<std::size_t>(I)]);
         if (There < Here) {
