@@ -123,7 +123,13 @@ void SHA256BlocksBmi2(std::uint32_t State[8], const std::uint8_t* Data, std::siz
 #endif
 #if SORVIK_DIGEST_X86_64
 void SHA1BlocksAvx2(std::uint32_t State[5], const std::uint8_t* Data, std::size_t Count);
+// SHA-512's vector path has its rounds in two forms, short dependency
+// chains or few operations; SHA512BlocksAvx2 takes the one that measured
+// faster on this processor at its first use (the query measures it too).
+bool SHA512Avx2TakesFewOperations();
 void SHA512BlocksAvx2(std::uint64_t State[8], const std::uint8_t* Data, std::size_t Count);
+void SHA512BlocksAvx2Chains(std::uint64_t State[8], const std::uint8_t* Data, std::size_t Count);
+void SHA512BlocksAvx2Lean(std::uint64_t State[8], const std::uint8_t* Data, std::size_t Count);
 void SHA512BlocksBmi2(std::uint64_t State[8], const std::uint8_t* Data, std::size_t Count);
 #endif
 

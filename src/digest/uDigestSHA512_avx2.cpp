@@ -3,6 +3,8 @@
 
 #if SORVIK_DIGEST_X86_64
 
+#include <algorithm>
+
 namespace DigestCpu {
 
 // Two blocks at a time: each 256-bit vector holds a pair of schedule words
@@ -74,12 +76,14 @@ constexpr int SpaceWK = 320;     // bytes 2560 to 3839
               [X7] "x"(X[((J) + 7) & 7]), [rot8] "m"(*reinterpret_cast<const __m256i*>(Space + SpaceMasks + 4)), \
               [k] "m"(*reinterpret_cast<const __m256i*>(RP + 32 + (SpaceKC - SpaceWK) + 4 * (Pair))))
 // Round i (of 16) of block Blk from WK at RP. One round in assembly: the
-// compiler reassociates the sums and recomputes the carried b ^ c.
-// The new e is d + h + WK + Ch(e, f, g) + S1(e), summed in that order so
-// that it waits for e only four steps; the new a is that plus Maj(a, b, c)
-// - d + S0(a), with Maj = (a & (b ^ c)) + (b & c) (disjoint), so that it
-// waits for a four steps too. BC carries b ^ c from round to round.
-#define SHA512_KSTEP(a, b, c, d, e, f, g, h, i, Blk)                                                 \
+// compiler reassociates the sums and recomputes the carried b ^ c. Two
+// forms; which of them is faster depends on the processor.
+// Short chains: the new e is d + h + WK + Ch(e, f, g) + S1(e), summed in
+// that order so that it waits for e only four steps; the new a is that plus
+// Maj(a, b, c) - d + S0(a), with Maj = (a & (b ^ c)) + (b & c) (disjoint),
+// so that it waits for a four steps too: 24 operations of the integer
+// units. BC carries b ^ c from round to round.
+#define SHA512_CSTEP(a, b, c, d, e, f, g, h, i, Blk)                                                 \
     __asm__("add %[wk], %[H]\n\t"                                                                   \
             "andn %[B], %[BCr], %[t2]\n\t"                                                          \
             "mov %[F], %[t0]\n\t"                                                                   \
@@ -109,6 +113,46 @@ constexpr int SpaceWK = 320;     // bytes 2560 to 3839
             : [D] "+r"(d), [H] "+r"(h), [BCr] "+r"(BC), [t0] "=&r"(T0), [t1] "=&r"(T1), [t2] "=&r"(T2) \
             : [A] "r"(a), [B] "r"(b), [E] "r"(e), [F] "r"(f), [G] "r"(g),                           \
               [wk] "m"(RP[4 * ((i) >> 1) + 2 * (Blk) + ((i) & 1)]))
+// Few operations: 22 of the integer units, in chains of five steps. Maj =
+// b ^ ((a ^ b) & (b ^ c)) turns the carried b ^ c (In) into Maj and leaves
+// a ^ b, the next round's, in Out; the two swap from round to round.
+#define SHA512_LSTEP(a, b, c, d, e, f, g, h, i, Blk, In, Out)                                      \
+    __asm__("add %[wk], %[H]\n\t"                                                                   \
+            "rorx $14, %[E], %[t0]\n\t"                                                             \
+            "rorx $18, %[E], %[t1]\n\t"                                                             \
+            "andn %[G], %[E], %[o]\n\t"                                                             \
+            "xor %[t1], %[t0]\n\t"                                                                  \
+            "rorx $41, %[E], %[t1]\n\t"                                                             \
+            "add %[o], %[H]\n\t"                                                                    \
+            "mov %[F], %[o]\n\t"                                                                    \
+            "and %[E], %[o]\n\t"                                                                    \
+            "xor %[t1], %[t0]\n\t"                                                                  \
+            "add %[o], %[H]\n\t"                                                                    \
+            "rorx $28, %[A], %[t1]\n\t"                                                             \
+            "add %[t0], %[H]\n\t"                                                                   \
+            "rorx $34, %[A], %[o]\n\t"                                                              \
+            "add %[H], %[D]\n\t"                                                                    \
+            "xor %[o], %[t1]\n\t"                                                                   \
+            "rorx $39, %[A], %[o]\n\t"                                                              \
+            "xor %[o], %[t1]\n\t"                                                                   \
+            "mov %[A], %[o]\n\t"                                                                    \
+            "xor %[B], %[o]\n\t"                                                                    \
+            "and %[o], %[in]\n\t"                                                                   \
+            "add %[t1], %[H]\n\t"                                                                   \
+            "xor %[B], %[in]\n\t"                                                                   \
+            "add %[in], %[H]"                                                                       \
+            : [D] "+r"(d), [H] "+r"(h), [in] "+r"(In), [o] "=&r"(Out), [t0] "=&r"(T0), [t1] "=&r"(T1) \
+            : [A] "r"(a), [B] "r"(b), [E] "r"(e), [F] "r"(f), [G] "r"(g),                           \
+              [wk] "m"(RP[4 * ((i) >> 1) + 2 * (Blk) + ((i) & 1)]))
+#define SHA512_KSTEP(a, b, c, d, e, f, g, h, i, Blk)                         \
+    do {                                                                     \
+        if constexpr (!Lean)                                                 \
+            SHA512_CSTEP(a, b, c, d, e, f, g, h, i, Blk);                    \
+        else if constexpr (((i) & 1) == 0)                                   \
+            SHA512_LSTEP(a, b, c, d, e, f, g, h, i, Blk, BC, BC2);           \
+        else                                                                 \
+            SHA512_LSTEP(a, b, c, d, e, f, g, h, i, Blk, BC2, BC);           \
+    } while (0)
 #define SHA512_KROUNDS8(i, Blk) DIGEST_ROUNDS8(SHA512_KSTEP, i, Blk)
 // Eight rounds of block 0 and, beside them, four steps of the schedule.
 #define SHA512_KROUNDS8_SCHED(i, J)                   \
@@ -125,8 +169,9 @@ constexpr int SpaceWK = 320;     // bytes 2560 to 3839
     SHA512_VSCHED((J) + 3, (J) + 3);                  \
     SHA512_KSTEP(b, c, d, e, f, g, h, a, (i) + 7, 0)
 
+template <bool Lean>
 SORVIK_DIGEST_TARGET("avx2,bmi,bmi2")
-void SHA512BlocksAvx2(std::uint64_t State[8], const std::uint8_t* Data, std::size_t Count)
+SORVIK_DIGEST_FORCE_INLINE void SHA512BlocksBody(std::uint64_t State[8], const std::uint8_t* Data, std::size_t Count)
 {
     // The round constants and byte shuffles are copied into this frame, so
     // that they, WK and the compiler's spill slots lie at fixed distances in
@@ -154,7 +199,7 @@ void SHA512BlocksAvx2(std::uint64_t State[8], const std::uint8_t* Data, std::siz
                                         9, 10, 11, 12, 13, 14, 15, 8));
     std::uint64_t a = State[0], b = State[1], c = State[2], d = State[3];
     std::uint64_t e = State[4], f = State[5], g = State[6], h = State[7];
-    std::uint64_t T0, T1, T2;
+    std::uint64_t T0, T1, T2, BC2;
     __m256i V0, V1, V2;
     while (Count > 0) {
         // Constants and shuffles are read from the frame afresh for every
@@ -213,6 +258,56 @@ void SHA512BlocksAvx2(std::uint64_t State[8], const std::uint8_t* Data, std::siz
         _mm256_store_si256(reinterpret_cast<__m256i*>(WK + i), Zero);
     // Clean upper vector state for the SSE code that may follow.
     _mm256_zeroupper();
+}
+
+SORVIK_DIGEST_TARGET("avx2,bmi,bmi2")
+void SHA512BlocksAvx2Chains(std::uint64_t State[8], const std::uint8_t* Data, std::size_t Count)
+{
+    SHA512BlocksBody<false>(State, Data, Count);
+}
+
+SORVIK_DIGEST_TARGET("avx2,bmi,bmi2")
+void SHA512BlocksAvx2Lean(std::uint64_t State[8], const std::uint8_t* Data, std::size_t Count)
+{
+    SHA512BlocksBody<true>(State, Data, Count);
+}
+
+namespace {
+
+// Short chains win where the core has integer units to spare (five or more
+// per cycle), few operations where it has four. Rather than guess that
+// from the processor's name, both run over the same few blocks, in turns,
+// each form's least time counting (a try that lost its core does not);
+// once, at the first use. Few operations must win by a hundredth.
+bool LeanIsFaster()
+{
+    alignas(64) std::uint8_t Data[8 * 128];
+    for (std::size_t I = 0; I < sizeof(Data); ++I)
+        Data[I] = static_cast<std::uint8_t>(I * 167 + 13);
+    std::uint64_t Work[8] = {};
+    unsigned long long Least[2] = {~0ull, ~0ull};
+    for (int Try = 0; Try < 16; ++Try)
+        for (int Form = 0; Form < 2; ++Form) {
+            const unsigned long long Started = __rdtsc();
+            (Form == 0 ? SHA512BlocksAvx2Chains : SHA512BlocksAvx2Lean)(Work, Data, 8);
+            const unsigned long long Took = __rdtsc() - Started;
+            Least[Form] = std::min(Least[Form], Took);
+        }
+    DigestUtils::Wipe(Work, sizeof(Work));
+    return Least[1] * 100 < Least[0] * 99;
+}
+
+}  // namespace
+
+bool SHA512Avx2TakesFewOperations()
+{
+    static const bool Lean = LeanIsFaster();
+    return Lean;
+}
+
+void SHA512BlocksAvx2(std::uint64_t State[8], const std::uint8_t* Data, std::size_t Count)
+{
+    (SHA512Avx2TakesFewOperations() ? SHA512BlocksAvx2Lean : SHA512BlocksAvx2Chains)(State, Data, Count);
 }
 
 }  // namespace DigestCpu

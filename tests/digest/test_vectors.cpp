@@ -4,6 +4,7 @@
 
 #include <gtest/gtest.h>
 
+#include <cstring>
 #include <map>
 #include <string>
 
@@ -312,5 +313,30 @@ TEST(DigestPaths, EveryPathReturnsWithTheUpperVectorStateClean)
         EXPECT_FALSE(UpperVectorStateDirty()) << A.Name;
         Hasher->FinalHex();
     }
+}
+#endif
+
+#if SORVIK_DIGEST_X86_64
+// SHA-512's vector path takes whichever form of its rounds is faster on the
+// processor at hand; both must fold every count of blocks, from any state,
+// as the portable rounds do.
+TEST(DigestPaths, BothFormsOfTheSHA512VectorRoundsMatchThePortableRounds)
+{
+    if ((DigestCpu::CpuFeatures() & DigestCpu::cfAvx2) == 0)
+        GTEST_SKIP() << "the processor has no AVX2";
+    const std::vector<std::uint8_t> Message = PatternBytes(41 * 128);
+    const struct {
+        const char* Name;
+        void (*Blocks)(std::uint64_t*, const std::uint8_t*, std::size_t);
+    } Forms[] = {{"short chains", DigestCpu::SHA512BlocksAvx2Chains}, {"few operations", DigestCpu::SHA512BlocksAvx2Lean}};
+    for (const auto& Form : Forms)
+        for (std::size_t Blocks = 0; Blocks <= 41; ++Blocks) {
+            std::uint64_t Expected[8], Got[8];
+            for (std::size_t I = 0; I < 8; ++I)
+                Expected[I] = Got[I] = DigestCpu::SHA512K[I + Blocks];
+            DigestCpu::SHA512BlocksPortable(Expected, Message.data(), Blocks);
+            Form.Blocks(Got, Message.data(), Blocks);
+            ASSERT_EQ(std::memcmp(Expected, Got, sizeof(Got)), 0) << Form.Name << ", " << Blocks << " blocks";
+        }
 }
 #endif
