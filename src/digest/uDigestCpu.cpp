@@ -2,6 +2,7 @@
 
 #include <atomic>
 #include <cstdint>
+#include <initializer_list>
 
 #if SORVIK_DIGEST_X86
 #include <cpuid.h>
@@ -105,43 +106,48 @@ const char* CodePathName(TCodePath Path)
     return "portable";
 }
 
+namespace {
+
+// The first of the paths, in the order given, whose extension may be used.
+[[maybe_unused]] TCodePath FirstUsable(std::initializer_list<TCodePath> Paths)
+{
+    for (const TCodePath P : Paths) {
+        const TCpuFeature Needs = P == cpShaNI ? cfSha : P == cpAvx2 ? cfAvx2 : P == cpBmi2 ? cfBmi2 : cfSsse3;
+        if (UseCpuFeature(Needs))
+            return P;
+    }
+    return cpPortable;
+}
+
+}  // namespace
+
 TCodePath SHA1Path()
 {
-#if SORVIK_DIGEST_X86
-    if (UseShaExtensions())
-        return cpShaNI;
 #if SORVIK_DIGEST_X86_64
-    if (UseCpuFeature(cfAvx2))
-        return cpAvx2;
-#endif
-    if (UseCpuFeature(cfSsse3))
-        return cpSsse3;
-#endif
+    return FirstUsable({cpShaNI, cpAvx2, cpSsse3});
+#elif SORVIK_DIGEST_X86
+    return FirstUsable({cpShaNI, cpSsse3});
+#else
     return cpPortable;
+#endif
 }
 
 TCodePath SHA256Path()
 {
 #if SORVIK_DIGEST_X86
-    if (UseShaExtensions())
-        return cpShaNI;
-    if (UseCpuFeature(cfAvx2))
-        return cpAvx2;
-    if (UseBmi2())
-        return cpBmi2;
-#endif
+    return FirstUsable({cpShaNI, cpAvx2, cpBmi2});
+#else
     return cpPortable;
+#endif
 }
 
 TCodePath SHA512Path()
 {
 #if SORVIK_DIGEST_X86_64
-    if (UseCpuFeature(cfAvx2))
-        return cpAvx2;
-    if (UseBmi2())
-        return cpBmi2;
-#endif
+    return FirstUsable({cpAvx2, cpBmi2});
+#else
     return cpPortable;
+#endif
 }
 
 }  // namespace DigestCpu
