@@ -9,6 +9,7 @@
 #include "forms/uForms.h"
 #include "forms/uMainIcons.h"
 #include "program/uProgramWindows.h"
+#include "platform/qt/uClipboardText.h"
 #include "platform/qt/uFileNames.h"
 #include "platform/qt/uFolderSearcher.h"
 #include "platform/qt/uPlatformPaths.h"
@@ -68,6 +69,8 @@ void TSorvikProgram::Start()
     QGuiApplication::setWindowIcon(ProgramIcon());
     // Closing the main window ends the program, even with others open.
     QGuiApplication::setQuitOnLastWindowClosed(false);
+    // Names copied from any window reach other programs as they are shown.
+    FClipboardGuard = std::make_unique<TClipboardGuard>();
     // 7. The windows, hidden, the main window first.
     FormMain = new TFormMain();
     FormMain->SetCommandLineArguments(FArguments);
@@ -125,6 +128,7 @@ void TSorvikProgram::Finish()
     delete FormMain;
     FormMain = nullptr;
     FWindows.reset();
+    FClipboardGuard.reset();
 
     // Only now that the worker has ended.
     FileQueue.reset();

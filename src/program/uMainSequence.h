@@ -11,6 +11,7 @@
 #include <memory>
 #include <string>
 
+class TClipboardGuard;
 class TProgramWindows;
 class TQuitRequests;
 
@@ -53,6 +54,7 @@ private:
     QStringList FArguments;
     std::unique_ptr<TProgramWindows> FWindows;
     std::unique_ptr<TQuitRequests> FQuitRequests;
+    std::unique_ptr<TClipboardGuard> FClipboardGuard;
     std::string FAppFilePath;
     bool FStarted = false;
     bool FSettingsSaved = false;

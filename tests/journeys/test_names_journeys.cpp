@@ -3,6 +3,8 @@
 #include "journey_support.h"
 #include "x_desktop.h"
 
+#include "forms/fLogViewer.h"
+
 #include "platform/qt/uFileNames.h"
 
 #include <QFileDialog>
@@ -66,6 +68,22 @@ void TypeIntoDialog(const QString& Name, const QString& Folder, const QString& K
     });
 }
 
+// What another program reads of Selection as UTF-8 (UTF8_STRING and
+// text/plain) and as Latin-1 (STRING): each holds Utf8 and Latin1 in turn.
+void ExpectOthersRead(const char* Selection, const QByteArray& Utf8, const QByteArray& Latin1)
+{
+    SCOPED_TRACE(Selection);
+    for (const char* Target : {"UTF8_STRING", "text/plain"}) {
+        const std::optional<QByteArray> Read = ReadSelection(Selection, Target);
+        ASSERT_TRUE(Read) << Target << " was not given";
+        EXPECT_TRUE(Read->contains(Utf8)) << Target << ": " << Read->toStdString();
+        EXPECT_FALSE(Read->contains('?')) << Target << ": " << Read->toStdString();
+    }
+    const std::optional<QByteArray> Read = ReadSelection(Selection, "STRING");
+    ASSERT_TRUE(Read) << "STRING was not given";
+    EXPECT_TRUE(Read->contains(Latin1)) << Read->toStdString();
+}
+
 } // namespace
 
 // Several names typed into Add files and Add folders, and one into the
@@ -106,6 +124,57 @@ TEST_F(TNamesJourney, EveryTypedNameIsReturned)
             QTest::mouseClick(Dialog->findChild<QPushButton*>(QStringLiteral("BitBtn_Cancel")), Qt::LeftButton);
         });
         Parts(FormMain).ActionSaveLog->trigger();
+
+        EXPECT_EQ(Close(), 0);
+        ExpectNothingSaid();
+    }
+}
+
+// Names that are not valid UTF-8, copied as a user copies them: from the log
+// viewer, the message list and the file box, where the screen shows U+FFFD
+// for the stray byte, other programs read U+FFFD too (STRING, Latin-1, has
+// none and reads "?"). Pasted back into the file box, the name still names
+// the file.
+TEST_F(TNamesJourney, CopiedNamesReachOtherProgramsAsShown)
+{
+    const std::string Cafe = (Folder.Path() / "caf\xE9.txt").string();
+    std::ofstream(Cafe, std::ios::binary) << "abc";
+    const std::string Gone = (Folder.Path() / "gone\xE9.txt").string();
+    const QByteArray Here = QByteArray::fromStdString(Folder.Path().string());
+    for (int Run = 1; Run <= 2; ++Run) {
+        SCOPED_TRACE(Run);
+        Start({FileNameToQString(Cafe), FileNameToQString(Gone)});
+        ASSERT_TRUE(WaitIdle(1));
+
+        Parts(FormMain).ActionViewLog->trigger();
+        ASSERT_TRUE(QTest::qWaitForWindowExposed(FormLogViewer));
+        QTest::mouseClick(FormLogViewer->TB_CopyToClipboard, Qt::LeftButton);
+        ExpectOthersRead("CLIPBOARD", Here + "/caf\xEF\xBF\xBD.txt\t", Here + "/caf?.txt\t");
+        FormLogViewer->windowHandle()->close();
+
+        Parts(FormMain).ActionCopyMessages->trigger();
+        ExpectOthersRead("CLIPBOARD", "File not found\r\n" + Here + "/gone\xEF\xBF\xBD.txt\r\n",
+                         Here + "/gone?.txt");
+
+        // The file box: all of it selected (the selection) and copied, then
+        // replaced by what was copied, and Enter hashes that file again.
+        QLineEdit* Box = Parts(FormMain).EditFile;
+        FormMain->activateWindow();
+        QTest::mouseClick(Box, Qt::LeftButton);
+        ASSERT_TRUE(QTest::qWaitFor([&] { return Box->hasFocus(); }, 5000));
+        ASSERT_EQ(Box->text(), FileNameToQString(Cafe));
+        TypeKey("a", true);
+        TypeKey("c", true);
+        ASSERT_TRUE(QTest::qWaitFor([&] { return Box->hasSelectedText(); }, 5000));
+        ExpectOthersRead("PRIMARY", Here + "/caf\xEF\xBF\xBD.txt", Here + "/caf?.txt");
+        ExpectOthersRead("CLIPBOARD", Here + "/caf\xEF\xBF\xBD.txt", Here + "/caf?.txt");
+        TypeKey("Delete");
+        ASSERT_TRUE(QTest::qWaitFor([&] { return Box->text().isEmpty(); }, 5000));
+        TypeKey("v", true);
+        TypeKey("Return");
+        ASSERT_TRUE(WaitIdle(2));
+        EXPECT_EQ(MainWindowAccess(*FormMain).FileList().GetItem(1)->FileName, Cafe);
+        EXPECT_TRUE(MainWindowAccess(*FormMain).FileList().GetItem(1)->ErrorText.empty()) << MainWindowAccess(*FormMain).FileList().GetItem(1)->ErrorText;
 
         EXPECT_EQ(Close(), 0);
         ExpectNothingSaid();

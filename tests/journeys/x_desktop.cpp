@@ -2,6 +2,7 @@
 // clash with Qt's.
 #include "x_desktop.h"
 
+#include <QCoreApplication>
 #include <QTest>
 
 #include <gtest/gtest.h>
@@ -107,6 +108,9 @@ void TypeKey(const char* KeySymbol, bool WithControl)
 std::optional<QByteArray> ReadSelection(const char* Selection, const char* Target)
 {
 #ifdef SORVIK_HAVE_XLIB
+    // Another program asks a moment after the copy, once the program has
+    // handled what the copy set off.
+    QCoreApplication::processEvents();
     TDisplay X;
     if (!X.D)
         return std::nullopt;
