@@ -24,6 +24,12 @@ namespace {
 
 QString Str(const char* S) { return QString::fromUtf8(S); }
 
+bool WriteFile(const QTemporaryDir& Dir, const char* Name, const QByteArray& Bytes)
+{
+    QFile F(Dir.filePath(Str(Name)));
+    return F.open(QIODevice::WriteOnly) && F.write(Bytes) == Bytes.size();
+}
+
 struct TDirectionScope {
     explicit TDirectionScope(Qt::LayoutDirection D) { QGuiApplication::setLayoutDirection(D); }
     ~TDirectionScope() { QGuiApplication::setLayoutDirection(Qt::LeftToRight); }
@@ -61,9 +67,7 @@ TEST(FileDialogs, PatternsFilterInBothDirections)
 {
     QTemporaryDir Dir;
     for (const char* Name : {"a.sfv", "b.txt"}) {
-        QFile F(Dir.filePath(Str(Name)));
-        ASSERT_TRUE(F.open(QIODevice::WriteOnly));
-        F.write("abc");
+        ASSERT_TRUE(WriteFile(Dir, Name, "abc"));
     }
     for (const Qt::LayoutDirection Direction : {Qt::LeftToRight, Qt::RightToLeft}) {
         SCOPED_TRACE(Direction);
@@ -89,14 +93,8 @@ TEST(FileDialogs, PatternsFilterInBothDirections)
 TEST(FileDialogs, SizesDatesAndPathsReadLeftToRight)
 {
     QTemporaryDir Dir;
-    {
-        QFile F(Dir.filePath(Str("big.bin")));
-        ASSERT_TRUE(F.open(QIODevice::WriteOnly));
-        F.write(QByteArray(10150, 'x'));
-        QFile S(Dir.filePath(Str("small.bin")));
-        ASSERT_TRUE(S.open(QIODevice::WriteOnly));
-        S.write("abc");
-    }
+    ASSERT_TRUE(WriteFile(Dir, "big.bin", QByteArray(10150, 'x')));
+    ASSERT_TRUE(WriteFile(Dir, "small.bin", "abc"));
     for (const Qt::LayoutDirection Direction : {Qt::LeftToRight, Qt::RightToLeft}) {
         SCOPED_TRACE(Direction);
         TDirectionScope Scope(Direction);
@@ -167,11 +165,7 @@ TEST(FileDialogs, HebrewSizeReadsNumberFirst)
     THebrewBytes Hebrew;
     TDirectionScope Scope(Qt::RightToLeft);
     QTemporaryDir Dir;
-    {
-        QFile S(Dir.filePath(Str("small.bin")));
-        ASSERT_TRUE(S.open(QIODevice::WriteOnly));
-        S.write("abc");
-    }
+    ASSERT_TRUE(WriteFile(Dir, "small.bin", "abc"));
     QFileDialog D(nullptr, Str("t"), Dir.path());
     PrepareFileDialog(D);
     D.setViewMode(QFileDialog::Detail);

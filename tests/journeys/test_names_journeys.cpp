@@ -1,5 +1,5 @@
-// Names as the user gives them: typed key by key into the program's file
-// dialogs, in each language.
+// Names as the user gives them and takes them: typed key by key into the
+// program's file dialogs, in each language, and copied to other programs.
 #include "journey_support.h"
 #include "x_desktop.h"
 
@@ -49,21 +49,28 @@ void TypeIntoDialog(const QString& Name, const QString& Folder, const QString& K
         (void)QTest::qWaitFor([&] { return (Modal = QApplication::activeModalWidget()) && Modal->objectName() == Name; },
                               5000);
         auto* Dialog = qobject_cast<QFileDialog*>(Modal);
-        ASSERT_NE(Dialog, nullptr) << Name.toStdString() << " was not shown";
-        QPointer<QFileDialog> Guard(Dialog);
-        ASSERT_TRUE(QTest::qWaitForWindowActive(Dialog));
-        Dialog->setDirectory(Folder);
-        auto* Edit = Dialog->findChild<QLineEdit*>(QStringLiteral("fileNameEdit"));
-        ASSERT_NE(Edit, nullptr);
-        if (!Edit->hasFocus())
-            QTest::mouseClick(Edit, Qt::LeftButton);
-        ASSERT_TRUE(QTest::qWaitFor([&] { return Edit->hasFocus(); }, 5000));
-        TypeKeys(Keys);
-        EXPECT_TRUE(QTest::qWaitFor([&] { return Edit->text() == Keys; }, 5000)) << Edit->text().toStdString();
-        TypeKey("Return");
-        if (!QTest::qWaitFor([&] { return !Guard || !Guard->isVisible(); }, 5000)) {
-            ADD_FAILURE() << Name.toStdString() << " stayed open after Return";
-            Dialog->reject();
+        if (!Dialog) {
+            ADD_FAILURE() << Name.toStdString() << " was not shown";
+            return;
+        }
+        const QPointer<QFileDialog> Guard(Dialog);
+        [&] {
+            ASSERT_TRUE(QTest::qWaitForWindowActive(Dialog));
+            Dialog->setDirectory(Folder);
+            auto* Edit = Dialog->findChild<QLineEdit*>(QStringLiteral("fileNameEdit"));
+            ASSERT_NE(Edit, nullptr);
+            if (!Edit->hasFocus())
+                QTest::mouseClick(Edit, Qt::LeftButton);
+            ASSERT_TRUE(QTest::qWaitFor([&] { return Edit->hasFocus(); }, 5000));
+            TypeKeys(Keys);
+            EXPECT_TRUE(QTest::qWaitFor([&] { return Edit->text() == Keys; }, 5000)) << Edit->text().toStdString();
+            TypeKey("Return");
+            (void)QTest::qWaitFor([&] { return !Guard || !Guard->isVisible(); }, 5000);
+        }();
+        // A dialog left open would hold the journey for ever.
+        if (Guard && Guard->isVisible()) {
+            ADD_FAILURE() << Name.toStdString() << " stayed open";
+            Guard->reject();
         }
     });
 }
