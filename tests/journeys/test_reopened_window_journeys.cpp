@@ -34,6 +34,29 @@ std::string Text(const QRect& R)
 
 QRect Desktop() { return QGuiApplication::primaryScreen()->virtualGeometry(); }
 
+struct TSecondary {
+    QWidget* Window;
+    // Opens it as the user does.
+    std::function<void()> Open;
+    bool Modal = false;
+};
+
+// The program's windows other than the main window, each opened by the
+// command that opens it.
+std::vector<TSecondary> SecondaryWindows()
+{
+    return {
+        {FormText, [] { Parts(FormMain).ActionTextHash->trigger(); }},
+        {FormLogViewer, [] { Parts(FormMain).ActionViewLog->trigger(); }},
+        {FormAbout, [] { Parts(FormMain).ActionAbout->trigger(); }},
+        {FormCompare, [] { QTest::mouseClick(Parts(FormMain).HashRow(htMD5).CompareButton, Qt::LeftButton); }},
+        // Opened by a comparison of two files; its own show is the path.
+        {FormCompareFiles, [] { FormCompareFiles->ShowAndRaise(); }},
+        {FormSaveLog, [] { Parts(FormMain).ActionSaveLog->trigger(); }, true},
+        {FormSettings, [] { Parts(FormMain).ActionSettings->trigger(); }, true},
+    };
+}
+
 class TReopenedWindowJourney : public TWindowJourney {
 protected:
     // The window manager shows W maximized, or no longer.
@@ -42,6 +65,13 @@ protected:
         return QTest::qWaitFor(
             [&] { return WindowStates(W).contains(MaximizedVert) == Maximized && W->isMaximized() == Maximized; },
             5000);
+    }
+
+    // The user maximizes W with its title bar's button, or restores it.
+    static bool SetMaximized(QWidget* W, bool Maximized)
+    {
+        RequestMaximized(W, Maximized);
+        return ShownMaximized(W, Maximized);
     }
 
     // W's frame comes to rest at Frame.
@@ -55,6 +85,29 @@ protected:
     {
         RequestClose(W);
         return QTest::qWaitFor([W] { return !W->isVisible(); }, 5000);
+    }
+
+    // Opens each of Windows as the user does, Times times over, has Check
+    // look at it while it is shown and closes it with its close button.
+    static void OpenEach(const std::vector<TSecondary>& Windows, int Times,
+                         const std::function<void(const TSecondary&)>& Check)
+    {
+        for (const TSecondary& S : Windows) {
+            SCOPED_TRACE(S.Window->objectName().toStdString());
+            for (int Opening = 1; Opening <= Times; ++Opening) {
+                SCOPED_TRACE("opening " + std::to_string(Opening));
+                auto Shown = [&] {
+                    ASSERT_TRUE(Framed(S.Window));
+                    Check(S);
+                    EXPECT_TRUE(CloseWindow(S.Window));
+                };
+                if (S.Modal)
+                    WhenModal([&](QWidget*) { Shown(); });
+                S.Open();
+                if (!S.Modal)
+                    Shown();
+            }
+        }
     }
 
     // The frame's bounds with the maximized state, as stored.
@@ -88,12 +141,10 @@ TEST_F(TReopenedWindowJourney, MaximizedStartsKeepTheNormalBoundsExactly)
     // Maximized by the user, closed maximized.
     Start();
     ASSERT_TRUE(Framed(FormMain));
-    RequestMaximized(FormMain, true);
-    ASSERT_TRUE(ShownMaximized(FormMain, true));
+    ASSERT_TRUE(SetMaximized(FormMain, true));
     Parts(FormMain).ActionViewLog->trigger();
     ASSERT_TRUE(Framed(FormLogViewer));
-    RequestMaximized(FormLogViewer, true);
-    ASSERT_TRUE(ShownMaximized(FormLogViewer, true));
+    ASSERT_TRUE(SetMaximized(FormLogViewer, true));
     ASSERT_TRUE(CloseWindow(FormLogViewer));
     EXPECT_EQ(CloseByWindowManager(), 0);
     EXPECT_EQ(StoredLocation("MainForm"), Maximized(Main));
@@ -103,23 +154,19 @@ TEST_F(TReopenedWindowJourney, MaximizedStartsKeepTheNormalBoundsExactly)
         SCOPED_TRACE("maximized start " + std::to_string(Run));
         Start();
         ASSERT_TRUE(ShownMaximized(FormMain, true));
-        RequestMaximized(FormMain, false);
-        ASSERT_TRUE(ShownMaximized(FormMain, false));
+        ASSERT_TRUE(SetMaximized(FormMain, false));
         EXPECT_TRUE(FrameAt(FormMain, MainFrame)) << Text(FrameBounds(FormMain)) << " instead of " << Text(MainFrame);
         EXPECT_TRUE(Desktop().contains(FrameBounds(FormMain)));
-        RequestMaximized(FormMain, true);
-        ASSERT_TRUE(ShownMaximized(FormMain, true));
+        ASSERT_TRUE(SetMaximized(FormMain, true));
 
         // The log viewer, opened twice in the run, alike.
         for (int Opening = 1; Opening <= 2; ++Opening) {
             SCOPED_TRACE("log viewer opening " + std::to_string(Opening));
             Parts(FormMain).ActionViewLog->trigger();
             ASSERT_TRUE(ShownMaximized(FormLogViewer, true));
-            RequestMaximized(FormLogViewer, false);
-            ASSERT_TRUE(ShownMaximized(FormLogViewer, false));
+            ASSERT_TRUE(SetMaximized(FormLogViewer, false));
             EXPECT_TRUE(FrameAt(FormLogViewer, QRect(700, 90, 515, 308))) << Text(FrameBounds(FormLogViewer));
-            RequestMaximized(FormLogViewer, true);
-            ASSERT_TRUE(ShownMaximized(FormLogViewer, true));
+            ASSERT_TRUE(SetMaximized(FormLogViewer, true));
             ASSERT_TRUE(CloseWindow(FormLogViewer));
         }
         EXPECT_EQ(CloseByWindowManager(), 0);
@@ -128,33 +175,6 @@ TEST_F(TReopenedWindowJourney, MaximizedStartsKeepTheNormalBoundsExactly)
     }
     ExpectNothingSaid();
 }
-
-namespace {
-
-struct TSecondary {
-    QWidget* Window;
-    // Opens it as the user does.
-    std::function<void()> Open;
-    bool Modal = false;
-};
-
-// The program's windows other than the main window, each opened by the
-// command that opens it.
-std::vector<TSecondary> SecondaryWindows()
-{
-    return {
-        {FormText, [] { Parts(FormMain).ActionTextHash->trigger(); }},
-        {FormLogViewer, [] { Parts(FormMain).ActionViewLog->trigger(); }},
-        {FormAbout, [] { Parts(FormMain).ActionAbout->trigger(); }},
-        {FormCompare, [] { QTest::mouseClick(Parts(FormMain).HashRow(htMD5).CompareButton, Qt::LeftButton); }},
-        // Opened by a comparison of two files; its own show is the path.
-        {FormCompareFiles, [] { FormCompareFiles->ShowAndRaise(); }},
-        {FormSaveLog, [] { Parts(FormMain).ActionSaveLog->trigger(); }, true},
-        {FormSettings, [] { Parts(FormMain).ActionSettings->trigger(); }, true},
-    };
-}
-
-} // namespace
 
 // "Stay on top" on: the main window alone stays above other programs, and
 // each other window, at every opening, stays above the main window and no
@@ -166,25 +186,12 @@ TEST_F(TReopenedWindowJourney, StayOnTopHoldsAtEveryOpeningAndEndsWhenSwitchedOf
     Folder.Write("Settings.ini", "[General]\nStayOnTop=1\n");
     // Each window opened, checked and closed with its close button, Times
     // times; OnTop: what the setting is.
-    auto OpenEachWindow = [this](bool OnTop, int Times) {
+    auto OpenEachWindow = [](bool OnTop, int Times) {
         const unsigned long Main = static_cast<unsigned long>(FormMain->winId());
-        for (const TSecondary& S : SecondaryWindows()) {
-            SCOPED_TRACE(S.Window->objectName().toStdString());
-            for (int Opening = 1; Opening <= Times; ++Opening) {
-                SCOPED_TRACE("opening " + std::to_string(Opening));
-                auto Check = [&] {
-                    ASSERT_TRUE(Framed(S.Window));
-                    EXPECT_FALSE(WindowStates(S.Window).contains(Above)) << WindowStates(S.Window).join(' ').toStdString();
-                    EXPECT_EQ(TransientFor(S.Window), OnTop || S.Modal ? Main : 0UL);
-                    EXPECT_TRUE(CloseWindow(S.Window));
-                };
-                if (S.Modal)
-                    WhenModal([&](QWidget*) { Check(); });
-                S.Open();
-                if (!S.Modal)
-                    Check();
-            }
-        }
+        OpenEach(SecondaryWindows(), Times, [&](const TSecondary& S) {
+            EXPECT_FALSE(WindowStates(S.Window).contains(Above)) << WindowStates(S.Window).join(' ').toStdString();
+            EXPECT_EQ(TransientFor(S.Window), OnTop || S.Modal ? Main : 0UL);
+        });
         EXPECT_EQ(WindowStates(FormMain).contains(Above), OnTop);
     };
 
@@ -231,26 +238,13 @@ TEST_F(TReopenedWindowJourney, WindowsOpenCentredOnTheMainWindowFromTheFirstOpen
         ASSERT_TRUE(Framed(FormMain));
         ASSERT_TRUE(FrameAt(FormMain, QRect(150, 120, 520, FrameBounds(FormMain).height())));
         const QPoint Centre = FrameBounds(FormMain).center();
-        for (const TSecondary& S : SecondaryWindows()) {
-            if (S.Window == FormLogViewer)
-                continue;   // where it was left
-            SCOPED_TRACE(S.Window->objectName().toStdString());
-            for (int Opening = 1; Opening <= 2; ++Opening) {
-                SCOPED_TRACE("opening " + std::to_string(Opening));
-                auto Check = [&] {
-                    ASSERT_TRUE(Framed(S.Window));
-                    const QPoint At = FrameBounds(S.Window).center();
-                    EXPECT_LE((At - Centre).manhattanLength(), 1)
-                        << Text(FrameBounds(S.Window)) << " around " << Text(FrameBounds(FormMain));
-                    EXPECT_TRUE(CloseWindow(S.Window));
-                };
-                if (S.Modal)
-                    WhenModal([&](QWidget*) { Check(); });
-                S.Open();
-                if (!S.Modal)
-                    Check();
-            }
-        }
+        std::vector<TSecondary> Windows = SecondaryWindows();
+        // The log viewer opens where it was left.
+        std::erase_if(Windows, [](const TSecondary& S) { return S.Window == FormLogViewer; });
+        OpenEach(Windows, 2, [&](const TSecondary& S) {
+            EXPECT_LE((FrameBounds(S.Window).center() - Centre).manhattanLength(), 1)
+                << Text(FrameBounds(S.Window)) << " around " << Text(FrameBounds(FormMain));
+        });
         Parts(FormMain).ActionViewLog->trigger();
         ASSERT_TRUE(Framed(FormLogViewer));
         ASSERT_TRUE(FrameAt(FormLogViewer, QRect(700, 500, 515, 308)));
@@ -328,14 +322,12 @@ TEST_F(TSmallScreenJourney, AMaximizedWindowLargerThanTheScreenRestoresOntoIt)
         SCOPED_TRACE("run " + std::to_string(Run));
         Start();
         ASSERT_TRUE(ShownMaximized(FormMain, true));
-        RequestMaximized(FormMain, false);
-        ASSERT_TRUE(ShownMaximized(FormMain, false));
+        ASSERT_TRUE(SetMaximized(FormMain, false));
         EXPECT_TRUE(QTest::qWaitFor([] { return FrameBounds(FormMain).topLeft() == QPoint(0, 0); }, 5000))
             << Text(FrameBounds(FormMain));
         EXPECT_TRUE(Desktop().contains(FrameBounds(FormMain))) << Text(FrameBounds(FormMain));
         EXPECT_EQ(FrameBounds(FormMain).width(), 800);
-        RequestMaximized(FormMain, true);
-        ASSERT_TRUE(ShownMaximized(FormMain, true));
+        ASSERT_TRUE(SetMaximized(FormMain, true));
         EXPECT_EQ(CloseByWindowManager(), 0);
         if (Run > 1) {
             EXPECT_EQ(StoredLocation("MainForm"), Stored) << "the same at every start";
