@@ -59,11 +59,16 @@ std::vector<TSecondary> SecondaryWindows()
 
 class TReopenedWindowJourney : public TWindowJourney {
 protected:
-    // The window manager shows W maximized, or no longer.
+    // The window manager shows W maximized, or no longer. Its state changes
+    // before the window has its new size: both are waited for (a maximized
+    // window is as wide as the screen, the windows here are narrower).
     static bool ShownMaximized(QWidget* W, bool Maximized)
     {
         return QTest::qWaitFor(
-            [&] { return WindowStates(W).contains(MaximizedVert) == Maximized && W->isMaximized() == Maximized; },
+            [&] {
+                return WindowStates(W).contains(MaximizedVert) == Maximized && W->isMaximized() == Maximized
+                       && (W->width() == W->screen()->availableGeometry().width()) == Maximized;
+            },
             5000);
     }
 
