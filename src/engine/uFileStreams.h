@@ -104,11 +104,12 @@ private:
 // beside the target, then a rename. Links are followed to their target, the
 // old file's mode and owner are kept, a device or FIFO is written to in
 // place, and a writable file in a folder that takes no new file (or no
-// temporary file at all: no free inode, a quota) is overwritten in place
-// once room for the whole new text is reserved, so that a full disk refuses
-// the save before the old text is touched. EFCreateError when the target
-// may not be written or the room cannot be had, EWriteError when writing
-// fails.
+// temporary file at all: no free inode, a quota), or that will not let it be
+// replaced (a sticky folder), is overwritten in place once room for the
+// whole new text is reserved, so that a full disk refuses the save before
+// the old text is touched. EFCreateError when the target may not be written
+// or the room cannot be had, with the system's reason; EWriteError when
+// writing fails.
 void SaveFileReplacing(const std::string& FileName, const std::function<void(std::ostream&)>& Write);
 
 // "Unable to open file \"<name>\": <reason>" and "Unable to create file ...",

@@ -139,10 +139,11 @@ public:
 // write (a read-only one is refused); links are followed to their target,
 // the old file's mode and owner are kept, a device or FIFO is written to in
 // place, and a writable file in a folder that takes no new file (or no
-// temporary file at all: no free inode, a quota) is overwritten in place
-// once room for the whole new text is reserved, so that a full disk refuses
-// the save before the old text is touched. An exception from Write passes
-// through, the old file kept.
+// temporary file at all: no free inode, a quota), or that will not let it be
+// replaced (a sticky folder), is overwritten in place once room for the
+// whole new text is reserved, on any file system, so that a full disk
+// refuses the save before the old text is touched. An exception from Write
+// passes through, the old file kept.
 void SaveReplacing(const std::string& FileName, const std::function<void(std::ostream&)>& Write);
 
 // A name of fixed length beside Target (any legal target name leaves room

@@ -3,6 +3,7 @@
 #include "platform/uPathAt_posix.h"
 #include "platform/uUnbufferedOutput.h"
 
+#include <algorithm>
 #include <cerrno>
 #include <climits>
 #include <cstring>
@@ -320,22 +321,6 @@ void WriteAllTo(const std::function<void(std::ostream&)>& Write, int Fd)
         WriteFailure();
 }
 
-// Makes sure Length bytes of Fd can be written without the file system
-// running out of room (blocks or quota) before a byte of the old content is
-// overwritten; 0 or the system's error, the file's length back as it was.
-int ReserveSpace(int Fd, off_t Length, off_t OldLength)
-{
-    if (Length <= 0)
-        return 0;
-    int Error;
-    do
-        Error = ::posix_fallocate(Fd, 0, Length);
-    while (Error == EINTR);
-    if (Error != 0 && ::ftruncate(Fd, OldLength) != 0)
-        Error = errno;
-    return Error;
-}
-
 bool WriteAllAt(int Fd, const char* Data, std::size_t Count, off_t Offset)
 {
     return WriteLoop(Data, Count, [Fd, &Offset](const char* Part, std::size_t Left) {
@@ -346,48 +331,92 @@ bool WriteAllAt(int Fd, const char* Data, std::size_t Count, off_t Offset)
     });
 }
 
-// Copies the finished temporary file into the target's own descriptor, for
-// a folder that lets us write the file but not replace it: the room is
-// reserved first, then the old bytes are overwritten, then the rest cut off.
-void CopyInto(int From, int To, off_t OldLength)
+// Takes the room for Fd's first Length bytes by writing zeros where the old
+// content has none: into its holes, which read as zeros all the same, and
+// past its end. 0 or the system's error.
+int FillWithZeros(int Fd, off_t Length, off_t OldLength)
 {
-    struct stat St {};
-    if (::fstat(From, &St) != 0)
-        throw EFileReadFailure(std::strerror(errno));
-    if (const int Error = ReserveSpace(To, St.st_size, OldLength))
-        CreateFailure(Error);
-    char Chunk[65536];
-    for (off_t Offset = 0;;) {
-        const ssize_t Got = ::pread(From, Chunk, sizeof Chunk, Offset);
-        if (Got < 0 && errno == EINTR)
-            continue;
-        if (Got < 0)
-            throw EFileReadFailure(std::strerror(errno));
-        if (Got == 0)
+    static const char Zeros[65536] = {};
+    for (off_t At = 0; At < Length;) {
+        // The next hole of the old content; past its end, everything is one.
+        off_t From = At < OldLength ? ::lseek(Fd, At, SEEK_HOLE) : At;
+        if (From < 0)
+            From = OldLength;   // holes unknown: the old content counts as written
+        if (From >= Length)
             break;
-        if (!WriteAllAt(To, Chunk, static_cast<std::size_t>(Got), Offset))
-            WriteFailure();
-        Offset += Got;
+        off_t To = From < OldLength ? ::lseek(Fd, From, SEEK_DATA) : -1;
+        if (To <= From || To > Length)
+            To = Length;        // the hole runs to the end
+        for (At = From; At < To;) {
+            const auto Count = static_cast<std::size_t>(std::min<off_t>(To - At, sizeof Zeros));
+            errno = 0;
+            if (!WriteAllAt(Fd, Zeros, Count, At))
+                return errno ? errno : EIO;
+            At += static_cast<off_t>(Count);
+        }
     }
-    if (::ftruncate(To, St.st_size) != 0 || ::fsync(To) != 0)
+    return 0;
+}
+
+// Makes sure Fd's first Length bytes can be written without the file system
+// running out of room (blocks or quota) before a byte of the old content is
+// overwritten; 0 or the system's error, the file's length back as it was.
+int ReserveSpace(int Fd, off_t Length, off_t OldLength)
+{
+    if (Length <= 0)
+        return 0;
+    int Error;
+    do
+        Error = ::fallocate(Fd, 0, 0, Length) == 0 ? 0 : errno;
+    while (Error == EINTR);
+    // A file system without it (ext2, NFSv3) answers by the writes instead;
+    // posix_fallocate would probe by reading, which our descriptor may not.
+    if (Error == EOPNOTSUPP || Error == ENOSYS)
+        Error = FillWithZeros(Fd, Length, OldLength);
+    if (Error != 0)
+        (void)!::ftruncate(Fd, OldLength);
+    return Error;
+}
+
+// Writes Data over the old file in place: room for all of it first, so that
+// a full disk or quota refuses the save before anything of the old file is
+// lost, then the old bytes overwritten, then the rest cut off.
+void PutInPlace(int Fd, const std::string& Data, off_t OldLength)
+{
+    const auto Length = static_cast<off_t>(Data.size());
+    if (const int Error = ReserveSpace(Fd, Length, OldLength))
+        CreateFailure(Error);
+    errno = 0;
+    if (!WriteAllAt(Fd, Data.data(), Data.size(), 0) || ::ftruncate(Fd, Length) != 0 || ::fsync(Fd) != 0)
         WriteFailure();
 }
 
-// The whole new text in memory, written over the old file in place: room
-// for all of it first, so that a full disk or quota refuses the save before
-// anything of the old file is lost.
+// The whole text of a file open for reading.
+std::string ReadBack(int Fd)
+{
+    struct stat St {};
+    if (::fstat(Fd, &St) != 0)
+        throw EFileReadFailure(std::strerror(errno));
+    std::string Data(static_cast<std::size_t>(St.st_size), '\0');
+    for (std::size_t Done = 0; Done < Data.size();) {
+        const ssize_t Got = ::pread(Fd, Data.data() + Done, Data.size() - Done, static_cast<off_t>(Done));
+        if (Got < 0 && errno == EINTR)
+            continue;
+        if (Got <= 0)
+            throw EFileReadFailure(std::strerror(Got < 0 ? errno : EIO));
+        Done += static_cast<std::size_t>(Got);
+    }
+    return Data;
+}
+
+// The whole new text in memory, written over the old file in place.
 void OverwriteInPlace(const std::function<void(std::ostream&)>& Write, int Fd, off_t OldLength)
 {
     std::ostringstream Text;
     Write(Text);
     if (!Text)
         WriteFailure();
-    const std::string Data = std::move(Text).str();
-    const auto Length = static_cast<off_t>(Data.size());
-    if (const int Error = ReserveSpace(Fd, Length, OldLength))
-        CreateFailure(Error);
-    if (!WriteAllAt(Fd, Data.data(), Data.size(), 0) || ::ftruncate(Fd, Length) != 0 || ::fsync(Fd) != 0)
-        WriteFailure();
+    PutInPlace(Fd, std::move(Text).str(), OldLength);
 }
 
 }  // namespace
@@ -432,9 +461,9 @@ void SaveReplacing(const std::string& FileName, const std::function<void(std::os
     for (int Attempt = 0; Attempt < 100 && !Scratch.Valid(); ++Attempt) {
         Temp = TemporaryNameBeside(Target.string());
         // A new file gets the mode creating it would give; a replacement is
-        // private until it carries the old file's owner and mode.
-        Scratch.Reset(::open(Temp.c_str(), O_WRONLY | O_CREAT | O_EXCL | O_CLOEXEC | O_NOCTTY,
-                             Exists ? 0600 : 0666));
+        // private until it carries the old file's owner and mode. Read-write:
+        // where it may not replace the old file, its text is read back.
+        Scratch.Reset(::open(Temp.c_str(), O_RDWR | O_CREAT | O_EXCL | O_CLOEXEC | O_NOCTTY, Exists ? 0600 : 0666));
         TempError = errno;
         if (!Scratch.Valid() && TempError != EEXIST)
             break;
@@ -465,17 +494,23 @@ void SaveReplacing(const std::string& FileName, const std::function<void(std::os
         if (::rename(Temp.c_str(), Target.c_str()) != 0) {
             const int RenameError = errno;
             // A sticky folder lets us write another user's file but not
-            // replace it: copy the finished text into it instead.
+            // replace it (a file mounted in place neither): the finished
+            // text goes into it instead, read back first, so that the room
+            // of the temporary file is free for it.
             if (!Existing.Valid())
                 CreateFailure(RenameError);
-            CopyInto(Scratch.Get(), Existing.Get(), Old.st_size);
+            const std::string Data = ReadBack(Scratch.Get());
+            Scratch.Close();
+            ::unlink(Temp.c_str());
+            Temp.clear();
+            PutInPlace(Existing.Get(), Data, Old.st_size);
             if (!Existing.Close())
                 WriteFailure();
-            ::unlink(Temp.c_str());
             return;
         }
     } catch (...) {
-        ::unlink(Temp.c_str());
+        if (!Temp.empty())
+            ::unlink(Temp.c_str());
         throw;
     }
     if (!Scratch.Close())

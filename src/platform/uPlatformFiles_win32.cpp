@@ -2,8 +2,10 @@
 
 #include "platform/uUnbufferedOutput.h"
 
+#include <cstddef>
 #include <filesystem>
 #include <ostream>
+#include <sstream>
 #include <streambuf>
 #include <system_error>
 
@@ -172,6 +174,23 @@ private:
     HANDLE FHandle = INVALID_HANDLE_VALUE;
 };
 
+// Writes all Count bytes at the handle's position; false, with the system's
+// error code in Error, when a write fails.
+bool WriteAllToHandle(HANDLE H, const char* Data, std::size_t Count, DWORD& Error)
+{
+    while (Count > 0) {
+        const DWORD Want = Count > 0x40000000u ? 0x40000000u : static_cast<DWORD>(Count);
+        DWORD Done = 0;
+        if (!WriteFile(H, Data, Want, &Done, nullptr) || Done == 0) {
+            Error = GetLastError();
+            return false;
+        }
+        Data += Done;
+        Count -= Done;
+    }
+    return true;
+}
+
 // An output stream buffer straight onto a file handle.
 class THandleBuffer : public TUnbufferedOutput {
 public:
@@ -181,17 +200,7 @@ public:
 private:
     bool WriteAll(const char* Data, std::size_t Count) override
     {
-        while (Count > 0) {
-            const DWORD Want = Count > 0x40000000u ? 0x40000000u : static_cast<DWORD>(Count);
-            DWORD Done = 0;
-            if (!WriteFile(FHandle, Data, Want, &Done, nullptr) || Done == 0) {
-                FError = GetLastError();
-                return false;
-            }
-            Data += Done;
-            Count -= Done;
-        }
-        return true;
+        return WriteAllToHandle(FHandle, Data, Count, FError);
     }
 
     HANDLE FHandle;
@@ -203,17 +212,53 @@ private:
     throw EFileCreateFailure(SystemText(Code));
 }
 
+[[noreturn]] void WriteFailure(DWORD Code)
+{
+    throw EFileWriteFailure(SystemText(Code));
+}
+
 void WriteAllTo(const std::function<void(std::ostream&)>& Write, HANDLE H)
 {
     THandleBuffer Buffer(H);
     std::ostream Out(&Buffer);
     Write(Out);
     if (!Out)
-        throw EFileWriteFailure(SystemText(Buffer.Error()));
+        WriteFailure(Buffer.Error());
 }
 
-// Copies the finished temporary file over the target's contents; false
-// when the target cannot be opened for writing.
+bool MoveTo(HANDLE H, LONGLONG Offset)
+{
+    LARGE_INTEGER At;
+    At.QuadPart = Offset;
+    return SetFilePointerEx(H, At, nullptr, FILE_BEGIN) != 0;
+}
+
+// Writes Data over the file open as H in place: a longer text first grows
+// the file, which takes its room, so that a full disk or quota refuses the
+// save before a byte of the old text is overwritten; then the old bytes are
+// overwritten and the rest cut off.
+void PutInPlace(HANDLE H, const std::string& Data)
+{
+    LARGE_INTEGER Old{};
+    if (!GetFileSizeEx(H, &Old))
+        CreateFailure(GetLastError());
+    const auto Length = static_cast<LONGLONG>(Data.size());
+    if (Length > Old.QuadPart && (!MoveTo(H, Length) || !SetEndOfFile(H))) {
+        const DWORD Error = GetLastError();
+        if (MoveTo(H, Old.QuadPart))
+            SetEndOfFile(H);
+        CreateFailure(Error);
+    }
+    DWORD Error = 0;
+    if (!MoveTo(H, 0) || !WriteAllToHandle(H, Data.data(), Data.size(), Error) || !MoveTo(H, Length) ||
+        !SetEndOfFile(H) || !FlushFileBuffers(H))
+        WriteFailure(Error ? Error : GetLastError());
+}
+
+// Copies the finished temporary file over the target's contents, for a
+// target that may be written but not replaced; false when the target cannot
+// be opened for writing. The temporary file is read whole and deleted
+// first, so that its room is free for the copy.
 bool CopyInto(const std::wstring& From, const std::wstring& To)
 {
     THandle Source;
@@ -224,8 +269,7 @@ bool CopyInto(const std::wstring& From, const std::wstring& To)
                              FILE_ATTRIBUTE_NORMAL, nullptr));
     if (!Source.Valid() || !Target.Valid())
         return false;
-    if (!SetEndOfFile(Target.Get()))
-        throw EFileWriteFailure(LastErrorText());
+    std::string Data;
     char Chunk[65536];
     for (;;) {
         DWORD Got = 0;
@@ -233,12 +277,13 @@ bool CopyInto(const std::wstring& From, const std::wstring& To)
             throw EFileReadFailure(LastErrorText());
         if (Got == 0)
             break;
-        DWORD Done = 0;
-        if (!WriteFile(Target.Get(), Chunk, Got, &Done, nullptr) || Done != Got)
-            throw EFileWriteFailure(LastErrorText());
+        Data.append(Chunk, Got);
     }
+    Source.Close();
+    DeleteFileW(From.c_str());
+    PutInPlace(Target.Get(), Data);
     if (!Target.Close())
-        throw EFileWriteFailure(LastErrorText());
+        WriteFailure(GetLastError());
     return true;
 }
 
@@ -266,7 +311,7 @@ void SaveReplacing(const std::string& FileName, const std::function<void(std::os
             // A device is written to, never replaced by a file.
             WriteAllTo(Write, Existing.Get());
             if (!Existing.Close())
-                throw EFileWriteFailure(LastErrorText());
+                WriteFailure(GetLastError());
             return;
         }
     }
@@ -286,12 +331,15 @@ void SaveReplacing(const std::string& FileName, const std::function<void(std::os
     if (!Scratch.Valid()) {
         if (!Exists)
             CreateFailure(TempError);
-        // The folder takes no new file, but the file itself may be written.
-        if (!SetEndOfFile(Existing.Get()))
-            CreateFailure(GetLastError());
-        WriteAllTo(Write, Existing.Get());
+        // The folder takes no new file, but the file itself may be written:
+        // the whole new text in memory, written over the old in place.
+        std::ostringstream Text;
+        Write(Text);
+        if (!Text)
+            WriteFailure(ERROR_WRITE_FAULT);
+        PutInPlace(Existing.Get(), std::move(Text).str());
         if (!Existing.Close())
-            throw EFileWriteFailure(LastErrorText());
+            WriteFailure(GetLastError());
         return;
     }
 
@@ -305,7 +353,7 @@ void SaveReplacing(const std::string& FileName, const std::function<void(std::os
                 SetFileTime(Scratch.Get(), &Created, nullptr, nullptr);
         }
         if (!FlushFileBuffers(Scratch.Get()) || !Scratch.Close())
-            throw EFileWriteFailure(LastErrorText());
+            WriteFailure(GetLastError());
         // The old file is let go only now: replacing it needs it closed.
         Existing.Close();
         if (Exists)

@@ -5,7 +5,9 @@
 
 #include <gtest/gtest.h>
 
+#include <cstdint>
 #include <filesystem>
+#include <fstream>
 #include <stdexcept>
 #include <string>
 
@@ -79,6 +81,40 @@ TEST(VerificationWriterSave, AFailedSaveOnWindowsKeepsTheOldFileWhole)
     }
     EXPECT_EQ(ReadAll(Target), "new while read");
     EXPECT_EQ(Entries(Folder.Path()), 1u);
+}
+
+// The file's identity on its volume: the same while it is written in place.
+std::uint64_t FileIndexOf(const fs::path& P)
+{
+    HANDLE H = CreateFileW(Wide(P).c_str(), 0, FILE_SHARE_READ | FILE_SHARE_WRITE | FILE_SHARE_DELETE, nullptr,
+                           OPEN_EXISTING, 0, nullptr);
+    BY_HANDLE_FILE_INFORMATION Info{};
+    const bool Known = H != INVALID_HANDLE_VALUE && GetFileInformationByHandle(H, &Info);
+    if (H != INVALID_HANDLE_VALUE)
+        CloseHandle(H);
+    return Known ? (std::uint64_t(Info.nFileIndexHigh) << 32) | Info.nFileIndexLow : 0;
+}
+
+// A reader that lets others write but not delete keeps the old file from
+// being replaced: the new text is written into it, whole, whether longer or
+// shorter than the old.
+TEST(VerificationWriterSave, AFileThatCannotBeReplacedGetsTheWholeNewTextInPlace)
+{
+    const std::string Old = "old contents\r\n";
+    for (const std::size_t Length : {std::size_t(20000), std::size_t(5), std::size_t(0)}) {
+        TTempFolder Folder;
+        const fs::path Target = Folder.Path() / "log.sfv";
+        Folder.Write("log.sfv", Old);
+        const std::uint64_t Index = FileIndexOf(Target);
+        const std::string New(Length, 'n');
+        {
+            std::ifstream Reader(Target, std::ios::binary);
+            SaveFileReplacing(Target.string(), [&New](std::ostream& Out) { Out << New; });
+        }
+        EXPECT_TRUE(ReadAll(Target) == New) << Length << ": " << ReadAll(Target).size() << " bytes";
+        EXPECT_EQ(FileIndexOf(Target), Index) << Length << ": written in place";
+        EXPECT_EQ(Entries(Folder.Path()), 1u) << Length;
+    }
 }
 
 TEST(VerificationWriterSave, ReplacingOnWindowsKeepsTheHiddenBitAndMakesNewFiles)
