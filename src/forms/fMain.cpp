@@ -326,18 +326,28 @@ void TFormMain::FitWithoutMessages()
 // Captions switched on or off, or a narrower or wider window, give the bar
 // another row or take one: the window grows or shrinks by as much, so that
 // the hash rows keep their pitch and a closed message panel stays closed.
-// A maximized window keeps its size; its panel takes the difference.
+// A maximized window keeps its size, and its panel takes the difference;
+// the bar's height that counts is the one of the normal state, to which the
+// window returns with its normal bounds: it follows the bar once it is back.
 void TFormMain::FollowToolBarHeight()
 {
     const int Delta = MainToolBar->height() - FToolBarHeight;
-    if (Delta == 0 || !FFirstShown)
+    if (Delta == 0 || !FFirstShown
+        || (windowState() & (Qt::WindowMinimized | Qt::WindowMaximized | Qt::WindowFullScreen)))
         return;
     FToolBarHeight += Delta;
     const int Minimum = std::max(0, minimumHeight() + Delta);
     setMinimumHeight(std::min(minimumHeight(), Minimum));
-    if (!(windowState() & (Qt::WindowMinimized | Qt::WindowMaximized | Qt::WindowFullScreen)))
-        resize(width(), height() + Delta);
+    resize(width(), height() + Delta);
     setMinimumHeight(Minimum);
+}
+
+void TFormMain::resizeEvent(QResizeEvent* Event)
+{
+    QMainWindow::resizeEvent(Event);
+    // Restored to its normal bounds, the bar may have as many rows as it
+    // had there before, and yet other ones than when the window was left.
+    QMetaObject::invokeMethod(this, &TFormMain::FollowToolBarHeight, Qt::QueuedConnection);
 }
 
 bool TFormMain::FormCloseQuery()

@@ -23,7 +23,6 @@ using namespace journey;
 namespace {
 
 const QString Above = QStringLiteral("_NET_WM_STATE_ABOVE");
-const QString MaximizedVert = QStringLiteral("_NET_WM_STATE_MAXIMIZED_VERT");
 
 std::string Text(const QRect& R)
 {
@@ -59,26 +58,6 @@ std::vector<TSecondary> SecondaryWindows()
 
 class TReopenedWindowJourney : public TWindowJourney {
 protected:
-    // The window manager shows W maximized, or no longer. Its state changes
-    // before the window has its new size: both are waited for (a maximized
-    // window is as wide as the screen, the windows here are narrower).
-    static bool ShownMaximized(QWidget* W, bool Maximized)
-    {
-        return QTest::qWaitFor(
-            [&] {
-                return WindowStates(W).contains(MaximizedVert) == Maximized && W->isMaximized() == Maximized
-                       && (W->width() == W->screen()->availableGeometry().width()) == Maximized;
-            },
-            5000);
-    }
-
-    // The user maximizes W with its title bar's button, or restores it.
-    static bool SetMaximized(QWidget* W, bool Maximized)
-    {
-        RequestMaximized(W, Maximized);
-        return ShownMaximized(W, Maximized);
-    }
-
     // W's frame comes to rest at Frame.
     static bool FrameAt(QWidget* W, const QRect& Frame)
     {

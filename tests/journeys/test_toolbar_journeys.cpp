@@ -1,10 +1,8 @@
 // The main window's tool bar and message list as a user meets them on a
 // desktop: the captions switched on and off while the window is shown, a
 // start with many failing files.
-#include "journey_support.h"
-#include "window_manager.h"
+#include "window_journey_support.h"
 
-#include "forms/fSettings.h"
 #include "support/message_list_view.h"
 
 #include <QCheckBox>
@@ -21,28 +19,8 @@ namespace {
 const char* const ToolButtons[] = {"TB_AddFiles", "TB_AddFolder", "TB_HashText", "TB_ViewLog",
                                    "TB_SaveLog",  "TB_Skip",      "TB_Cancel"};
 
-class TToolBarJourney : public TJourney {
+class TToolBarJourney : public TWindowJourney {
 protected:
-    void SetUp() override { ASSERT_TRUE(TWindowManager::Running()); }
-
-    // Settings from the File menu: the captions box clicked, then Save.
-    static void SwitchCaptions(bool Captions)
-    {
-        WhenModal([Captions](QWidget* Dialog) {
-            ASSERT_EQ(Dialog, static_cast<QWidget*>(FormSettings));
-            auto* Box = Dialog->findChild<QCheckBox*>(QStringLiteral("CB_ShowToolbarCaptions"));
-            auto* Save = Dialog->findChild<QPushButton*>(QStringLiteral("BB_Save"));
-            ASSERT_TRUE(Box && Save);
-            ASSERT_NE(Box->isChecked(), Captions);
-            // On the box itself, which stands on the right in a right-to-left window.
-            const int X = Box->isRightToLeft() ? Box->width() - 8 : 8;
-            QTest::mouseClick(Box, Qt::LeftButton, {}, QPoint(X, Box->height() / 2));
-            ASSERT_EQ(Box->isChecked(), Captions);
-            QTest::mouseClick(Save, Qt::LeftButton);
-        });
-        Parts(FormMain).ActionSettings->trigger();
-    }
-
     // What the user sees once the window has settled: every button whole and
     // within the bar, the bar no higher than its rows, the hash rows one
     // every 24 pixels, and the message panel still closed at the window's

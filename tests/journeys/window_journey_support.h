@@ -5,6 +5,12 @@
 #include "journey_support.h"
 #include "window_manager.h"
 
+#include "forms/fSettings.h"
+
+#include <QCheckBox>
+#include <QPushButton>
+#include <QScreen>
+
 #include <regex>
 #include <string>
 
@@ -41,6 +47,45 @@ protected:
     int CloseByWindowManager()
     {
         return CloseWith([] { RequestClose(FormMain); });
+    }
+
+    // The window manager shows W maximized, or no longer. Its state changes
+    // before the window has its new size: both are waited for (a maximized
+    // window is as wide as the screen, the windows here are narrower).
+    static bool ShownMaximized(QWidget* W, bool Maximized)
+    {
+        return QTest::qWaitFor(
+            [&] {
+                return WindowStates(W).contains(QStringLiteral("_NET_WM_STATE_MAXIMIZED_VERT")) == Maximized
+                       && W->isMaximized() == Maximized
+                       && (W->width() == W->screen()->availableGeometry().width()) == Maximized;
+            },
+            5000);
+    }
+
+    // The user maximizes W with its title bar's button, or restores it.
+    static bool SetMaximized(QWidget* W, bool Maximized)
+    {
+        RequestMaximized(W, Maximized);
+        return ShownMaximized(W, Maximized);
+    }
+
+    // Settings from the File menu: the captions box clicked, then Save.
+    static void SwitchCaptions(bool Captions)
+    {
+        WhenModal([Captions](QWidget* Dialog) {
+            ASSERT_EQ(Dialog, static_cast<QWidget*>(FormSettings));
+            auto* Box = Dialog->findChild<QCheckBox*>(QStringLiteral("CB_ShowToolbarCaptions"));
+            auto* Save = Dialog->findChild<QPushButton*>(QStringLiteral("BB_Save"));
+            ASSERT_TRUE(Box && Save);
+            ASSERT_NE(Box->isChecked(), Captions);
+            // On the box itself, which stands on the right in a right-to-left window.
+            const int X = Box->isRightToLeft() ? Box->width() - 8 : 8;
+            QTest::mouseClick(Box, Qt::LeftButton, {}, QPoint(X, Box->height() / 2));
+            ASSERT_EQ(Box->isChecked(), Captions);
+            QTest::mouseClick(Save, Qt::LeftButton);
+        });
+        Parts(FormMain).ActionSettings->trigger();
     }
 };
 
