@@ -2,13 +2,11 @@
 
 #include "app/uStartFiles.h"
 #include "app/uTranslationKit.h"
+#include "platform/qt/uFileNames.h"
 #include "platform/uPlatformFiles.h"
 
 #include <QAction>
 #include <QCollator>
-#include <QDir>
-#include <QFile>
-#include <QFileInfo>
 #include <QGuiApplication>
 #include <QIcon>
 #include <QMenu>
@@ -16,6 +14,8 @@
 #include <QPixmap>
 
 #include <algorithm>
+#include <filesystem>
+#include <system_error>
 
 TLanguages Languages;
 
@@ -33,6 +33,33 @@ QString WithDelimiter(const QString& Folder)
     return Folder + QLatin1Char(PathDelimiters[0]);
 }
 
+// Where the name of Path starts, after its folder.
+qsizetype NameStart(const QString& Path)
+{
+    qsizetype Start = Path.size();
+    while (Start > 0 && !IsDelimiter(Path.at(Start - 1)))
+        --Start;
+    return Start;
+}
+
+// The names of the regular files in Folder (links followed, hidden ones
+// too), sorted by name; read by the names' bytes, so that a folder or a
+// file whose name is not UTF-8 is found all the same.
+QStringList FileNamesIn(const QString& Folder)
+{
+    QStringList Names;
+    std::error_code Error;
+    std::filesystem::directory_iterator It(SystemPath(QStringToFileName(Folder.isEmpty() ? QStringLiteral(".") : Folder)),
+                                           Error);
+    for (; !Error && It != std::filesystem::directory_iterator(); It.increment(Error)) {
+        std::error_code Ignored;
+        if (It->is_regular_file(Ignored))
+            Names.append(FileNameToQString(SystemPathName(It->path().filename())));
+    }
+    Names.sort();
+    return Names;
+}
+
 // Masks here are "*" followed by a fixed ending; "*" may stand for nothing.
 bool MatchesMask(const QString& Name, const QString& Mask)
 {
@@ -44,13 +71,13 @@ bool MatchesMask(const QString& Name, const QString& Mask)
 // file is found whatever the case of the stored code; empty when none is.
 QString FileIgnoringCase(const QString& Path)
 {
-    const QFileInfo Wanted(Path);
-    if (Wanted.isFile())
+    if (IsRegularFile(QStringToFileName(Path)))
         return Path;
-    const QFileInfoList Infos = Wanted.dir().entryInfoList(QDir::Files | QDir::Hidden | QDir::NoDotAndDotDot, QDir::Name);
-    for (const QFileInfo& Info : Infos)
-        if (SameTextAscii(Info.fileName(), Wanted.fileName()))
-            return Info.filePath();
+    const QString Folder = Path.left(NameStart(Path));
+    const QString Wanted = Path.mid(Folder.size());
+    for (const QString& Name : FileNamesIn(Folder))
+        if (SameTextAscii(Name, Wanted))
+            return Folder + Name;
     return {};
 }
 
@@ -60,12 +87,9 @@ QStringList FilesMatching(const QString& Folder, const QString& Mask)
     QStringList Result;
     if (Folder.isEmpty())
         return Result;
-    const QDir Dir(Folder);
-    const QFileInfoList Infos =
-        Dir.entryInfoList(QDir::Files | QDir::Hidden | QDir::NoDotAndDotDot, QDir::Name);
-    for (const QFileInfo& Info : Infos)
-        if (MatchesMask(Info.fileName(), Mask))
-            Result.append(Info.filePath());
+    for (const QString& Name : FileNamesIn(Folder))
+        if (MatchesMask(Name, Mask))
+            Result.append(WithDelimiter(Folder) + Name);
     return Result;
 }
 
@@ -148,10 +172,7 @@ bool ReadPoHeader(const QString& FileName, QStringList& Lines)
 
 QString CodeFromFileName(const QString& FileName)
 {
-    qsizetype Start = FileName.size();
-    while (Start > 0 && !IsDelimiter(FileName.at(Start - 1)))
-        --Start;
-    QString Name = FileName.mid(Start);
+    QString Name = FileName.mid(NameStart(FileName));
     const qsizetype Dot = Name.lastIndexOf(QLatin1Char('.'));
     if (Dot < 0 || !SameTextAscii(Name.mid(Dot), QStringLiteral(".po")))
         return {};
@@ -423,7 +444,7 @@ QAction* TLanguages::AddLanguageItem(QMenu* Parent, const QString& Code, const Q
     if (SameTextAscii(Code, LanguageCode)) {
         Item->setCheckable(true);
         Item->setChecked(true);
-    } else if (!FlagFile.isEmpty() && QFileInfo::exists(FlagFile))
+    } else if (!FlagFile.isEmpty() && PathExists(QStringToFileName(FlagFile)))
         LoadFlagImage(Item, FlagFile);
     Parent->addAction(Item);
     return Item;

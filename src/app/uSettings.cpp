@@ -6,11 +6,9 @@
 #include "app/uIniFile.h"
 #include "app/uStartFiles.h"
 
-#include <QFile>
-#include <QFileInfo>
-#include <QIODevice>
 #include <QBuffer>
-#include <QString>
+#include <QFileDevice>
+#include <QIODevice>
 
 TSettings* Settings = nullptr;
 
@@ -39,14 +37,9 @@ const char* BoolText(bool Value)
     return Value ? "1" : "0";
 }
 
-QString AbsolutePath(const std::string& FileName)
+bool SameFile(const std::string& A, const std::string& B)
 {
-    return QFileInfo(QString::fromStdString(FileName)).absoluteFilePath();
-}
-
-bool HasFolderPart(const std::string& FileName)
-{
-    return FileNameStart(FileName) > 0;
+    return SystemPath(AbsolutePath(A)).lexically_normal() == SystemPath(AbsolutePath(B)).lexically_normal();
 }
 
 } // namespace
@@ -149,10 +142,9 @@ void TSettings::LoadFromFile(const std::string& FileName)
 
 void TSettings::SaveToFile(const std::string& FileName)
 {
-    const QString Name = QString::fromStdString(FileName);
-    if (HasFolderPart(FileName)) {
+    if (const std::size_t NameStart = FileNameStart(FileName); NameStart > 0) {
         std::string Ignored;  // a folder that cannot be made fails the save below
-        ForceDirectories(QFileInfo(Name).path().toStdString(), Ignored);
+        ForceDirectories(FileName.substr(0, NameStart), Ignored);
     }
     QBuffer Text;
     Text.open(QIODevice::WriteOnly);
@@ -170,7 +162,7 @@ void TSettings::SaveToFile(const std::string& FileName)
 
 bool TSettings::TrySaveToFile(const std::string& FileName)
 {
-    if (!FUnreadFile.empty() && AbsolutePath(FileName) == AbsolutePath(FUnreadFile))
+    if (!FUnreadFile.empty() && SameFile(FileName, FUnreadFile))
         return false;
     try {
         SaveToFile(FileName);
@@ -182,7 +174,7 @@ bool TSettings::TrySaveToFile(const std::string& FileName)
 
 bool TSettings::LoadIfExists(const std::string& FileName)
 {
-    if (!QFileInfo::exists(QString::fromStdString(FileName)))
+    if (!PathExists(FileName))
         return false;
     try {
         LoadFromFile(FileName);

@@ -1,18 +1,13 @@
 #include "app/uSorvikPaths.h"
 
+#include "app/uStartFiles.h"
 #include "platform/qt/uPlatformPaths.h"
 #include "platform/uPlatformFiles.h"
 
 #include <QByteArray>
-#include <QDir>
-#include "app/uStartFiles.h"
-
-#include <QFile>
-#include <QFileInfo>
-#include <QString>
-#include <QtGlobal>
 
 #include <filesystem>
+#include <system_error>
 
 namespace {
 
@@ -50,7 +45,7 @@ std::string EnvironmentValue(const std::string& Name)
     // getenv("A=B") would match a variable A whose value starts with "B=".
     if (Name.find('=') != std::string::npos || Name.find('\0') != std::string::npos)
         return {};
-    return qEnvironmentVariable(Name.c_str()).toStdString();
+    return PlatformEnvironmentVariable(Name);
 }
 
 std::string FolderWithDelimiter(const std::string& Folder)
@@ -63,8 +58,9 @@ std::string FolderWithDelimiter(const std::string& Folder)
 std::string ResolveStorageFolder(const std::string& StorageFilePath, const std::string& VendorName,
                                  const std::string& AppName, bool* Found)
 {
-    const QFileInfo Info(QString::fromStdString(StorageFilePath));
-    const bool Exists = Info.exists() && !Info.isDir();
+    std::error_code Error;
+    const auto Status = std::filesystem::status(SystemPath(StorageFilePath), Error);
+    const bool Exists = std::filesystem::exists(Status) && !std::filesystem::is_directory(Status);
     if (Found)
         *Found = Exists;
 
@@ -78,12 +74,10 @@ std::string ResolveStorageFolder(const std::string& StorageFilePath, const std::
     if (Text.empty())
         Text = GetAppFolder();
     // Fixed once here, so that a later change of the current directory (file
-    // dialogs do that) cannot move the data folder.
-    // Decided on the path as the file system sees it: Qt would take a text
-    // starting with ":" for a resource and call it absolute.
-    if (std::filesystem::path(std::u8string(Text.begin(), Text.end())).is_relative())
-        Text = IncludeTrailingPathDelimiter(PlatformCurrentDir()) + Text;
-    return IncludeTrailingPathDelimiter(Text);
+    // dialogs do that) cannot move the data folder. Decided on the path as
+    // the file system sees it: Qt would take a text starting with ":" for a
+    // resource and call it absolute.
+    return IncludeTrailingPathDelimiter(AbsolutePath(Text));
 }
 
 bool InitStorageFolder(const std::string& StorageFileName, const std::string& VendorName,

@@ -2,14 +2,14 @@
 
 #include "app/uStartFiles.h"
 
+#include "platform/qt/uFileNames.h"
 #include "platform/qt/uSystemLanguage.h"
+#include "platform/uPlatformFiles.h"
 #include "platform/uResourceStrings.h"
 
 #include <QAbstractButton>
 #include <QAction>
 #include <QCoreApplication>
-#include <QFile>
-#include <QFileInfo>
 #include <QGroupBox>
 #include <QLabel>
 #include <QLineEdit>
@@ -36,7 +36,7 @@ std::unique_ptr<TToolkitTranslator>& ToolkitTranslatorSlot()
 
 void TranslateResourceStrings(const QString& UnitName, const QString& PoFileName)
 {
-    if (PoFileName.isEmpty() || !QFileInfo(PoFileName).isFile())
+    if (PoFileName.isEmpty() || !IsRegularFile(QStringToFileName(PoFileName)))
         return;
     try {
         const TPoCatalog Catalog(PoFileName);
@@ -260,7 +260,7 @@ void TranslateUnitFromFile(const QString& UnitName, const QString& PoFileName)
 {
     TranslateUnitStrings(UnitName, PoFileName);
     if (!SameTextAscii(UnitName, QStringLiteral("LCLStrConsts")) || PoFileName.isEmpty()
-        || !QFileInfo(PoFileName).isFile())
+        || !IsRegularFile(QStringToFileName(PoFileName)))
         return;
     auto& Slot = ToolkitTranslatorSlot();
     Slot = std::make_unique<TToolkitTranslator>(PoFileName);

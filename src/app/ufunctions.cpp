@@ -1,6 +1,7 @@
 #include "app/ufunctions.h"
 
 #include "app/uUserInteraction.h"
+#include "platform/qt/uFileNames.h"
 #include "platform/qt/uPlatformShell.h"
 
 #include <QApplication>
@@ -62,7 +63,8 @@ bool ShellOpen(const std::string& Path)
     const bool Opened = OpenPath(Path);
     // Qt's message boxes break lines at LF on every platform.
     if (!Opened)
-        UserInteraction().WarningBox(QString::fromStdString(sshellopenfileerror.Text() + "\n\n" + Path));
+        UserInteraction().WarningBox(QString::fromStdString(sshellopenfileerror.Text()) + QStringLiteral("\n\n")
+                                     + FileNameToQString(Path));
     return Opened;
 }
 

@@ -5,6 +5,7 @@
 #include "app/uUserInteraction.h"
 #include "forms/uFileDialogs.h"
 #include "forms/uFormPlacement.h"
+#include "platform/qt/uFileNames.h"
 
 #include <QComboBox>
 #include <QFileDialog>
@@ -179,7 +180,7 @@ THashType TFormSaveLog::SelectedHashType() const
 
 bool TFormSaveLog::UseFullPath() const { return RadioButton_UseFilePath->isChecked(); }
 
-std::string TFormSaveLog::TargetPath() const { return Edit_TargetPath->text().toStdString(); }
+std::string TFormSaveLog::TargetPath() const { return QStringToFileName(Edit_TargetPath->text()); }
 
 void TFormSaveLog::FillLists()
 {
@@ -204,7 +205,7 @@ void TFormSaveLog::LoadFromSettings()
 {
     if (!Settings)
         return;
-    Edit_TargetPath->setText(QString::fromStdString(Settings->SaveLogFileName));
+    Edit_TargetPath->setText(FileNameToQString(Settings->SaveLogFileName));
     if (Settings->SaveLogUseFullPath)
         RadioButton_UseFilePath->setChecked(true);
     else

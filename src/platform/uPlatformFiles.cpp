@@ -11,15 +11,6 @@
 
 SORVIK_RESOURCESTRING(rtlconsts, SNotARegularFile, "Not a regular file");
 
-namespace {
-
-std::filesystem::path PathOf(const std::string& Utf8)
-{
-    return std::filesystem::path(std::u8string(Utf8.begin(), Utf8.end()));
-}
-
-}  // namespace
-
 bool IsPathDelimiter(char C)
 {
     return C != '\0' && std::strchr(PathDelimiters, C) != nullptr;
@@ -41,15 +32,48 @@ std::size_t FileNameStart(const std::string& Path)
     return Last == std::string::npos ? 0 : Last + 1;
 }
 
+std::filesystem::path SystemPath(const std::string& Name)
+{
+    return std::filesystem::path(std::u8string(Name.begin(), Name.end()));
+}
+
+std::string SystemPathName(const std::filesystem::path& Path)
+{
+    const std::u8string Name = Path.u8string();
+    return std::string(Name.begin(), Name.end());
+}
+
+bool PathExists(const std::string& Name)
+{
+    std::error_code Error;
+    return std::filesystem::exists(SystemPath(Name), Error);
+}
+
+bool IsRegularFile(const std::string& Name)
+{
+    std::error_code Error;
+    return std::filesystem::is_regular_file(SystemPath(Name), Error);
+}
+
+std::string AbsolutePath(const std::string& Name)
+{
+    const std::filesystem::path Path = SystemPath(Name);
+    if (Path.is_absolute())
+        return Name;
+    std::error_code Error;
+    const std::filesystem::path Absolute = std::filesystem::absolute(Path, Error);
+    return Error ? Name : SystemPathName(Absolute);
+}
+
 bool ForceDirectories(const std::string& Folder, std::string& Reason)
 {
     std::error_code Error;
-    std::filesystem::create_directories(PathOf(Folder), Error);
+    std::filesystem::create_directories(SystemPath(Folder), Error);
     if (!Error)
         return true;
     // create_directories reports a folder that already exists only on some
     // library versions; what counts is that it is there now.
-    if (std::filesystem::is_directory(PathOf(Folder)))
+    if (std::filesystem::is_directory(SystemPath(Folder)))
         return true;
     Reason = Error.message();
     return false;

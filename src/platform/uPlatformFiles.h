@@ -9,6 +9,7 @@
 
 #include <cstddef>
 #include <cstdint>
+#include <filesystem>
 #include <functional>
 #include <iosfwd>
 #include <optional>
@@ -34,6 +35,20 @@ std::size_t FileNameStart(const std::string& Path);
 // The reason given when a name opened for reading is a FIFO, a device or a
 // socket: the system opens those without complaint.
 extern TResourceString SNotARegularFile;
+
+// A name as std::filesystem takes it, and back: on Windows from UTF-8 to the
+// system's UTF-16 and back, elsewhere the same bytes, also those of a name
+// that is not valid UTF-8.
+std::filesystem::path SystemPath(const std::string& Name);
+std::string SystemPathName(const std::filesystem::path& Path);
+// Whether Name has an entry, a link followed (a dangling link has none).
+bool PathExists(const std::string& Name);
+// Whether Name is a regular file, a link followed.
+bool IsRegularFile(const std::string& Name);
+// Name made absolute against the current folder as the system does it (on
+// Windows "D:x" against drive D's own current folder); unchanged when it is
+// absolute already or the current folder cannot be known.
+std::string AbsolutePath(const std::string& Name);
 
 // A local civil date and time to the millisecond. All zero stands for an
 // absent time; every real time has a year of at least 1601.

@@ -1,5 +1,6 @@
 #include "app/uSettings.h"
 #include "app/uSorvikPaths.h"
+#include "engine/TempFolder.h"
 #include "platform/uPlatformFiles.h"
 
 #include <QDir>
@@ -260,3 +261,80 @@ TEST(PathMacros, LongTextsExpandWhole)
     EXPECT_EQ(ExpandPathMacros(Unknown, Vendor, App), Unknown);
     EXPECT_EQ(ExpandEnvVariables(Unknown), Unknown);
 }
+
+#ifdef Q_OS_LINUX
+namespace {
+
+// Sets an environment variable for one test and puts the old value back.
+class TEnvironmentValue {
+public:
+    TEnvironmentValue(const char* Name, const QByteArray* Value)
+        : FName(Name), FWasSet(qEnvironmentVariableIsSet(Name)), FOld(qgetenv(Name))
+    {
+        if (Value)
+            qputenv(Name, *Value);
+        else
+            qunsetenv(Name);
+    }
+    ~TEnvironmentValue()
+    {
+        if (FWasSet)
+            qputenv(FName, FOld);
+        else
+            qunsetenv(FName);
+    }
+
+private:
+    const char* FName;
+    bool FWasSet;
+    QByteArray FOld;
+};
+
+} // namespace
+
+// A home, a working folder and a variable whose names are not valid UTF-8
+// (Latin-1 "é") give their folders by the bytes, so that the data folder
+// named with them is the real one.
+TEST_F(StorageFile, FoldersWhoseNamesAreNotUtf8KeepTheirBytes)
+{
+    // Removed by the bytes of their names, which Qt's own folder could not.
+    const TTempFolder Root;
+    const std::string Home = Root.Path().string() + "/h\xE9me";
+    const std::string Work = Root.Path().string() + "/w\xF6rk";
+    std::filesystem::create_directory(Home);
+    std::filesystem::create_directory(Work);
+    const QByteArray HomeBytes = QByteArray::fromStdString(Home);
+    const QByteArray Value = QByteArray::fromStdString(Work + "/v\xE9");
+    const TEnvironmentValue HomeVariable("HOME", &HomeBytes);
+    const TEnvironmentValue NoUserDirs("XDG_CONFIG_HOME", nullptr); // the documents folder within the home
+    const TEnvironmentValue Variable("SORVIK_T_LEGACY", &Value);
+    const std::filesystem::path Before = std::filesystem::current_path();
+    std::filesystem::current_path(Work);
+
+    const Case Cases[] = {
+        {"#USERPROFILE#", Home + "/"},
+        {"#USERDOCUMENTS#", Home + "/Documents/"},
+        {"#USER#", Home + "/Documents/lumvo/Sorvik/"},
+        {"#WORKINGDIR#/data", Work + "/data"},
+        {"%SORVIK_T_LEGACY%", Work + "/v\xE9"},
+    };
+    for (const Case& C : Cases)
+        EXPECT_EQ(ExpandEnvVariables(ExpandPathMacros(C.Text, Vendor, App)), C.Expected) << C.Text;
+    bool Found = false;
+    EXPECT_EQ(Resolve(Write("relative"), Found), Work + "/relative/");
+    EXPECT_EQ(Resolve(Write("#USERPROFILE#data"), Found), Home + "/data/");
+
+    // The settings go where the data folder names, and are read back there.
+    const std::string Folder = Resolve(Write("%SORVIK_T_LEGACY%"), Found);
+    TSettings Written;
+    Written.Reset();
+    Written.StayOnTop = true;
+    EXPECT_TRUE(Written.TrySaveToFile(Folder + "Settings.ini"));
+    EXPECT_TRUE(std::filesystem::is_regular_file(Work + "/v\xE9/Settings.ini"));
+    TSettings Read;
+    Read.Reset();
+    EXPECT_TRUE(Read.LoadIfExists(Folder + "Settings.ini"));
+    EXPECT_TRUE(Read.StayOnTop);
+    std::filesystem::current_path(Before);
+}
+#endif

@@ -167,7 +167,9 @@ TEST(MainWindowCommands, SaveLogWritesFilesTheCheckersAccept)
     for (const TCase& C : {TCase{vfSUM, htMD5, "log.md5", "md5sum -c log.md5"},
                            TCase{vfSUM, htSHA256, "log.sha256", "sha256sum -c log.sha256"},
                            TCase{vfSFV, htCRC32, "log.sfv", "cksfv -q -f log.sfv"},
-                           TCase{vfSFV, htNone, "auto.sfv", "cksfv -q -f auto.sfv"}}) {
+                           TCase{vfSFV, htNone, "auto.sfv", "cksfv -q -f auto.sfv"},
+                           // a target whose name is not UTF-8 is made under that name
+                           TCase{vfSUM, htMD5, "caf\xE9.md5", "md5sum -c caf\xE9.md5"}}) {
         SCOPED_TRACE(C.Name);
         ASSERT_TRUE(SaveLogWith(M, C.Format, C.Type, (T.Path() / C.Name).string()));
         EXPECT_EQ(M.Ui.StatusText(), "Log file saved");

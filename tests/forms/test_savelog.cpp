@@ -1,10 +1,13 @@
 #include "dialog_support.h"
 #include "forms/fSaveLog.h"
+#include "platform/qt/uFileNames.h"
 #include "support/design_texts.h"
 #include "support/recorded_interaction.h"
 
+#include <QClipboard>
 #include <QComboBox>
 #include <QFileDialog>
+#include <QGuiApplication>
 #include <QLineEdit>
 #include <QPushButton>
 #include <QRadioButton>
@@ -319,4 +322,28 @@ TEST(SaveLogDialog, EnterInTheEditSaves)
     });
     EXPECT_EQ(Result, QDialog::Accepted);
     EXPECT_EQ(Guard.Object.SaveLogFileName, "/typed.sfv");
+}
+
+// A name that is not valid UTF-8, stored or pasted as the program's own
+// lists carry one, is shown as they show it and handed over and stored by
+// its bytes.
+TEST(SaveLogDialog, ATargetWhoseNameIsNotUtf8KeepsItsBytes)
+{
+    TSettingsGuard Guard(QByteArray("[SaveLog]\nFileName=/data/caf\xE9.txt.sfv\n"));
+    TFormSaveLog Form;
+    TSaveLogView View(Form);
+    EXPECT_EQ(View.Target->text(), FileNameToQString("/data/caf\xE9.txt.sfv"));
+    EXPECT_EQ(Form.TargetPath(), "/data/caf\xE9.txt.sfv");
+
+    const std::string Pasted = "/data/\xFC" "ber.sum";
+    QGuiApplication::clipboard()->setText(FileNameToQString(Pasted));
+    const int Result = RunModal(Form, [&] {
+        View.Target->setFocus();
+        View.Target->selectAll();
+        QTest::keySequence(View.Target, QKeySequence::Paste);
+        QTest::mouseClick(View.Save, Qt::LeftButton);
+    });
+    EXPECT_EQ(Result, QDialog::Accepted);
+    EXPECT_EQ(Form.TargetPath(), Pasted);
+    EXPECT_EQ(Guard.Object.SaveLogFileName, Pasted);
 }

@@ -48,6 +48,17 @@ inline std::string ReadAll(const fs::path& P)
     return std::string(std::istreambuf_iterator<char>(In), {});
 }
 
+// Whether the process has a handler of its own for Signal (its SigCgt mask
+// in Linux's /proc): a started program has come that far.
+inline bool Catches(qint64 Pid, int Signal)
+{
+    std::ifstream Status("/proc/" + std::to_string(Pid) + "/status");
+    for (std::string Line; std::getline(Status, Line);)
+        if (Line.rfind("SigCgt:", 0) == 0)
+            return (std::stoull(Line.substr(7), nullptr, 16) >> (Signal - 1)) & 1u;
+    return false;
+}
+
 // Runs a reference tool; its exit code and what it printed.
 struct TToolResult {
     int ExitCode = -1;

@@ -398,20 +398,6 @@ TEST_F(TJourney, ClosingWhileHashingEndsPromptlyWithSettingsWritten)
 }
 
 #ifdef Q_OS_LINUX
-namespace {
-
-// Whether the process has a handler of its own for Signal (its SigCgt mask).
-bool Catches(qint64 Pid, int Signal)
-{
-    std::ifstream Status("/proc/" + std::to_string(Pid) + "/status");
-    for (std::string Line; std::getline(Status, Line);)
-        if (Line.rfind("SigCgt:", 0) == 0)
-            return (std::stoull(Line.substr(7), nullptr, 16) >> (Signal - 1)) & 1u;
-    return false;
-}
-
-} // namespace
-
 // The desktop ends the session with SIGTERM; a terminal's Ctrl+C sends
 // SIGINT. The program ends as if its window were closed: settings written.
 TEST_F(TJourney, LogoutAndInterruptEndTheProgramWithSettingsWritten)

@@ -43,6 +43,30 @@ TEST(ForceDirectories, CreatesEveryMissingParent)
     EXPECT_FALSE(ForceDirectories((Folder.Path / "file").string(), Reason));
 }
 
+// Names reach the system whole, and the queries answer for what is there.
+TEST(SystemPath, NamesPassWholeAndRelativeOnesAreTakenFromTheCurrentFolder)
+{
+    TFolder Folder;
+    const std::string Base = SystemPathName(Folder.Path);
+    const std::string Name = "\xC3\xA9t\xC3\xA9.txt"; // in UTF-8
+    const std::string File = IncludeTrailingPathDelimiter(Base) + Name;
+    std::ofstream(SystemPath(File)) << "x";
+    EXPECT_EQ(SystemPathName(SystemPath(File)), File);
+    EXPECT_TRUE(PathExists(File));
+    EXPECT_TRUE(IsRegularFile(File));
+    EXPECT_TRUE(PathExists(Base));
+    EXPECT_FALSE(IsRegularFile(Base));
+    EXPECT_FALSE(PathExists(File + ".missing"));
+    EXPECT_FALSE(IsRegularFile(File + ".missing"));
+
+    const fs::path Before = fs::current_path();
+    fs::current_path(Folder.Path);
+    EXPECT_EQ(AbsolutePath(Name), SystemPathName(fs::current_path() / SystemPath(Name)));
+    EXPECT_TRUE(IsRegularFile(AbsolutePath(Name)));
+    EXPECT_EQ(AbsolutePath(File), File) << "an absolute path stays as it is";
+    fs::current_path(Before);
+}
+
 TEST(TemporaryNameBeside, SameFolderFixedLengthAndNewEachTime)
 {
     const std::string Target = std::string("folder") + PathDelimiters[0] + "a name that is rather long.sfv";

@@ -7,6 +7,7 @@
 #pragma once
 
 #include <QString>
+#include <QUrl>
 
 #include <string>
 
@@ -16,3 +17,13 @@ std::string QStringToFileName(const QString& Name);
 // One argument of main()'s argv as the program's text: on Unix a path in
 // it keeps its bytes, on Windows it is in the system's 8-bit code page.
 QString CommandLineArgument(const char* Argument);
+
+// Path cleaned ("a//b/../c" is "a/c") with the system's separators, as a
+// file name; empty for an empty path.
+std::string NativeFileName(const QString& Path);
+
+// The local file a file URL names, its bytes kept (see above); Url must be
+// a local file's.
+QString LocalFileFromUrl(const QUrl& Url);
+// The file URL of the file AbsoluteName, its bytes kept.
+QUrl UrlFromLocalFile(const std::string& AbsoluteName);

@@ -1,5 +1,7 @@
 #include "platform/qt/uFileNames.h"
 
+#include <QByteArray>
+
 namespace {
 
 constexpr char16_t EscapeBase = 0xDC00;  // + a byte of 0x80 to 0xFF
@@ -111,4 +113,25 @@ QString CommandLineArgument(const char* Argument)
 {
     // Paths keep their bytes even when they are not valid UTF-8.
     return FileNameToQString(Argument);
+}
+
+QString LocalFileFromUrl(const QUrl& Url)
+{
+    // The path's bytes as the sender encoded them: toLocalFile would replace
+    // bytes of a name that is not UTF-8.
+    if (Url.host().isEmpty()) {
+        const QByteArray Bytes = QByteArray::fromPercentEncoding(Url.path(QUrl::FullyEncoded).toLatin1());
+        return FileNameToQString(Bytes.toStdString());
+    }
+    return Url.toLocalFile();
+}
+
+QUrl UrlFromLocalFile(const std::string& AbsoluteName)
+{
+    const QString Name = FileNameToQString(AbsoluteName);
+    if (Name.toStdString() == AbsoluteName)
+        return QUrl::fromLocalFile(Name);
+    // Not UTF-8: the URL carries the bytes themselves.
+    return QUrl::fromEncoded("file://" + QByteArray::fromStdString(AbsoluteName).toPercentEncoding("/"),
+                             QUrl::StrictMode);
 }

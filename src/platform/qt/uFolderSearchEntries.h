@@ -3,6 +3,8 @@
 // stop.
 #pragma once
 
+#include "platform/uPlatformFiles.h"
+
 #include <QString>
 
 #include <algorithm>
@@ -37,12 +39,12 @@ inline void AddEntry(std::vector<TEntry>& To, std::string Name)
     To.push_back({std::move(Key), std::move(Name)});
 }
 
-// The entries' paths as the listing gives them: the folder, one separator
+// The entries' paths as the listing gives them: the folder, one delimiter
 // unless it ends with one, the name.
 inline std::string PathIn(std::string Path, const std::string& Name)
 {
-    if (!Path.empty() && Path.back() != '/' && Path.back() != static_cast<char>(fs::path::preferred_separator))
-        Path += static_cast<char>(fs::path::preferred_separator);
+    if (!Path.empty() && !EndsWithPathDelimiter(Path))
+        Path += PathDelimiters[0];
     return Path.append(Name);
 }
 

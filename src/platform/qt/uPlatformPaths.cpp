@@ -1,19 +1,16 @@
 #include "platform/qt/uPlatformPaths.h"
 
-#include <QCoreApplication>
+#include "platform/qt/uFileNames.h"
+#include "platform/uPlatformFiles.h"
+
 #include <QDir>
-#include <QFileInfo>
 #include <QStandardPaths>
 #include <QString>
 
-namespace {
+#include <filesystem>
+#include <system_error>
 
-std::string NativeUtf8(const QString& Path)
-{
-    if (Path.isEmpty())
-        return {};
-    return QDir::toNativeSeparators(QDir::cleanPath(Path)).toStdString();
-}
+namespace {
 
 std::string& AppFilePathOverride()
 {
@@ -27,7 +24,7 @@ std::string PlatformAppFilePath()
 {
     if (!AppFilePathOverride().empty())
         return AppFilePathOverride();
-    return NativeUtf8(QCoreApplication::applicationFilePath());
+    return SystemAppFilePath();
 }
 
 void SetPlatformAppFilePath(const std::string& Path)
@@ -37,26 +34,19 @@ void SetPlatformAppFilePath(const std::string& Path)
 
 std::string PlatformUserDocumentsDir()
 {
-    return NativeUtf8(QStandardPaths::writableLocation(QStandardPaths::DocumentsLocation));
-}
-
-std::string PlatformPublicDocumentsDir()
-{
-#ifdef Q_OS_WIN
-    // Windows keeps the shared documents under %PUBLIC%\Documents.
-    const QString Public = qEnvironmentVariable("PUBLIC");
-    if (!Public.isEmpty() && QFileInfo(Public + "/Documents").isDir())
-        return NativeUtf8(Public + "/Documents");
-#endif
-    return {};
-}
-
-std::string PlatformUserHomeDir()
-{
-    return NativeUtf8(QDir::homePath());
+    // Qt names the folder within the home folder by its own text of that
+    // folder, which has lost the bytes of a name that is not UTF-8: the
+    // part within is put after the home folder's own name.
+    const QString Documents = QDir::cleanPath(QStandardPaths::writableLocation(QStandardPaths::DocumentsLocation));
+    const QString Home = QDir::cleanPath(QDir::homePath());
+    if (Documents == Home || Documents.startsWith(Home + QLatin1Char('/')))
+        return NativeFileName(FileNameToQString(PlatformUserHomeDir()) + Documents.mid(Home.size()));
+    return NativeFileName(Documents);
 }
 
 std::string PlatformCurrentDir()
 {
-    return QDir::toNativeSeparators(QDir::currentPath()).toStdString();
+    std::error_code Error;
+    const std::filesystem::path Current = std::filesystem::current_path(Error);
+    return Error ? std::string() : SystemPathName(Current);
 }

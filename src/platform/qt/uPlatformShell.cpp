@@ -1,8 +1,10 @@
 #include "platform/qt/uPlatformShell.h"
 
+#include "platform/qt/uFileNames.h"
+#include "platform/uPlatformFiles.h"
+
 #include <QCursor>
 #include <QDesktopServices>
-#include <QFileInfo>
 #include <QGuiApplication>
 #include <QScreen>
 
@@ -29,12 +31,12 @@ bool OpenUrl(const QUrl& Url)
     return QDesktopServices::openUrl(Url);
 }
 
-bool OpenLocal(const QString& Path)
+// A file or folder by its name's bytes (see uFileNames.h).
+bool OpenLocal(const std::string& Name)
 {
-    const QFileInfo Info(Path);
-    if (!Info.exists())
+    if (!PathExists(Name))
         return false;
-    return OpenUrl(QUrl::fromLocalFile(Info.absoluteFilePath()));
+    return OpenUrl(UrlFromLocalFile(NativeFileName(FileNameToQString(AbsolutePath(Name)))));
 }
 
 } // namespace
@@ -73,15 +75,14 @@ bool PlatformOpenPath(const std::string& Path)
 {
     if (Path.empty())
         return false;
-    const QString Text = QString::fromStdString(Path);
     // An existing file wins over a reading as a URL ("a:b" is a fine Linux name).
-    if (QFileInfo::exists(Text))
-        return OpenLocal(Text);
-    const QUrl Url(Text, QUrl::StrictMode);
+    if (PathExists(Path))
+        return OpenLocal(Path);
+    const QUrl Url(FileNameToQString(Path), QUrl::StrictMode);
     // One-letter schemes are Windows drive letters, not URLs.
     if (Url.isValid() && Url.scheme().size() > 1) {
         if (Url.isLocalFile())
-            return OpenLocal(Url.toLocalFile());
+            return OpenLocal(QStringToFileName(LocalFileFromUrl(Url)));
         return OpenUrl(Url);
     }
     return false;

@@ -2,6 +2,7 @@
 #include "platform/qt/uPlatformShell.h"
 #include "support/recorded_opener.h"
 
+#include <QByteArray>
 #include <QDir>
 #include <QFile>
 #include <QGuiApplication>
@@ -10,6 +11,8 @@
 
 #include <gtest/gtest.h>
 
+#include <filesystem>
+#include <fstream>
 #include <vector>
 
 namespace {
@@ -59,6 +62,22 @@ TEST_F(DesktopOpener, ExistingFilesAndFoldersGoOutAsFileUrls)
     EXPECT_EQ(Opened[1], QUrl::fromLocalFile(QString::fromStdString(Odd)));
     EXPECT_EQ(Opened[2], QUrl::fromLocalFile(Dir.path()));
     EXPECT_EQ(Opened[3], QUrl::fromLocalFile(QString::fromStdString(File)));
+}
+
+// A name that is not valid UTF-8 reaches the desktop by its bytes, given as
+// a path or as a file URL that percent-encodes them.
+TEST_F(DesktopOpener, ANameThatIsNotUtf8GoesOutByItsBytes)
+{
+    const std::string File = Dir.path().toStdString() + "/caf\xE9 #1.txt";
+    std::ofstream(File) << "x";
+    EXPECT_TRUE(PlatformOpenPath(File));
+    EXPECT_TRUE(PlatformOpenPath("file://" + QByteArray::fromStdString(File).toPercentEncoding("/").toStdString()));
+    ASSERT_EQ(Opened.size(), 2u);
+    for (const QUrl& Url : Opened) {
+        EXPECT_TRUE(Url.isLocalFile());
+        EXPECT_EQ(QByteArray::fromPercentEncoding(Url.path(QUrl::FullyEncoded).toLatin1()).toStdString(), File);
+    }
+    std::filesystem::remove(File);
 }
 
 TEST_F(DesktopOpener, RelativePathsAreMadeAbsolute)
