@@ -345,9 +345,16 @@ void TFormMain::FollowToolBarHeight()
 void TFormMain::resizeEvent(QResizeEvent* Event)
 {
     QMainWindow::resizeEvent(Event);
-    // Restored to its normal bounds, the bar may have as many rows as it
-    // had there before, and yet other ones than when the window was left.
-    QMetaObject::invokeMethod(this, &TFormMain::FollowToolBarHeight, Qt::QueuedConnection);
+    // Restored, the window may have the rows it had in its normal bounds,
+    // and yet other ones than when it left them: it follows them once it is
+    // as wide as it is there again. The window manager gives the bounds back
+    // a side at a time, the height first; only then do the rows count.
+    if (windowState() & (Qt::WindowMaximized | Qt::WindowFullScreen)) {
+        FEnlargedWidth = width();
+    } else if (FEnlargedWidth != 0 && width() != FEnlargedWidth) {
+        FEnlargedWidth = 0;
+        QMetaObject::invokeMethod(this, &TFormMain::FollowToolBarHeight, Qt::QueuedConnection);
+    }
 }
 
 bool TFormMain::FormCloseQuery()

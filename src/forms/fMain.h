@@ -296,6 +296,9 @@ private:
     bool FFirstShown = false;
     // The tool bar's height that the minimum and compact heights allow for.
     int FToolBarHeight = 0;
+    // The window's width while it was last maximized or full screen, until
+    // it is back at another one.
+    int FEnlargedWidth = 0;
     bool FIdleSinceBusy = true;
     // Worker messages taken so far, and the idle messages among them.
     std::uint64_t FMessagesHandled = 0;

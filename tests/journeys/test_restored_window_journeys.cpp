@@ -42,6 +42,7 @@ protected:
                 EXPECT_EQ(Parts(FormMain).Panel_Messages->height(), Panel);
                 EXPECT_EQ(FormMain->height() - FormMain->minimumHeight(), Panel);
                 EXPECT_GE(FrameBounds(FormMain).top(), 0);
+                EXPECT_EQ(FormMain->width(), FormMain->minimumWidth()) << "restored at its normal width";
                 if (Captions && !*Captions) {
                     WithoutCaptions = FormMain->height();
                     EXPECT_LT(*WithoutCaptions, WithCaptions) << "the bar has fewer rows without captions";
@@ -83,9 +84,11 @@ TEST_F(TRestoredWindowJourney, MaximizedAndRestoredTheWindowKeepsItsHeightAndIts
         MaximizeAndRestoreTwice(Code);
 }
 
-// German with captions: higher than the screen in its normal bounds, a bar
-// of fewer rows when maximized.
+// With captions, German is higher than the screen in its normal bounds, and
+// so is Hebrew with the messages open: the window manager gives such a
+// window its normal bounds back a side at a time.
 TEST_F(TSmallScreenRestoredWindowJourney, MaximizedAndRestoredTheWindowKeepsItsHeightAndItsMessagePanel)
 {
-    MaximizeAndRestoreTwice("de");
+    for (const char* Code : {"en", "de", "he"})
+        MaximizeAndRestoreTwice(Code);
 }
