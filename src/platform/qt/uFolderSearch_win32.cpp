@@ -22,7 +22,7 @@ void SearchFolder(const std::string& Folder, const TFileFound& FileFound, const 
     std::vector<TFrame> Frames;
     const auto Enter = [&](const std::string& Path) {
         std::error_code Ec;
-        const std::string Id = fs::canonical(fs::path(Path), Ec).string();
+        const std::string Id = SystemPathName(fs::canonical(SystemPath(Path), Ec));
         if (Ec) {
             Unreadable(Path);
             return;
@@ -32,7 +32,7 @@ void SearchFolder(const std::string& Folder, const TFileFound& FileFound, const 
         std::vector<TEntry> Files, Folders;
         if (Stopping.BeforeEntry(Path))
             return;
-        fs::directory_iterator It(fs::path(Path), Ec);
+        fs::directory_iterator It(SystemPath(Path), Ec);
         for (; !Ec && It != fs::directory_iterator(); It.increment(Ec)) {
             if (Stopping.BeforeEntry(Path))
                 return;
@@ -40,7 +40,7 @@ void SearchFolder(const std::string& Folder, const TFileFound& FileFound, const 
             const bool IsFile = It->is_regular_file(E2);
             const bool IsFolder = !E2 && !IsFile && It->is_directory(E2);
             if (!E2 && (IsFile || IsFolder))
-                AddEntry(IsFile ? Files : Folders, It->path().filename().string());
+                AddEntry(IsFile ? Files : Folders, SystemPathName(It->path().filename()));
         }
         SortByName(Files);
         for (const TEntry& F : Files) {
