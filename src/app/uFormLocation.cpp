@@ -184,17 +184,17 @@ void PlaceFrame(QWidget& Form, const QRect& Frame)
 
 void TFormLocation::Capture(const QWidget& Form, bool StateChanged)
 {
-    Capture(Form, StateChanged, FrameMarginsOf(Form));
+    Capture(Form, StateChanged, FrameMarginsOf(Form), Form.normalGeometry());
 }
 
-void TFormLocation::Capture(const QWidget& Form, bool StateChanged, const QMargins& Frame)
+void TFormLocation::Capture(const QWidget& Form, bool StateChanged, const QMargins& Frame, const QRect& Normal)
 {
     WindowState = WindowStateOf(Form);
     if (WindowState != wsNormal && !StateChanged)
         return;
     QRect Bounds = Form.geometry().marginsAdded(Frame);
-    if (WindowState != wsNormal && !Form.normalGeometry().isEmpty())
-        Bounds = Form.normalGeometry().marginsAdded(Frame);
+    if (WindowState != wsNormal && !Normal.isEmpty())
+        Bounds = Normal.marginsAdded(Frame);
     Left = Bounds.x();
     Top = Bounds.y();
     Width = Bounds.width();
@@ -365,6 +365,7 @@ void TFormLocationTracker::Attach(QWidget* Form)
     FForm = Form;
     FStateChanged = false;
     FNormalFrame = QMargins();
+    FNormalBounds = QRect();
     FPlaced = QRect();
     if (Form)
         FHooks->Hook(Form);
@@ -377,11 +378,14 @@ void TFormLocationTracker::Reset()
 
 void TFormLocationTracker::NoteFrame()
 {
-    // Only the normal state's frame: a maximized window's frame (openbox
-    // drops the borders) would misplace the normal bounds captured with it.
-    if (!FForm || WindowStateOf(*FForm) != wsNormal)
+    // Only the normal state's: a maximized window's frame (openbox drops the
+    // borders) would misplace the normal bounds captured with it, and while
+    // the window manager maximizes the window, Qt may report it moved for
+    // the new state before it reports the state.
+    if (!FForm || !PlatformShownNormal(*FForm))
         return;
-    const QMargins Margins = PlatformNormalFrameMargins(*FForm);
+    FNormalBounds = FForm->geometry();
+    const QMargins Margins = PlatformFrameMargins(*FForm);
     if (!Margins.isNull())
         FNormalFrame = Margins;
 }
@@ -391,7 +395,7 @@ void TFormLocationTracker::Capture()
     if (!FForm)
         return;
     NoteFrame();
-    FLocation.Capture(*FForm, FStateChanged, FNormalFrame);
+    FLocation.Capture(*FForm, FStateChanged, FNormalFrame, PlatformNormalGeometry(*FForm, FNormalBounds));
 }
 
 bool TFormLocationTracker::Apply()
@@ -402,6 +406,9 @@ bool TFormLocationTracker::Apply()
     if (!FLocation.Apply(*FForm, Frame))
         return false;
     FNormalFrame = Frame;
+    // The bounds just set, also where the window is to open maximized: Qt
+    // kept them as it was given the state.
+    FNormalBounds = FForm->normalGeometry();
     FPlaced = Frame.isNull() ? FForm->geometry() : QRect();
     return true;
 }

@@ -51,8 +51,9 @@ public:
     void SetText(const std::string& Text);
     void Capture(const QWidget& Form, bool StateChanged);
     // With Frame, the frame the window has in the normal state, around its
-    // client area (a maximized window's frame is another).
-    void Capture(const QWidget& Form, bool StateChanged, const QMargins& Frame);
+    // client area (a maximized window's frame is another), and Normal, the
+    // client area it has in the normal state.
+    void Capture(const QWidget& Form, bool StateChanged, const QMargins& Frame, const QRect& Normal);
     bool Apply(QWidget& Form) const;
     // Frame: in, the normal state's frame where the window manager cannot
     // tell it now; out, the frame the bounds were applied with (none when
@@ -106,7 +107,8 @@ public:
 private:
     friend class TFormLocationHooks;
 
-    // Remembers the window's frame while it is in the normal state.
+    // Remembers the window's frame and client area while it is shown in
+    // the normal state.
     void NoteFrame();
 
     QPointer<QWidget> FForm;
@@ -116,6 +118,9 @@ private:
     // the window manager takes the frame away as the window is hidden, and
     // a maximized window has another.
     QMargins FNormalFrame;
+    // The client area as last seen or applied in the normal state: the one
+    // Qt keeps for a maximized window can be the maximized one's.
+    QRect FNormalBounds;
     // The client area applied without a known frame, until it is known.
     QRect FPlaced;
     std::unique_ptr<TFormLocationHooks> FHooks;

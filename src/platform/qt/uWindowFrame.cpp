@@ -198,13 +198,28 @@ QMargins PlatformFrameMargins(const QWidget& Form)
                     Frame.bottom() - Client.bottom());
 }
 
-QMargins PlatformNormalFrameMargins(const QWidget& Form)
+bool PlatformShownNormal(const QWidget& Form)
+{
+    if (Form.windowState() & (Qt::WindowMinimized | Qt::WindowMaximized | Qt::WindowFullScreen))
+        return false;
+#ifdef SORVIK_HAVE_XCB
+    // The window manager has a say only about a mapped window; what an
+    // unmapped one carries is the program's or left from its last showing.
+    if (Form.testAttribute(Qt::WA_Mapped) && X11Enlarged(Form))
+        return false;
+#endif
+    return true;
+}
+
+QRect PlatformNormalGeometry(const QWidget& Form, const QRect& Seen)
 {
 #ifdef SORVIK_HAVE_XCB
-    if (X11Enlarged(Form))
-        return QMargins();
+    if (X11Connection() && Seen.isValid())
+        return Seen;
+#else
+    (void)Seen;
 #endif
-    return PlatformFrameMargins(Form);
+    return Form.normalGeometry();
 }
 
 QMargins PlatformExpectedFrameMargins(QWidget& Form)
