@@ -4,6 +4,7 @@
 
 #include <QWidget>
 
+#include <fcntl.h>
 #include <signal.h>
 #include <sys/wait.h>
 #include <unistd.h>
@@ -75,6 +76,12 @@ unsigned long WindowOf(const QWidget* W) { return W ? static_cast<unsigned long>
 
 TWindowManager::TWindowManager()
 {
+#ifdef SORVIK_HAVE_XLIB
+    Display* D = XOpenDisplay(nullptr);
+    if (D)
+        fcntl(ConnectionNumber(D), F_SETFD, FD_CLOEXEC);
+    FDisplay = D;
+#endif
     FPid = fork();
     if (FPid == 0) {
         execlp("openbox", "openbox", "--sm-disable", static_cast<char*>(nullptr));
@@ -90,11 +97,15 @@ TWindowManager::TWindowManager()
 
 TWindowManager::~TWindowManager()
 {
-    if (FPid <= 0)
-        return;
-    kill(FPid, SIGTERM);
-    int ExitStatus = 0;
-    waitpid(FPid, &ExitStatus, 0);
+    if (FPid > 0) {
+        kill(FPid, SIGTERM);
+        int ExitStatus = 0;
+        waitpid(FPid, &ExitStatus, 0);
+    }
+#ifdef SORVIK_HAVE_XLIB
+    if (FDisplay)
+        XCloseDisplay(static_cast<Display*>(FDisplay));
+#endif
 }
 
 bool TWindowManager::Running()

@@ -26,6 +26,10 @@ public:
 
 private:
     pid_t FPid = -1;
+    // A connection of our own for as long as the window manager runs: the
+    // X server resets when its last client leaves, and a window manager
+    // connecting meanwhile is turned away.
+    void* FDisplay = nullptr;
 };
 
 // The window's _NET_WM_NAME, the title the window manager shows.
