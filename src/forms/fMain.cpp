@@ -332,14 +332,23 @@ void TFormMain::FitWithoutMessages()
 void TFormMain::FollowToolBarHeight()
 {
     const int Delta = MainToolBar->height() - FToolBarHeight;
-    if (Delta == 0 || !FFirstShown
-        || (windowState() & (Qt::WindowMinimized | Qt::WindowMaximized | Qt::WindowFullScreen)))
+    if (Delta == 0 || !FFirstShown || !ToolBarRowsCount())
         return;
     FToolBarHeight += Delta;
     const int Minimum = std::max(0, minimumHeight() + Delta);
     setMinimumHeight(std::min(minimumHeight(), Minimum));
     resize(width(), height() + Delta);
     setMinimumHeight(Minimum);
+}
+
+// Not while the window is minimized, maximized or full screen, nor once it
+// is restored until the window manager has given it its normal width back:
+// the state comes first, and the bar's rows at the enlarged width are not
+// those of the normal bounds.
+bool TFormMain::ToolBarRowsCount() const
+{
+    return !(windowState() & (Qt::WindowMinimized | Qt::WindowMaximized | Qt::WindowFullScreen))
+           && (FEnlargedWidth == 0 || width() != FEnlargedWidth);
 }
 
 void TFormMain::resizeEvent(QResizeEvent* Event)
@@ -350,7 +359,7 @@ void TFormMain::resizeEvent(QResizeEvent* Event)
     // as wide as it is there again. The window manager gives the bounds back
     // a side at a time, the height first; only then do the rows count.
     if (windowState() & (Qt::WindowMaximized | Qt::WindowFullScreen)) {
-        FEnlargedWidth = width();
+        FEnlargedWidth = normalGeometry().width() != width() ? width() : 0;
     } else if (FEnlargedWidth != 0 && width() != FEnlargedWidth) {
         FEnlargedWidth = 0;
         QMetaObject::invokeMethod(this, &TFormMain::FollowToolBarHeight, Qt::QueuedConnection);

@@ -152,6 +152,8 @@ private:
     void FitWithoutMessages();
     // The tool bar took another row or gave one back.
     void FollowToolBarHeight();
+    // Whether the bar's rows now are those of the window's normal bounds.
+    bool ToolBarRowsCount() const;
     void CreateWorker();
     void DestroyWorker();
     void BuildHashRows();
@@ -296,8 +298,8 @@ private:
     bool FFirstShown = false;
     // The tool bar's height that the minimum and compact heights allow for.
     int FToolBarHeight = 0;
-    // The window's width while it was last maximized or full screen, until
-    // it is back at another one.
+    // The window's width while it was last maximized or full screen, where
+    // its normal bounds are narrower, until it is back at another one.
     int FEnlargedWidth = 0;
     bool FIdleSinceBusy = true;
     // Worker messages taken so far, and the idle messages among them.

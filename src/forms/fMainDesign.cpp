@@ -203,8 +203,14 @@ void TFormMain::CreateToolBar()
     MainToolBar->setContextMenuPolicy(Qt::PreventContextMenu);
     MainToolBar->toggleViewAction()->setEnabled(false);
     addToolBar(Qt::TopToolBarArea, MainToolBar);
-    // Once the bar's new height is laid out, not inside that layout.
-    connect(Bar, &TWrappingToolBar::HeightChanged, this, &TFormMain::FollowToolBarHeight, Qt::QueuedConnection);
+    // Once the bar's new height is laid out, not inside that layout. Rows
+    // the bar took at the maximized width are left out as they come: the
+    // call could otherwise arrive after the window is restored but before
+    // it has its normal width back, and size it by the wrong rows.
+    connect(Bar, &TWrappingToolBar::HeightChanged, this, [this] {
+        if (ToolBarRowsCount())
+            QMetaObject::invokeMethod(this, &TFormMain::FollowToolBarHeight, Qt::QueuedConnection);
+    });
     auto Button = [&](QToolButton*& Field, const char* Name, QAction* Action) {
         Field = Bar->AddButton(Action);
         Field->setObjectName(QString::fromLatin1(Name));
