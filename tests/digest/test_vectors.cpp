@@ -294,12 +294,34 @@ bool CanReadVectorStateInUse()
     return (a & (1u << 2)) != 0;
 }
 
+// Whether plain SSE code after AVX code and vzeroupper is reported as
+// leaving the upper state in use. Some processors do so in 32-bit code
+// (seen on AMD Zen 4 under Wine): there the flag cannot tell a path that
+// cleaned up from one that did not.
+__attribute__((target("sse2"))) bool SseAfterAvxLooksDirty()
+{
+    if ((DigestCpu::CpuFeatures() & DigestCpu::cfAvx2) == 0)
+        return false;
+    // One statement, so that nothing the compiler adds comes between.
+    unsigned Lo, Hi;
+    __asm__ volatile("vpcmpeqd %%ymm1, %%ymm1, %%ymm1\n\t"
+                     "vzeroupper\n\t"
+                     "pxor %%xmm1, %%xmm1\n\t"
+                     ".byte 0x0f, 0x01, 0xd0"
+                     : "=a"(Lo), "=d"(Hi)
+                     : "c"(1)
+                     : "xmm1");
+    return (Lo & 4) != 0;
+}
+
 }  // namespace
 
 TEST(DigestPaths, EveryPathReturnsWithTheUpperVectorStateClean)
 {
     if (!CanReadVectorStateInUse())
         GTEST_SKIP() << "the processor does not report the vector state in use";
+    if (SseAfterAvxLooksDirty())
+        GTEST_SKIP() << "the processor reports the upper state in use after any SSE code that follows AVX code";
     const std::vector<std::uint8_t> Message = PatternBytes(5 * 128 + 17);
     for (const TAlgorithm& A : Algorithms()) {
         if (!A.Path.Available())

@@ -231,8 +231,10 @@ TEST(Bank, GroupsSplitTheEnabledSetAcrossAtMostItsThreads)
         {8, HashTypeBit(htMD5), 1, 1},
         // MD2 alone outweighs the other nine together.
         {8, AllHashTypes(), 2, 2},
-        {8, Nine, 3, 8},
-        {3, Nine, 3, 3},
+        // How many depends on the processor's proportions: on x86-64 five
+        // or more, on 32-bit x86 SHA-512 alone may outweigh the other eight.
+        {8, Nine, 2, 8},
+        {3, Nine, 2, 3},
         {16, HashTypeBit(htSHA512) | HashTypeBit(htRIPEMD160), 2, 2},
     };
     for (const auto& C : Cases) {
