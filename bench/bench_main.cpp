@@ -88,7 +88,7 @@ void PrintCodePaths()
     std::string SHA512 = CodePathName(SHA512Path());
 #if SORVIK_DIGEST_X86_64
     if (SHA512Path() == cpAvx2)
-        SHA512 += SHA512Avx2TakesFewOperations() ? " (few operations)" : " (short chains)";
+        SHA512 += std::string(" (") + SHA512Avx2Form() + ")";
 #endif
     std::printf("code paths: SHA1 %s, SHA256 %s, SHA512 %s; MD2, MD4, MD5, RIPEMD128, RIPEMD160 portable\n",
                 CodePathName(SHA1Path()), CodePathName(SHA256Path()), SHA512.c_str());

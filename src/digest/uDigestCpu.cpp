@@ -32,8 +32,9 @@ unsigned DetectFeatures()
         Xcr0 = (std::uint64_t(Hi) << 32) | Lo;
     }
     // SSSE3: leaf 1 ECX bit 9; SSE4.1: bit 19; OSXSAVE: bit 27; AVX: bit 28.
-    // Leaf 7 EBX: BMI1 bit 3, AVX2 bit 5, BMI2 bit 8, SHA bit 29. AVX needs the system to
-    // save the vector registers: XCR0 bits 1 and 2.
+    // Leaf 7 EBX: BMI1 bit 3, AVX2 bit 5, BMI2 bit 8, AVX-512 F bit 16, SHA bit 29,
+    // AVX-512 VL bit 31. AVX needs the system to save the vector registers:
+    // XCR0 bits 1 and 2; AVX-512 also the mask and upper registers, bits 5 to 7.
     const bool Ssse3 = (Leaf1Ecx & (1u << 9)) != 0;
     const bool Sse41 = (Leaf1Ecx & (1u << 19)) != 0;
     const bool Avx = (Leaf1Ecx & (1u << 28)) && (Xcr0 & 6) == 6;
@@ -46,6 +47,8 @@ unsigned DetectFeatures()
         Features |= cfBmi2;
     if (Avx && Bmi2 && (Leaf7Ebx & (1u << 3)) && (Leaf7Ebx & (1u << 5)))
         Features |= cfAvx2;
+    if ((Features & cfAvx2) && (Xcr0 & 0xe6) == 0xe6 && (Leaf7Ebx & (1u << 16)) && (Leaf7Ebx & (1u << 31)))
+        Features |= cfAvx512;
 #endif
     return Features;
 }

@@ -1,5 +1,5 @@
 // Run-time choice between the portable block code and code for processor
-// extensions: the x86 SHA extensions, AVX2, SSSE3 and BMI2. Each path for
+// extensions: the x86 SHA extensions, AVX2, AVX-512, SSSE3 and BMI2. Each path for
 // an extension has a file of its own, named after the extension.
 // Internal to the digest units, their tests and the benchmark; the bank
 // reads it to weigh the calculators.
@@ -78,7 +78,8 @@ enum TCpuFeature : unsigned {
     cfBmi2 = 2,    // rotations that leave the flags alone
     cfAvx2 = 4,    // 256-bit integer vectors (with BMI1, BMI2 and the system's support)
     cfSsse3 = 8,   // byte shuffles in 128-bit vectors
-    cfAll = 15,
+    cfAvx512 = 16, // AVX-512 F and VL: rotations in 256-bit vectors (with AVX2 and the system's support)
+    cfAll = 31,
 };
 
 // The extensions this processor has.
@@ -124,12 +125,17 @@ void SHA256BlocksBmi2(std::uint32_t State[8], const std::uint8_t* Data, std::siz
 #if SORVIK_DIGEST_X86_64
 void SHA1BlocksAvx2(std::uint32_t State[5], const std::uint8_t* Data, std::size_t Count);
 // SHA-512's vector path has its rounds in two forms, short dependency
-// chains or few operations; SHA512BlocksAvx2 takes the one that measured
-// faster on this processor at its first use (the query measures it too).
-bool SHA512Avx2TakesFewOperations();
+// chains or few operations, and its schedule in AVX2 or, where allowed,
+// AVX-512's 256-bit forms; SHA512BlocksAvx2 takes the form that measured
+// fastest on this processor at its first use (the query measures it too):
+// "short chains", "few operations", or either with ", AVX-512 schedule".
+const char* SHA512Avx2Form();
 void SHA512BlocksAvx2(std::uint64_t State[8], const std::uint8_t* Data, std::size_t Count);
 void SHA512BlocksAvx2Chains(std::uint64_t State[8], const std::uint8_t* Data, std::size_t Count);
 void SHA512BlocksAvx2Lean(std::uint64_t State[8], const std::uint8_t* Data, std::size_t Count);
+// Only where the processor has cfAvx512.
+void SHA512BlocksAvx2ChainsAvx512(std::uint64_t State[8], const std::uint8_t* Data, std::size_t Count);
+void SHA512BlocksAvx2LeanAvx512(std::uint64_t State[8], const std::uint8_t* Data, std::size_t Count);
 void SHA512BlocksBmi2(std::uint64_t State[8], const std::uint8_t* Data, std::size_t Count);
 #endif
 

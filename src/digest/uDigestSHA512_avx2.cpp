@@ -4,6 +4,7 @@
 #if SORVIK_DIGEST_X86_64
 
 #include <algorithm>
+#include <array>
 
 namespace DigestCpu {
 
@@ -46,7 +47,7 @@ constexpr int SpaceWK = 320;     // bytes 2560 to 3839
 // In assembly too: the compiler spreads these steps over the rounds and
 // then runs out of vector registers.
 // s0(x) = (x >>> 1) ^ (x >>> 8) ^ (x >> 7), s1(x) = (x >>> 19) ^ (x >>> 61) ^ (x >> 6).
-#define SHA512_VSCHED(J, Pair)                                                                            \
+#define SHA512_VSCHED_VEX(J, Pair)                                                                          \
     __asm__("vpalignr $8, %[X0], %[X1], %[v0]\n\t"                                                       \
             "vpalignr $8, %[X4], %[X5], %[v1]\n\t"                                                       \
             "vpaddq %[v1], %[X0], %[X0]\n\t"                                                             \
@@ -75,6 +76,38 @@ constexpr int SpaceWK = 320;     // bytes 2560 to 3839
             : [X1] "x"(X[((J) + 1) & 7]), [X4] "x"(X[((J) + 4) & 7]), [X5] "x"(X[((J) + 5) & 7]),        \
               [X7] "x"(X[((J) + 7) & 7]), [rot8] "m"(*reinterpret_cast<const __m256i*>(Space + SpaceMasks + 4)), \
               [k] "m"(*reinterpret_cast<const __m256i*>(RP + 32 + (SpaceKC - SpaceWK) + 4 * (Pair))))
+// The same with AVX-512's rotations and three-way XOR (256-bit forms,
+// registers 0 to 15): 15 instructions rather than 23. The schedule shares
+// the core's dispatch with the scalar rounds of the first block, which it
+// slows where the core dispatches few instructions per cycle.
+#define SHA512_VSCHED_EVEX(J, Pair)                                                                       \
+    __asm__("vpalignr $8, %[X0], %[X1], %[v0]\n\t"                                                       \
+            "vpalignr $8, %[X4], %[X5], %[v1]\n\t"                                                       \
+            "vpaddq %[v1], %[X0], %[X0]\n\t"                                                             \
+            "vprorq $1, %[v0], %[v1]\n\t"                                                                \
+            "vprorq $8, %[v0], %[v2]\n\t"                                                                \
+            "vpsrlq $7, %[v0], %[v0]\n\t"                                                                \
+            "vpternlogq $0x96, %[v2], %[v1], %[v0]\n\t"                                                  \
+            "vpaddq %[v0], %[X0], %[X0]\n\t"                                                             \
+            "vprorq $19, %[X7], %[v0]\n\t"                                                               \
+            "vprorq $61, %[X7], %[v1]\n\t"                                                               \
+            "vpsrlq $6, %[X7], %[v2]\n\t"                                                                \
+            "vpternlogq $0x96, %[v2], %[v1], %[v0]\n\t"                                                  \
+            "vpaddq %[v0], %[X0], %[X0]\n\t"                                                             \
+            "vpaddq %[k], %[X0], %[v0]\n\t"                                                              \
+            "vmovdqa %[v0], %[wk]"                                                                       \
+            : [X0] "+x"(X[J]), [wk] "=m"(*reinterpret_cast<__m256i*>(RP + 32 + 4 * (Pair))),             \
+              [v0] "=&x"(V0), [v1] "=&x"(V1), [v2] "=&x"(V2)                                             \
+            : [X1] "x"(X[((J) + 1) & 7]), [X4] "x"(X[((J) + 4) & 7]), [X5] "x"(X[((J) + 5) & 7]),        \
+              [X7] "x"(X[((J) + 7) & 7]),                                                                \
+              [k] "m"(*reinterpret_cast<const __m256i*>(RP + 32 + (SpaceKC - SpaceWK) + 4 * (Pair))))
+#define SHA512_VSCHED(J, Pair)               \
+    do {                                     \
+        if constexpr (Evex)                  \
+            SHA512_VSCHED_EVEX(J, Pair);     \
+        else                                 \
+            SHA512_VSCHED_VEX(J, Pair);      \
+    } while (0)
 // Round i (of 16) of block Blk from WK at RP. One round in assembly: the
 // compiler reassociates the sums and recomputes the carried b ^ c. Two
 // forms; which of them is faster depends on the processor.
@@ -117,20 +150,20 @@ constexpr int SpaceWK = 320;     // bytes 2560 to 3839
 // b ^ ((a ^ b) & (b ^ c)) turns the carried b ^ c (In) into Maj and leaves
 // a ^ b, the next round's, in Out; the two swap from round to round.
 #define SHA512_LSTEP(a, b, c, d, e, f, g, h, i, Blk, In, Out)                                      \
-    __asm__("add %[wk], %[H]\n\t"                                                                   \
-            "rorx $14, %[E], %[t0]\n\t"                                                             \
+    __asm__("rorx $14, %[E], %[t0]\n\t"                                                             \
             "rorx $18, %[E], %[t1]\n\t"                                                             \
             "andn %[G], %[E], %[o]\n\t"                                                             \
             "xor %[t1], %[t0]\n\t"                                                                  \
+            "add %[wk], %[H]\n\t"                                                                   \
             "rorx $41, %[E], %[t1]\n\t"                                                             \
             "add %[o], %[H]\n\t"                                                                    \
             "mov %[F], %[o]\n\t"                                                                    \
             "and %[E], %[o]\n\t"                                                                    \
             "xor %[t1], %[t0]\n\t"                                                                  \
             "add %[o], %[H]\n\t"                                                                    \
+            "rorx $34, %[A], %[o]\n\t"                                                              \
             "rorx $28, %[A], %[t1]\n\t"                                                             \
             "add %[t0], %[H]\n\t"                                                                   \
-            "rorx $34, %[A], %[o]\n\t"                                                              \
             "add %[H], %[D]\n\t"                                                                    \
             "xor %[o], %[t1]\n\t"                                                                   \
             "rorx $39, %[A], %[o]\n\t"                                                              \
@@ -169,7 +202,7 @@ constexpr int SpaceWK = 320;     // bytes 2560 to 3839
     SHA512_VSCHED((J) + 3, (J) + 3);                  \
     SHA512_KSTEP(b, c, d, e, f, g, h, a, (i) + 7, 0)
 
-template <bool Lean>
+template <bool Lean, bool Evex>
 SORVIK_DIGEST_TARGET("avx2,bmi,bmi2")
 SORVIK_DIGEST_FORCE_INLINE void SHA512BlocksBody(std::uint64_t State[8], const std::uint8_t* Data, std::size_t Count)
 {
@@ -263,51 +296,107 @@ SORVIK_DIGEST_FORCE_INLINE void SHA512BlocksBody(std::uint64_t State[8], const s
 SORVIK_DIGEST_TARGET("avx2,bmi,bmi2")
 void SHA512BlocksAvx2Chains(std::uint64_t State[8], const std::uint8_t* Data, std::size_t Count)
 {
-    SHA512BlocksBody<false>(State, Data, Count);
+    SHA512BlocksBody<false, false>(State, Data, Count);
 }
 
 SORVIK_DIGEST_TARGET("avx2,bmi,bmi2")
 void SHA512BlocksAvx2Lean(std::uint64_t State[8], const std::uint8_t* Data, std::size_t Count)
 {
-    SHA512BlocksBody<true>(State, Data, Count);
+    SHA512BlocksBody<true, false>(State, Data, Count);
+}
+
+SORVIK_DIGEST_TARGET("avx2,bmi,bmi2,avx512f,avx512vl")
+void SHA512BlocksAvx2ChainsAvx512(std::uint64_t State[8], const std::uint8_t* Data, std::size_t Count)
+{
+    SHA512BlocksBody<false, true>(State, Data, Count);
+}
+
+SORVIK_DIGEST_TARGET("avx2,bmi,bmi2,avx512f,avx512vl")
+void SHA512BlocksAvx2LeanAvx512(std::uint64_t State[8], const std::uint8_t* Data, std::size_t Count)
+{
+    SHA512BlocksBody<true, true>(State, Data, Count);
 }
 
 namespace {
 
+using TBlocks = void (*)(std::uint64_t State[8], const std::uint8_t* Data, std::size_t Count);
+
+// In order of preference: the plainer first.
+constexpr struct {
+    TBlocks Blocks;
+    const char* Name;
+} Forms[] = {
+    {SHA512BlocksAvx2Chains, "short chains"},
+    {SHA512BlocksAvx2Lean, "few operations"},
+    {SHA512BlocksAvx2ChainsAvx512, "short chains, AVX-512 schedule"},
+    {SHA512BlocksAvx2LeanAvx512, "few operations, AVX-512 schedule"},
+};
+constexpr int FormsWithoutAvx512 = 2;
+
+struct TChoice {
+    int WithoutAvx512 = 0;
+    int Any = 0;
+};
+
 // Short chains win where the core has integer units to spare (five or more
-// per cycle), few operations where it has four. Rather than guess that
-// from the processor's name, both run over the same few blocks, in turns,
-// each form's least time counting (a try that lost its core does not);
-// once, at the first use. Few operations must win by a hundredth.
-bool LeanIsFaster()
+// per cycle), few operations where it has four; the AVX-512 schedule where
+// the core dispatches too few instructions for both the rounds and the
+// longer schedule, and its rotations are fast. Rather than guess that from
+// the processor's name, the forms run over the same blocks, in turns, once,
+// at the first use (a few milliseconds). Forms are compared try by try,
+// by the median of their times' ratios: tries next to each other share the
+// processor's clock and load, where the least times of each form, taken at
+// different moments, differed by more than the forms do. A form is taken
+// over a plainer one only when faster by half a per cent.
+TChoice MeasureForms()
 {
-    alignas(64) std::uint8_t Data[8 * 128];
+    constexpr int Tries = 256;
+    alignas(64) std::uint8_t Data[16 * 128];
     for (std::size_t I = 0; I < sizeof(Data); ++I)
         Data[I] = static_cast<std::uint8_t>(I * 167 + 13);
     std::uint64_t Work[8] = {};
-    unsigned long long Least[2] = {~0ull, ~0ull};
-    for (int Try = 0; Try < 16; ++Try)
-        for (int Form = 0; Form < 2; ++Form) {
+    const int Count = (CpuFeatures() & cfAvx512) != 0 ? 4 : FormsWithoutAvx512;
+    std::array<std::array<unsigned long long, Tries>, 4> Took{};
+    for (int Try = 0; Try < Tries; ++Try)
+        for (int Form = 0; Form < Count; ++Form) {
             const unsigned long long Started = __rdtsc();
-            (Form == 0 ? SHA512BlocksAvx2Chains : SHA512BlocksAvx2Lean)(Work, Data, 8);
-            const unsigned long long Took = __rdtsc() - Started;
-            Least[Form] = std::min(Least[Form], Took);
+            Forms[Form].Blocks(Work, Data, sizeof(Data) / 128);
+            Took[Form][Try] = __rdtsc() - Started;
         }
     DigestUtils::Wipe(Work, sizeof(Work));
-    return Least[1] * 100 < Least[0] * 99;
+    const auto Ratio = [&Took](int Form, int Than) {
+        std::array<double, Tries> R;
+        for (int Try = 0; Try < Tries; ++Try)
+            R[Try] = double(Took[Form][Try]) / double(std::max(Took[Than][Try], 1ull));
+        std::nth_element(R.begin(), R.begin() + Tries / 2, R.end());
+        return R[Tries / 2];
+    };
+    const auto Pick = [&Ratio](int Among) {
+        int Best = 0;
+        for (int Form = 1; Form < Among; ++Form)
+            if (Ratio(Form, Best) < 0.995)
+                Best = Form;
+        return Best;
+    };
+    return {Pick(FormsWithoutAvx512), Pick(Count)};
+}
+
+int FormInUse()
+{
+    static const TChoice Choice = MeasureForms();
+    return UseCpuFeature(cfAvx512) ? Choice.Any : Choice.WithoutAvx512;
 }
 
 }  // namespace
 
-bool SHA512Avx2TakesFewOperations()
+const char* SHA512Avx2Form()
 {
-    static const bool Lean = LeanIsFaster();
-    return Lean;
+    return Forms[FormInUse()].Name;
 }
 
 void SHA512BlocksAvx2(std::uint64_t State[8], const std::uint8_t* Data, std::size_t Count)
 {
-    (SHA512Avx2TakesFewOperations() ? SHA512BlocksAvx2Lean : SHA512BlocksAvx2Chains)(State, Data, Count);
+    Forms[FormInUse()].Blocks(State, Data, Count);
 }
 
 }  // namespace DigestCpu

@@ -126,6 +126,7 @@ inline const std::vector<TAlgorithm>& Algorithms()
 #if SORVIK_DIGEST_X86_64
         {"SHA512_Bmi2", {cfBmi2, cfBmi2}, [] { return std::make_unique<TClassHasher<TDigestSHA512>>(); }, SHA512Path, cpBmi2},
         {"SHA512_Avx2", {cfAll, cfAvx2}, [] { return std::make_unique<TClassHasher<TDigestSHA512>>(); }, SHA512Path, cpAvx2},
+        {"SHA512_Avx2_NoAvx512", {cfAll & ~unsigned(cfAvx512), cfAvx2}, [] { return std::make_unique<TClassHasher<TDigestSHA512>>(); }, SHA512Path, cpAvx2},
 #endif
         {"RIPEMD128", AnyPath, [] { return std::make_unique<TClassHasher<TDigestRIPEMD128>>(); }},
         {"RIPEMD160", AnyPath, [] { return std::make_unique<TClassHasher<TDigestRIPEMD160>>(); }},
